@@ -1,0 +1,30 @@
+// run(): prepare the console, tokenise both sources, compare.
+#include "app/run.h"
+
+#include "compare/simple.h"
+#include "lexer/token.h"
+#include "text/messages.h"
+
+namespace app {
+namespace {
+
+constexpr int kMinMatchLen = 3;
+constexpr int kCompleted = 0;
+constexpr int kFileFailed = 1;
+
+}  // namespace
+
+int run(platform::Console& console, platform::Viewer& viewer) {
+  console.clear_screen();
+  console.set_colours();
+  console.write(text::kInstruction);
+  console.read_char();  // the user's Enter
+  if (!lexer::token("file1.c", "list1.txt", "token1.txt", console)) return kFileFailed;
+  if (!lexer::token("file2.c", "list2.txt", "token2.txt", console)) return kFileFailed;
+  console.write(text::kTokensReady);
+  console.read_char();
+  if (!compare::simple(kMinMatchLen, console, viewer)) return kFileFailed;
+  return kCompleted;
+}
+
+}  // namespace app

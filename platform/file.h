@@ -1,0 +1,47 @@
+// A file held open: opened for reading, or created (truncated) for writing.
+// Closing is explicit or happens when the object goes.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+class File {
+ public:
+  /// Opens an existing file for reading only. Check ok().
+  static File open_for_reading(const std::string& path);
+  /// Creates or truncates a file for writing. Check ok().
+  static File create(const std::string& path);
+
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  ~File();
+
+  bool ok() const { return fp_ != nullptr; }
+  /// All bytes from the current position to the end. False on a read error.
+  bool read_all(std::string* out);
+  /// False on a write error.
+  bool write(std::string_view bytes);
+  /// Flushes and closes; false if anything failed to reach the disk.
+  bool close();
+
+ private:
+  explicit File(std::FILE* fp) : fp_(fp) {}
+  std::FILE* fp_;
+};
+
+/// Reads a whole file; false if it cannot be opened or read.
+bool read_file(const std::string& path, std::string* out);
+
+}  // namespace platform
+
+namespace platform {
+
+/// The absolute path of the working directory ("." if it cannot be had).
+std::string current_directory();
+
+}  // namespace platform

@@ -1,0 +1,94 @@
+// StdioConsole: the dialogue on standard input and output.
+#include "platform/stdio_console.h"
+
+#include <csignal>
+#include <cstdio>
+#include <termios.h>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+constexpr char kClear[] = "\x1b[H\x1b[2J\x1b[3J";
+// Aqua text on bright white, then repaint the whole screen in it, as a
+// console colour change does.
+constexpr char kColours[] = "\x1b[36;107m\x1b[2J\x1b[H";
+constexpr char kResetColours[] = "\x1b[0m";
+
+// Signal handlers must reach these, so they are file-scope: whether the
+// colours are ours, and the terminal settings to restore during a key wait.
+volatile std::sig_atomic_t g_colours_set = 0;
+volatile std::sig_atomic_t g_raw_mode = 0;
+struct termios g_saved_termios;
+
+void restore_terminal() {
+  if (g_raw_mode) tcsetattr(STDIN_FILENO, TCSANOW, &g_saved_termios);
+  if (g_colours_set) {
+    ssize_t ignored = ::write(STDOUT_FILENO, kResetColours, sizeof kResetColours - 1);
+    (void)ignored;
+  }
+}
+
+extern "C" void on_fatal_signal(int sig) {
+  restore_terminal();
+  std::signal(sig, SIG_DFL);
+  std::raise(sig);
+}
+
+void write_stdout(std::string_view bytes) {
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
+}  // namespace
+
+StdioConsole::StdioConsole() : screen_(isatty(STDOUT_FILENO) != 0) {}
+
+StdioConsole::~StdioConsole() {
+  std::fflush(stdout);
+  restore_terminal();
+  g_colours_set = 0;
+}
+
+void StdioConsole::clear_screen() {
+  if (screen_) write_stdout(kClear);
+}
+
+void StdioConsole::set_colours() {
+  if (!screen_) return;
+  std::fflush(stdout);
+  g_colours_set = 1;
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) std::signal(sig, on_fatal_signal);
+  write_stdout(kColours);
+}
+
+void StdioConsole::write(std::string_view bytes) { write_stdout(bytes); }
+
+void StdioConsole::write_error(std::string_view bytes) {
+  std::fflush(stdout);
+  std::fwrite(bytes.data(), 1, bytes.size(), stderr);
+}
+
+int StdioConsole::read_char() {
+  std::fflush(stdout);
+  return std::getchar();
+}
+
+int StdioConsole::read_key() {
+  std::fflush(stdout);
+  if (!isatty(STDIN_FILENO)) return std::getchar();
+  struct termios raw;
+  if (tcgetattr(STDIN_FILENO, &g_saved_termios) != 0) return std::getchar();
+  raw = g_saved_termios;
+  raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
+  raw.c_cc[VMIN] = 1;
+  raw.c_cc[VTIME] = 0;
+  g_raw_mode = 1;
+  tcsetattr(STDIN_FILENO, TCSANOW, &raw);
+  unsigned char key = 0;
+  const ssize_t n = ::read(STDIN_FILENO, &key, 1);
+  tcsetattr(STDIN_FILENO, TCSANOW, &g_saved_termios);
+  g_raw_mode = 0;
+  return n == 1 ? key : EOF;
+}
+
+}  // namespace platform

@@ -1,0 +1,28 @@
+// The console on a POSIX terminal or pipe: stdio for the dialogue, ANSI
+// sequences for clearing and colours, termios for the one-key wait.
+#pragma once
+
+#include "platform/console.h"
+
+namespace platform {
+
+class StdioConsole : public Console {
+ public:
+  StdioConsole();
+  /// Restores the terminal's own colours if they were changed.
+  ~StdioConsole() override;
+  StdioConsole(const StdioConsole&) = delete;
+  StdioConsole& operator=(const StdioConsole&) = delete;
+
+  void clear_screen() override;
+  void set_colours() override;
+  void write(std::string_view bytes) override;
+  void write_error(std::string_view bytes) override;
+  int read_char() override;
+  int read_key() override;
+
+ private:
+  bool screen_;  // standard output is a terminal
+};
+
+}  // namespace platform

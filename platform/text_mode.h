@@ -1,0 +1,17 @@
+// Text-mode file contents, as the program's files have them: CR LF line ends
+// on disk, LF in memory, and Ctrl-Z (0x1A) as the end of the text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+/// What a text-mode read delivers from `raw` file bytes: each CR LF becomes
+/// LF, a lone CR stays as it is, and the first 0x1A ends the text.
+std::string decode_text_mode(std::string_view raw);
+
+/// What a text-mode write puts on disk for `text`: each LF becomes CR LF.
+std::string encode_text_mode(std::string_view text);
+
+}  // namespace platform
