@@ -1,0 +1,39 @@
+# ccsim: the entry points. `make help` lists them.
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?=
+
+.PHONY: help prerequisites build run test bench clean
+
+help:
+	@echo "make run    build, then run ccsim in demo/ on examples/file1.c and examples/file2.c"
+	@echo "make test   build, then run every test"
+	@echo "make bench  build the benchmarks and run them (Release)"
+	@echo "make clean  remove build output and demo/"
+
+prerequisites:
+	@command -v cmake >/dev/null 2>&1 || { echo "cmake is missing: apt-get install cmake"; exit 1; }
+	@command -v c++ >/dev/null 2>&1 || { echo "a C++17 compiler is missing: apt-get install g++"; exit 1; }
+	@test -f /usr/include/gtest/gtest.h || { echo "GoogleTest is missing: apt-get install libgtest-dev libgmock-dev"; exit 1; }
+
+build: prerequisites
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD_DIR) -j$(JOBS)
+
+# The demo folder is made afresh from the examples each time. The program
+# speaks GBK: on a UTF-8 terminal it runs under luit 2 (Debian package luit)
+# when that is installed; the luit 1.x of x11-utils is not used, it crashes.
+run: build
+	@rm -rf demo && mkdir demo && cp examples/file1.c examples/file2.c demo/
+	@cd demo && if locale charmap 2>/dev/null | grep -qi 'utf-\?8' && luit -V 2>&1 | grep -q '^luit - 2'; then \
+	  luit -encoding GBK ../$(BUILD_DIR)/ccsim; \
+	else \
+	  locale charmap 2>/dev/null | grep -qi 'utf-\?8' && echo "(for readable Chinese here: apt-get install luit)"; \
+	  ../$(BUILD_DIR)/ccsim; \
+	fi
+
+test: build
+	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j$(JOBS)
+
+clean:
+	rm -rf $(BUILD_DIR) build-* demo

@@ -1,0 +1,83 @@
+// token(): files made, files left alone, and the failure messages.
+#include "lexer/token.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "lexer/token_files.h"
+#include "platform/text_mode.h"
+#include "tests/support/fake_platform.h"
+#include "tests/support/gbk.h"
+#include "tests/support/temp_dir.h"
+#include "text/messages.h"
+
+namespace {
+
+using testing_support::FakeConsole;
+using testing_support::file_exists;
+using testing_support::read_bytes;
+using testing_support::write_bytes;
+
+class TokenTest : public ::testing::Test {
+ protected:
+  testing_support::ScopedTempDir dir_;
+  FakeConsole console_;
+};
+
+TEST_F(TokenTest, WritesTokenFileRawAndListFileWithCrLf) {
+  write_bytes("s.c", "int x;\r\nfloat y=1.5;\x1a ignored");
+  ASSERT_TRUE(lexer::token("s.c", "l.txt", "t.txt", console_));
+  EXPECT_EQ("zhid;fuid=1.5;", read_bytes("t.txt"));
+  const std::string list = read_bytes("l.txt");
+  EXPECT_EQ(0u, list.find(testing_support::gbk("\t***** 单词类型观察表 *****\r\n")));
+  EXPECT_NE(std::string::npos, list.find("\r\n(K,int,0)\r\n(C,x,1)\r\n(R,;,2)\r\n(E,float,3)\r\n"));
+  EXPECT_EQ(list.size() - 2, list.rfind("\r\n"));
+  EXPECT_EQ("", console_.out);
+}
+
+TEST_F(TokenTest, EmptySourceGivesEmptyTokensAndLegendOnly) {
+  write_bytes("s.c", "");
+  ASSERT_TRUE(lexer::token("s.c", "l.txt", "t.txt", console_));
+  EXPECT_EQ("", read_bytes("t.txt"));
+  EXPECT_EQ(platform::encode_text_mode(text::kLegend), read_bytes("l.txt"));
+}
+
+TEST_F(TokenTest, ReadOnlySourceIsReadAndNeverWritten) {
+  write_bytes("s.c", "int main");
+  chmod("s.c", 0444);
+  ASSERT_TRUE(lexer::token("s.c", "l.txt", "t.txt", console_));
+  EXPECT_EQ("zhmain", read_bytes("t.txt"));
+  EXPECT_EQ("int main", read_bytes("s.c"));
+}
+
+TEST_F(TokenTest, MissingSourceCreatesNothing) {
+  EXPECT_FALSE(lexer::token("absent.c", "l.txt", "t.txt", console_));
+  EXPECT_EQ(text::kSourceOpenFailed, console_.out);
+  EXPECT_FALSE(file_exists("l.txt"));
+  EXPECT_FALSE(file_exists("t.txt"));
+}
+
+TEST_F(TokenTest, UncreatableOutputsSayWriteFailed) {
+  write_bytes("s.c", "int");
+  mkdir("l.txt", 0755);
+  EXPECT_FALSE(lexer::token("s.c", "l.txt", "t.txt", console_));
+  EXPECT_EQ(text::kWriteFailed, console_.out);
+  EXPECT_FALSE(file_exists("t.txt"));
+
+  console_.out.clear();
+  mkdir("t2.txt", 0755);
+  EXPECT_FALSE(lexer::token("s.c", "l2.txt", "t2.txt", console_));
+  EXPECT_EQ(text::kWriteFailed, console_.out);
+  EXPECT_TRUE(file_exists("l2.txt"));  // created before the token file failed
+}
+
+TEST_F(TokenTest, MoreThanTenThousandTokensAreAllKept) {
+  std::string source;
+  for (int i = 0; i < 12000; ++i) source += "a=1;\n";
+  write_bytes("s.c", source);
+  ASSERT_TRUE(lexer::token("s.c", "l.txt", "t.txt", console_));
+  EXPECT_EQ(12000u * 5, read_bytes("t.txt").size());
+  EXPECT_NE(std::string::npos, read_bytes("l.txt").find("(R,;,47999)\r\n"));
+}
+
+}  // namespace
