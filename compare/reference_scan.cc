@@ -8,6 +8,8 @@
 //   until a pass collapses nothing
 #include "compare/reference_scan.h"
 
+#include <algorithm>
+
 namespace compare {
 
 bool longest_run(const SString& A, std::ptrdiff_t La, const SString& B, std::ptrdiff_t Lb,
@@ -29,6 +31,7 @@ bool longest_run(const SString& A, std::ptrdiff_t La, const SString& B, std::ptr
 }
 
 std::vector<Tile> reference_tiling(std::string_view a, std::string_view b, int min_match) {
+  min_match = std::max(min_match, 0);  // a run of length 0 is no run
   SString A = make_sstring(a);
   SString B = make_sstring(b);
   auto La = static_cast<std::ptrdiff_t>(a.size());

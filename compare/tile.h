@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <ostream>
 
 namespace compare {
 
@@ -13,6 +14,10 @@ struct Tile {
   std::size_t length;
   bool operator==(const Tile& o) const { return a == o.a && b == o.b && length == o.length; }
 };
+
+inline std::ostream& operator<<(std::ostream& out, const Tile& t) {
+  return out << "{" << t.a << "," << t.b << "," << t.length << "}";
+}
 
 /// True for a byte that can be part of a run: a space marks a collapsed
 /// run, and a NUL byte never matches.

@@ -1,0 +1,22 @@
+// Polynomial hashes of every substring, modulo the prime 2^61 - 1, from
+// prefix hashes. Equal substrings hash equally; callers still compare bytes.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace compare {
+
+class PrefixHash {
+ public:
+  void build(std::string_view text);
+  /// The hash of text[start, start + length).
+  std::uint64_t of(std::size_t start, std::size_t length) const;
+
+ private:
+  std::vector<std::uint64_t> prefix_;  // prefix_[k]: hash of text[0, k)
+  std::vector<std::uint64_t> power_;   // power_[k]: base^k
+};
+
+}  // namespace compare
