@@ -8,7 +8,7 @@ CMAKE_FLAGS ?=
 help:
 	@echo "make run    build, then run ccsim in demo/ on examples/file1.c and examples/file2.c"
 	@echo "make test   build, then run every test"
-	@echo "make bench  build the benchmarks and run them (Release)"
+	@echo "make bench  build the benchmarks and run them (Release; a few minutes)"
 	@echo "make clean  remove build output and demo/"
 
 prerequisites:
@@ -34,6 +34,12 @@ run: build
 
 test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j$(JOBS)
+
+# Timed runs of the Release build; see the README's performance section.
+bench: prerequisites
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DCCSIM_BENCH=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD_DIR) -j$(JOBS)
+	@$(BUILD_DIR)/bench/tiling_bench
 
 clean:
 	rm -rf $(BUILD_DIR) build-* demo
