@@ -37,10 +37,9 @@ constexpr std::int32_t kChainEnd = -2;
 
 }  // namespace
 
-void GreedyTiler::Side::reset(std::string_view s, const std::uint8_t* allowed) {
+void TileSource::prepare(std::string_view s, const std::uint8_t* allowed) {
   text = s;
   free.resize(s.size());
-  tiled.assign(s.size(), 0);
   blocked_before.resize(s.size() + 1);
   blocked_before[0] = 0;
   for (std::size_t p = 0; p < s.size(); ++p) {
@@ -48,12 +47,21 @@ void GreedyTiler::Side::reset(std::string_view s, const std::uint8_t* allowed) {
     blocked_before[p + 1] = blocked_before[p] + (free[p] ? 0 : 1);
   }
   hash.build(s);
+  automaton.build(s, free.data());
+}
+
+void GreedyTiler::Side::reset(const TileSource& s) {
+  source = &s;
+  text = s.text;
+  free = s.free;
+  tiled.assign(s.text.size(), 0);
   active.clear();
 }
 
 bool GreedyTiler::Side::window_free(std::size_t start, std::size_t length) const {
   const std::size_t end = start + length;
-  return blocked_before[end] == blocked_before[start] && !tiled[start] && !tiled[end - 1];
+  return source->blocked_before[end] == source->blocked_before[start] && !tiled[start] &&
+         !tiled[end - 1];
 }
 
 void GreedyTiler::Side::tile(std::size_t start, std::size_t length) {
@@ -97,6 +105,12 @@ void GreedyTiler::Side::activate(std::size_t level) {
   active.swap(merged);
 }
 
+// Before any collapse, each string's own automaton gives the exact bounds.
+void GreedyTiler::initial_bounds() {
+  b_.source->automaton.match_ends(a_.text, a_.free.data(), &a_.bound);
+  a_.source->automaton.match_ends(b_.text, b_.free.data(), &b_.bound);
+}
+
 void GreedyTiler::refresh_bounds() {
   automaton_.build(b_.text, b_.free.data());
   automaton_.match_ends(a_.text, a_.free.data(), &a_.bound);
@@ -127,7 +141,7 @@ void GreedyTiler::index_b(std::size_t level) {
   for (auto it = b_.active.rbegin(); it != b_.active.rend(); ++it) {
     const std::size_t start = *it + 1 - level;
     if (!b_.window_free(start, level)) continue;
-    const std::uint64_t key = b_.hash.of(start, level);
+    const std::uint64_t key = b_.source->hash.of(start, level);
     std::size_t s = key & (slots - 1);
     while (slot_head_[s] != kNeverUsed && slot_key_[s] != key) s = (s + 1) & (slots - 1);
     slot_key_[s] = key;
@@ -143,7 +157,7 @@ void GreedyTiler::sweep_a(std::size_t level) {
   for (std::uint32_t end : a_.active) {
     const std::size_t start = end + 1 - level;
     if (start < next_start || !a_.window_free(start, level)) continue;
-    const std::uint64_t key = a_.hash.of(start, level);
+    const std::uint64_t key = a_.source->hash.of(start, level);
     std::size_t s = key & (slots - 1);
     while (slot_head_[s] != kNeverUsed && slot_key_[s] != key) s = (s + 1) & (slots - 1);
     std::int32_t prev = -1;
@@ -174,14 +188,21 @@ void GreedyTiler::sweep_a(std::size_t level) {
 const std::vector<Match>& GreedyTiler::run(std::string_view a, std::string_view b, int min_match,
                                            const std::uint8_t* allowed_a,
                                            const std::uint8_t* allowed_b) {
+  own_a_.prepare(a, allowed_a);
+  own_b_.prepare(b, allowed_b);
+  return run(own_a_, own_b_, min_match);
+}
+
+const std::vector<Match>& GreedyTiler::run(const TileSource& a, const TileSource& b,
+                                           int min_match) {
   matches_.clear();
-  a_.reset(a, allowed_a);
-  b_.reset(b, allowed_b);
+  a_.reset(a);
+  b_.reset(b);
   const std::size_t floor = static_cast<std::size_t>(std::max(min_match, 0));
-  const std::size_t budget = 2 * (a.size() + b.size()) + 4096;
+  const std::size_t budget = 2 * (a.text.size() + b.text.size()) + 4096;
   std::size_t spent = 0;
-  refresh_bounds();
-  std::size_t level = regroup(std::max(a.size(), b.size()));
+  initial_bounds();
+  std::size_t level = regroup(std::max(a.text.size(), b.text.size()));
   for (; level > floor; --level) {
     if (spent > budget) {  // the bounds have gone stale: make them exact again
       refresh_bounds();

@@ -6,17 +6,19 @@
 
 namespace lexer {
 
+std::string_view written_form(std::string_view word) {
+  switch (type(word)) {
+    case 'C': return "id";
+    case 'K': return "zh";
+    case 'E': return "fu";
+    case 'H': return {};
+    default: return word;  // N, A, R, Y pass through
+  }
+}
+
 std::string token_string(const std::vector<std::string>& link) {
   std::string out;
-  for (const std::string& word : link) {
-    switch (type(word)) {
-      case 'C': out += "id"; break;
-      case 'K': out += "zh"; break;
-      case 'E': out += "fu"; break;
-      case 'H': break;
-      default: out += word; break;  // N, A, R, Y pass through
-    }
-  }
+  for (const std::string& word : link) out += written_form(word);
   return out;
 }
 

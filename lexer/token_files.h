@@ -2,9 +2,14 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lexer {
+
+/// What one token contributes to the token string: "id", "zh", "fu", the
+/// word itself, or nothing (class H).
+std::string_view written_form(std::string_view word);
 
 /// The token string: identifiers as "id", integer types as "zh", floating
 /// types as "fu", class H tokens left out, every other token as written.

@@ -14,7 +14,7 @@ bool pairs_with_itself(char ch) {
 
 }  // namespace
 
-std::vector<std::string> tokenise(std::string_view text) {
+std::vector<std::string> tokenise(std::string_view text, std::vector<std::size_t>* starts) {
   std::vector<std::string> link;
   std::size_t pos = 0;
   auto next_is = [&](char want) { return pos < text.size() && text[pos] == want; };
@@ -31,11 +31,10 @@ std::vector<std::string> tokenise(std::string_view text) {
       if (next_is('=')) ++pos;
     } else if (pairs_with_itself(ch)) {
       if (next_is(ch)) ++pos;
-    } else if (ch == '\0') {
-      link.emplace_back();  // the text of a NUL byte ends where it starts
-      continue;
     }
-    link.emplace_back(text.substr(start, pos - start));
+    if (starts) starts->push_back(start);
+    // The text of a NUL byte ends where it starts.
+    link.emplace_back(ch == '\0' ? std::string_view() : text.substr(start, pos - start));
   }
   return link;
 }

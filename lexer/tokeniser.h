@@ -17,6 +17,8 @@ inline constexpr std::size_t kMaxWordLength = 9999;
 /// letter or digit and runs on through letters and digits; ">=", "<=", "!="
 /// and the doubled "++", "--", "&&", "||", "==" are single tokens; any other
 /// byte is a token of its own. The token of a NUL byte is empty.
-std::vector<std::string> tokenise(std::string_view text);
+/// When `starts` is given, it receives each token's offset in `text`.
+std::vector<std::string> tokenise(std::string_view text,
+                                  std::vector<std::size_t>* starts = nullptr);
 
 }  // namespace lexer

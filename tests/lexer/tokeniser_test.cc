@@ -33,6 +33,12 @@ TEST(Tokeniser, WordsNumbersAndOtherBytes) {
   EXPECT_EQ((Tokens{"a", "\r", "\v", "b"}), tokenise("a\t\r\v\nb"));
 }
 
+TEST(Tokeniser, ReportsWhereEachTokenStarts) {
+  std::vector<std::size_t> starts;
+  EXPECT_EQ((Tokens{"int", "x", "<=", "", "1"}), tokenise(std::string("int x <=\0\n1", 11), &starts));
+  EXPECT_EQ((std::vector<std::size_t>{0, 4, 6, 8, 10}), starts);
+}
+
 TEST(Tokeniser, NulByteIsAnEmptyToken) {
   EXPECT_EQ((Tokens{"a", "", "b"}), tokenise(std::string("a\0b", 3)));
 }
