@@ -1,0 +1,96 @@
+// ccsim-batch: every pair of a class's submissions, ranked, with evidence.
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <thread>
+
+#include "batch/formats.h"
+#include "batch/html_report.h"
+#include "batch/options.h"
+#include "batch/scoring.h"
+#include "batch/submission.h"
+#include "text/batch_messages.h"
+
+namespace {
+
+constexpr int kNoneSuspected = 0;
+constexpr int kSomeSuspected = 1;
+constexpr int kTrouble = 2;
+
+void say(const std::string& s) { std::fputs(s.c_str(), stderr); }
+
+// Scores the pairs, redrawing a progress line on standard error meanwhile
+// when that is a terminal.
+std::vector<batch::PairScore> score_with_progress(
+    const std::vector<batch::Prepared>& prepared,
+    const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs, const batch::Options& o) {
+  std::atomic<std::size_t> done{0};
+  const bool show = !o.quiet && isatty(STDERR_FILENO);
+  if (!show) return batch::score_pairs(prepared, pairs, o.min_match, o.jobs, &done);
+  std::vector<batch::PairScore> scores;
+  std::atomic<bool> finished{false};
+  std::thread worker([&] {
+    scores = batch::score_pairs(prepared, pairs, o.min_match, o.jobs, &done);
+    finished = true;
+  });
+  const auto start = std::chrono::steady_clock::now();
+  while (!finished) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const std::size_t n = done;
+    const double left = n ? elapsed * static_cast<double>(pairs.size() - n) / static_cast<double>(n) : 0;
+    say(text::batch_progress(n, pairs.size(), elapsed, left));
+  }
+  worker.join();
+  say("\r\x1b[K");
+  return scores;
+}
+
+int run(int argc, char** argv) {
+  batch::Options o;
+  std::string error;
+  switch (batch::parse_options(argc, argv, &o, &error)) {
+    case batch::Parsed::kHelp: std::fputs(text::kBatchUsage.data(), stdout); return kNoneSuspected;
+    case batch::Parsed::kVersion: std::fputs(text::kBatchVersion.data(), stdout); return kNoneSuspected;
+    case batch::Parsed::kError: say(text::batch_usage_error(error)); return kTrouble;
+    case batch::Parsed::kRun: break;
+  }
+  std::vector<batch::Submission> subs;
+  std::vector<batch::Skipped> skipped;
+  batch::Submission base;
+  bool ok = true;
+  for (const std::string& p : o.paths) ok = ok && batch::collect(p, false, &subs, &skipped, &error);
+  const std::size_t fresh = subs.size();
+  for (const std::string& p : o.olds) ok = ok && batch::collect(p, true, &subs, &skipped, &error);
+  for (const std::string& p : o.bases) ok = ok && batch::collect_as_one(p, &base, &skipped, &error);
+  if (!ok) {
+    say(text::batch_error(error));
+    return kTrouble;
+  }
+  for (const batch::Skipped& s : skipped) say(text::batch_skipped(s.path, s.reason));
+
+  const auto prepared = batch::prepare_all(subs, base.tokens, o.min_match, o.jobs);
+  std::vector<batch::PairScore> ranked =
+      score_with_progress(prepared, batch::pairs_to_compare(fresh, subs.size()), o);
+  batch::rank(&ranked, subs);
+
+  const batch::Run result{o, subs, prepared, ranked, skipped, fresh};
+  switch (o.format) {
+    case batch::Format::kTable: batch::write_table(std::cout, result); break;
+    case batch::Format::kCsv: batch::write_csv(std::cout, result); break;
+    case batch::Format::kJson: batch::write_json(std::cout, result); break;
+  }
+  std::cout.flush();
+  if (!o.report.empty() && !batch::write_report(o.report, result, &error)) {
+    say(text::batch_error(error));
+    return kTrouble;
+  }
+  return batch::suspected_count(result) > 0 ? kSomeSuspected : kNoneSuspected;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return run(argc, argv); }

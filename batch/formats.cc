@@ -1,0 +1,138 @@
+// Table, CSV and JSON writers.
+#include "batch/formats.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "batch/decode.h"
+
+namespace batch {
+
+std::size_t suspected_count(const Run& run) {
+  return static_cast<std::size_t>(std::count_if(run.ranked.begin(), run.ranked.end(), [&](const PairScore& p) {
+    return p.coverage >= run.options.threshold;
+  }));
+}
+
+std::string fixed6(double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.6f", v);
+  return buf;
+}
+
+std::string csv_field(const std::string& raw) {
+  const std::string s = to_utf8(raw);
+  if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
+  std::string out = "\"";
+  for (char c : s) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + "\"";
+}
+
+std::string json_string(const std::string& raw) {
+  const std::string s = to_utf8(raw);
+  std::string out = "\"";
+  for (char c : s) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (u < 0x20) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", u);
+      out += buf;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+void write_table(std::ostream& out, const Run& run) {
+  const Options& o = run.options;
+  out << run.subs.size() << " submissions, " << run.ranked.size() << " pairs, "
+      << suspected_count(run) << " suspected (coverage >= " << o.threshold << ", runs over "
+      << o.min_match << " characters)\n";
+  const std::size_t shown = std::min(run.ranked.size(), static_cast<std::size_t>(std::max(o.top, 0)));
+  if (shown == 0) return;
+  std::size_t width = 5;
+  for (std::size_t k = 0; k < shown; ++k)
+    width = std::max(width, to_utf8(run.subs[run.ranked[k].first].name).size());
+  char line[256];
+  std::snprintf(line, sizeof line, "%4s  %8s  %10s  %7s  %7s  %5s  ", "rank", "coverage",
+                "similarity", "matched", "longest", "tiles");
+  out << line << "first" << std::string(width - 5 + 2, ' ') << "second\n";
+  for (std::size_t k = 0; k < shown; ++k) {
+    const PairScore& p = run.ranked[k];
+    std::snprintf(line, sizeof line, "%4zu  %8.3f  %10.6f  %7llu  %7u  %5u  ", k + 1, p.coverage,
+                  static_cast<double>(p.similarity), static_cast<unsigned long long>(p.matched),
+                  p.longest, p.tiles);
+    const std::string first = to_utf8(run.subs[p.first].name);
+    out << line << first << std::string(width - std::min(width, first.size()) + 2, ' ')
+        << to_utf8(run.subs[p.second].name);
+    if (p.coverage >= o.threshold) out << "  suspected";
+    out << '\n';
+  }
+  if (shown < run.ranked.size()) out << "(" << run.ranked.size() - shown << " more pairs: --top, --format csv)\n";
+}
+
+void write_csv(std::ostream& out, const Run& run) {
+  out << "first,second,coverage,similarity,matched,longest,tiles\n";
+  for (const PairScore& p : run.ranked) {
+    out << csv_field(run.subs[p.first].name) << ',' << csv_field(run.subs[p.second].name) << ','
+        << fixed6(p.coverage) << ',' << fixed6(p.similarity) << ',' << p.matched << ','
+        << p.longest << ',' << p.tiles << '\n';
+  }
+}
+
+namespace {
+
+void write_spot(std::ostream& out, const Submission& s, std::size_t start, std::size_t length) {
+  const SourceSpot first = locate(s, start);
+  const SourceSpot last = locate(s, start + length - 1);
+  out << "{\"at\":" << start << ",\"file\":" << json_string(s.files[first.file].path)
+      << ",\"line\":" << first.line << ",\"end_line\":" << last.line << "}";
+}
+
+}  // namespace
+
+void write_json(std::ostream& out, const Run& run) {
+  const Options& o = run.options;
+  out << "{\"min_match\":" << o.min_match << ",\"threshold\":" << fixed6(o.threshold)
+      << ",\"submissions\":[";
+  for (std::size_t k = 0; k < run.subs.size(); ++k) {
+    out << (k ? "," : "") << "{\"name\":" << json_string(run.subs[k].name)
+        << ",\"old\":" << (k >= run.fresh ? "true" : "false")
+        << ",\"length\":" << run.prepared[k].length << "}";
+  }
+  out << "],\"skipped\":[";
+  for (std::size_t k = 0; k < run.skipped.size(); ++k)
+    out << (k ? "," : "") << "{\"path\":" << json_string(run.skipped[k].path)
+        << ",\"reason\":" << json_string(run.skipped[k].reason) << "}";
+  out << "],\"pairs\":[";
+  for (std::size_t k = 0; k < run.ranked.size(); ++k) {
+    const PairScore& p = run.ranked[k];
+    const Submission& a = run.subs[p.first];
+    const Submission& b = run.subs[p.second];
+    out << (k ? ",\n" : "\n") << "{\"first\":" << json_string(a.name)
+        << ",\"second\":" << json_string(b.name) << ",\"coverage\":" << fixed6(p.coverage)
+        << ",\"similarity\":" << fixed6(p.similarity) << ",\"matched\":" << p.matched
+        << ",\"longest\":" << p.longest << ",\"tiles\":" << p.tiles
+        << ",\"suspected\":" << (p.coverage >= o.threshold ? "true" : "false") << ",\"tile_list\":[";
+    const std::vector<compare::Match> tiles = p.tiles ? tiles_of(run.prepared, p.first, p.second, o.min_match)
+                                                     : std::vector<compare::Match>{};
+    for (std::size_t t = 0; t < tiles.size(); ++t) {
+      out << (t ? "," : "") << "{\"length\":" << tiles[t].length << ",\"first\":";
+      write_spot(out, a, tiles[t].a, tiles[t].length);
+      out << ",\"second\":";
+      write_spot(out, b, tiles[t].b, tiles[t].length);
+      out << "}";
+    }
+    out << "]}";
+  }
+  out << "\n]}\n";
+}
+
+}  // namespace batch

@@ -1,0 +1,37 @@
+// The ranked pairs on standard output: a table for people, CSV and JSON for
+// other programs.
+#pragma once
+
+#include <ostream>
+#include <vector>
+
+#include "batch/options.h"
+#include "batch/scoring.h"
+#include "batch/submission.h"
+
+namespace batch {
+
+struct Run {
+  const Options& options;
+  const std::vector<Submission>& subs;
+  const std::vector<Prepared>& prepared;
+  const std::vector<PairScore>& ranked;  // in rank order
+  const std::vector<Skipped>& skipped;
+  std::size_t fresh;  // subs[0, fresh) are new, the rest old
+};
+
+std::size_t suspected_count(const Run& run);
+
+/// Summary line and the top pairs, aligned.
+void write_table(std::ostream& out, const Run& run);
+/// Header `first,second,coverage,similarity,matched,longest,tiles`, a row per pair.
+void write_csv(std::ostream& out, const Run& run);
+/// The same fields per pair plus its tiles (positions and source lines).
+void write_json(std::ostream& out, const Run& run);
+
+/// Quoting for the formats, shared with the report.
+std::string csv_field(const std::string& s);
+std::string json_string(const std::string& s);
+std::string fixed6(double v);
+
+}  // namespace batch

@@ -1,0 +1,31 @@
+// ccsim-batch's command line.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace batch {
+
+enum class Format { kTable, kCsv, kJson };
+
+struct Options {
+  int min_match = 8;
+  double threshold = 0.6;
+  std::vector<std::string> bases;
+  std::vector<std::string> olds;
+  Format format = Format::kTable;
+  int top = 50;
+  std::string report;
+  unsigned jobs = 0;  // 0: all cores
+  bool quiet = false;
+  std::vector<std::string> paths;
+};
+
+enum class Parsed { kRun, kHelp, kVersion, kError };
+
+/// Reads the arguments (argv[1] on); on kError, `error` says what is wrong.
+/// Options take their value as the next argument or after '='; "--" ends
+/// the options.
+Parsed parse_options(int argc, const char* const* argv, Options* options, std::string* error);
+
+}  // namespace batch

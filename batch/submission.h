@@ -1,0 +1,56 @@
+// Submissions of a class: found on disk, read as bytes, tokenised exactly as
+// ccsim does, with every token-string character traced back to its source.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace batch {
+
+struct SourceFile {
+  std::string path;  // as found on disk
+  std::string text;  // as a text-mode read delivers it
+};
+
+struct Submission {
+  std::string name;
+  std::vector<SourceFile> files;
+  std::string tokens;  // the token string of all its files, in order
+  // Per token-string character: its file and its token's bytes in that text.
+  std::vector<std::uint32_t> char_file;
+  std::vector<std::uint32_t> char_begin;
+  std::vector<std::uint32_t> char_end;
+  std::vector<std::uint32_t> char_line;  // 1-based line of its token
+};
+
+struct Skipped {
+  std::string path;
+  std::string reason;
+};
+
+/// Where a character of a submission's token string comes from.
+struct SourceSpot {
+  std::uint32_t file;
+  std::uint32_t line;  // 1-based
+};
+SourceSpot locate(const Submission& s, std::size_t char_pos);
+
+/// Adds the submissions under `path`: a file is one submission (named as
+/// given); in a directory each .c or .h file is one, and each subdirectory
+/// is one made of its C files in path order (named relative to `path`, or
+/// `path`/relative when `prefix_names`). Hidden entries are passed over.
+/// Files that cannot be read are skipped and listed in `skipped`. Returns
+/// false, with `error` set, if `path` does not exist or cannot be listed.
+bool collect(const std::string& path, bool prefix_names, std::vector<Submission>* out,
+             std::vector<Skipped>* skipped, std::string* error);
+
+/// All C files under `path` (or `path` itself, a file) as one submission,
+/// for template code. Same errors as collect().
+bool collect_as_one(const std::string& path, Submission* out, std::vector<Skipped>* skipped,
+                    std::string* error);
+
+/// Tokenises `file` onto the end of `s`.
+void append_file(Submission* s, SourceFile file);
+
+}  // namespace batch

@@ -1,0 +1,54 @@
+// ccsim-batch's own texts (plain ASCII).
+#include "text/batch_messages.h"
+
+#include <cstdio>
+
+namespace text {
+
+const std::string_view kBatchUsage =
+    "Usage: ccsim-batch [options] PATH...\n"
+    "Ranks every pair of C submissions by how much of them lies in shared runs of\n"
+    "normalised tokens, the way ccsim compares two files.\n"
+    "\n"
+    "A file PATH is one submission. In a directory PATH, each .c or .h file is one\n"
+    "submission and each subdirectory is one, made of all its C files.\n"
+    "\n"
+    "Options:\n"
+    "  --min-match N     count runs longer than N token-string characters (default 8;\n"
+    "                    ccsim itself uses 3)\n"
+    "  --threshold T     coverage at or above T is suspected (default 0.6)\n"
+    "  --base PATH       template code given to the students (file or directory,\n"
+    "                    repeatable): tiled out of every submission first\n"
+    "  --old PATH        earlier submissions (repeatable): compared with every new\n"
+    "                    submission, never among themselves\n"
+    "  --format F        table (default), csv or json, on standard output\n"
+    "  --top N           pairs shown in the table (default 50)\n"
+    "  --report FILE     also write a self-contained HTML report with the evidence\n"
+    "  --jobs N          threads (default: all cores)\n"
+    "  --quiet           no progress line\n"
+    "  --help, --version\n"
+    "\n"
+    "Scores: coverage = matched / shorter length; similarity = 2 x matched /\n"
+    "(sum of lengths), the figure ccsim prints. Pairs are ranked by coverage.\n"
+    "Exit status: 0 no pair suspected, 1 some pair suspected, 2 usage or input error.\n";
+
+const std::string_view kBatchVersion = "ccsim-batch 1.0.0\n";
+
+std::string batch_usage_error(std::string_view what) {
+  return "ccsim-batch: " + std::string(what) + "\nTry 'ccsim-batch --help'.\n";
+}
+
+std::string batch_error(std::string_view what) { return "ccsim-batch: " + std::string(what) + "\n"; }
+
+std::string batch_skipped(std::string_view path, std::string_view reason) {
+  return "ccsim-batch: skipped " + std::string(path) + ": " + std::string(reason) + "\n";
+}
+
+std::string batch_progress(std::size_t done, std::size_t total, double elapsed, double left) {
+  char buf[160];
+  std::snprintf(buf, sizeof buf, "\rccsim-batch: %zu/%zu pairs, %.1f s elapsed, about %.0f s left  ",
+                done, total, elapsed, left);
+  return buf;
+}
+
+}  // namespace text
