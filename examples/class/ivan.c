@@ -1,0 +1,31 @@
+#include <stdio.h>
+
+#define MAX 100
+
+/* 老师提供：读入成绩，以 -1 结束，返回人数 */
+int read_scores(int scores[], int max)
+{
+    int n = 0, x;
+    while (n < max && scanf("%d", &x) == 1 && x != -1) {
+        scores[n] = x;
+        n = n + 1;
+    }
+    return n;
+}
+
+int main()
+{
+    int scores[MAX];
+    int n = read_scores(scores, MAX);
+    /* 在这里完成统计：人数、平均分、最高分、最低分、及格人数、各等级人数 */
+    /* 只做了平均分 */
+    if (n > 0) {
+        double acc = 0.0;
+        int k = n;
+        do {
+            acc += scores[--k];
+        } while (k > 0);
+        printf("average = %.1f over %d\n", acc / n, n);
+    }
+    return 0;
+}
