@@ -1,0 +1,198 @@
+// ccsim-batch as a user runs it: arguments, inputs, every format, exit
+// statuses, and agreement with ccsim itself.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/gbk.h"
+#include "tests/support/run_binary.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using testing_support::gbk;
+using testing_support::read_bytes;
+using testing_support::RunOptions;
+using testing_support::RunResult;
+using testing_support::write_bytes;
+using std::string;
+
+const string kClass = CCSIM_SOURCE_DIR "/examples/class";
+const string kTemplate = CCSIM_SOURCE_DIR "/examples/class-template";
+
+RunResult batch(std::vector<string> args, const string& dir = ".") {
+  RunOptions options;
+  options.args = std::move(args);
+  options.directory = dir;
+  return testing_support::run_binary(CCSIM_BATCH_BINARY, options);
+}
+
+std::vector<string> lines(const string& text) {
+  std::vector<string> out;
+  std::istringstream in(text);
+  for (string line; std::getline(in, line);) out.push_back(line);
+  return out;
+}
+
+TEST(BatchCli, HelpVersionAndUsageErrors) {
+  const RunResult help = batch({"--help"});
+  EXPECT_EQ(0, help.exit_status);
+  EXPECT_EQ(0u, help.out.find("Usage: ccsim-batch [options] PATH..."));
+  EXPECT_EQ("ccsim-batch 1.0.0\n", batch({"--version"}).out);
+  const RunResult bad = batch({"--format", "xml", kClass});
+  EXPECT_EQ(2, bad.exit_status);
+  EXPECT_EQ("", bad.out);
+  EXPECT_EQ("ccsim-batch: --format takes table, csv or json\nTry 'ccsim-batch --help'.\n", bad.err);
+  EXPECT_EQ(2, batch({}).exit_status);
+}
+
+TEST(BatchCli, MissingPathIsAnInputErrorBeforeAnyWork) {
+  const RunResult r = batch({kClass, "/no/such/folder"});
+  EXPECT_EQ(2, r.exit_status);
+  EXPECT_EQ("", r.out);
+  EXPECT_EQ("ccsim-batch: /no/such/folder: no such file or directory\n", r.err);
+  EXPECT_EQ(2, batch({"--base", "/no/such/template", kClass}).exit_status);
+}
+
+TEST(BatchCli, ExampleClassRanksTheTwoCopiesFirstAndNotTheTemplateOnlyOne) {
+  const RunResult r = batch({"--base", kTemplate, "--format", "csv", kClass});
+  EXPECT_EQ(1, r.exit_status);
+  const std::vector<string> rows = lines(r.out);
+  ASSERT_EQ(67u, rows.size());  // header and 12 * 11 / 2 pairs
+  EXPECT_EQ("first,second,coverage,similarity,matched,longest,tiles", rows[0]);
+  EXPECT_EQ(0u, rows[1].find("alice.c,bob.c,"));
+  EXPECT_EQ(0u, rows[2].find("eve.c,heidi.c,"));
+  const RunResult table = batch({"--base", kTemplate, kClass});
+  EXPECT_EQ(0u, table.out.find("12 submissions, 66 pairs, 2 suspected (coverage >= 0.6, runs over 8 characters)\n"));
+  for (const string& row : lines(table.out)) {
+    if (row.find("ivan.c") != string::npos) {
+      EXPECT_EQ(string::npos, row.find("suspected")) << row;
+    }
+  }
+}
+
+TEST(BatchCli, WithoutTheTemplateSharedSkeletonsLookLikeCopying) {
+  const RunResult r = batch({"--top", "3", kClass});
+  EXPECT_EQ(1, r.exit_status);
+  EXPECT_EQ(string::npos, r.out.find(" 2 suspected"));
+  EXPECT_NE(string::npos, r.out.find("(63 more pairs: --top, --format csv)"));
+}
+
+TEST(BatchCli, NoSuspicionExitsZero) {
+  const RunResult r = batch({"--threshold", "1", kClass + "/carol.c", kClass + "/dave.c"});
+  EXPECT_EQ(0, r.exit_status);
+  EXPECT_EQ(0u, r.out.find("2 submissions, 1 pairs, 0 suspected"));
+}
+
+TEST(BatchCli, JsonHoldsTheFieldsAndTheTiles) {
+  const RunResult r = batch({"--format", "json", kClass + "/alice.c", kClass + "/bob.c"});
+  EXPECT_EQ(1, r.exit_status);
+  EXPECT_EQ(0u, r.out.find("{\"min_match\":8,\"threshold\":0.600000,\"submissions\":[{\"name\":"));
+  for (const char* key : {"\"first\":", "\"second\":", "\"coverage\":", "\"similarity\":",
+                          "\"matched\":", "\"longest\":", "\"tiles\":", "\"tile_list\":[{\"length\":",
+                          "\"line\":", "\"end_line\":"})
+    EXPECT_NE(string::npos, r.out.find(key)) << key;
+}
+
+TEST(BatchCli, OutputIsTheSameWithOneOrTwoJobs) {
+  for (const char* format : {"csv", "json", "table"}) {
+    const RunResult one = batch({"--jobs", "1", "--format", format, "--base", kTemplate, kClass});
+    const RunResult two = batch({"--jobs", "2", "--format", format, "--base", kTemplate, kClass});
+    EXPECT_EQ(one.out, two.out) << format;
+  }
+}
+
+// Prints what ccsim says the similarity of file1.c and file2.c in `dir` is.
+string ccsim_similarity(const string& dir) {
+  RunOptions options;
+  options.directory = dir;
+  options.input = "\n\nn\nn\n";
+  const RunResult r = testing_support::run_binary(CCSIM_BINARY, options);
+  const string label = gbk("这两串代码的相似度为");
+  const std::size_t at = r.out.find(label);
+  if (at == string::npos) return "not printed";
+  return r.out.substr(at + label.size(), r.out.find('\n', at) - at - label.size());
+}
+
+TEST(BatchCli, SimilarityWithMinMatch3IsWhatCcsimPrints) {
+  testing_support::ScopedTempDir dir;
+  const std::vector<std::pair<string, string>> pairs = {
+      {"alice.c", "bob.c"}, {"carol.c", "dave.c"}, {"eve.c", "lucy.c"}, {"ivan.c", "judy.c"}};
+  for (const auto& [first, second] : pairs) {
+    write_bytes("file1.c", read_bytes(kClass + "/" + first));  // GBK sources, lucy.c UTF-8
+    write_bytes("file2.c", read_bytes(kClass + "/" + second));
+    const RunResult r = batch({"--min-match", "3", "--format", "csv", "file1.c", "file2.c"}, dir.path());
+    const std::vector<string> rows = lines(r.out);
+    ASSERT_EQ(2u, rows.size());
+    std::vector<string> fields;
+    std::istringstream row(rows[1]);
+    for (string f; std::getline(row, f, ',');) fields.push_back(f);
+    EXPECT_EQ(ccsim_similarity(dir.path()), fields[3]) << first << " " << second;
+  }
+}
+
+TEST(BatchCli, OldSubmissionsAreComparedWithNewOnesOnly) {
+  testing_support::ScopedTempDir dir;
+  mkdir("new", 0755);
+  mkdir("old", 0755);
+  for (const char* f : {"alice.c", "carol.c"}) write_bytes(string("new/") + f, read_bytes(kClass + "/" + f));
+  for (const char* f : {"bob.c", "dave.c", "eve.c"}) write_bytes(string("old/") + f, read_bytes(kClass + "/" + f));
+  const RunResult r = batch({"--format", "csv", "--old", "old", "new"}, dir.path());
+  const std::vector<string> rows = lines(r.out);
+  ASSERT_EQ(1u + 1u + 2u * 3u, rows.size());  // new-new, new-old
+  EXPECT_EQ(0u, rows[1].find("alice.c,old/bob.c,"));
+  for (const string& row : rows) EXPECT_NE(0u, row.find("old/")) << row;
+}
+
+TEST(BatchCli, SubdirectoriesAreSubmissionsOfAllTheirFiles) {
+  testing_support::ScopedTempDir dir;
+  mkdir("class", 0755);
+  mkdir("class/ann", 0755);
+  mkdir("class/ann/src", 0755);
+  mkdir("class/.git", 0755);
+  write_bytes("class/ann/src/main.c", read_bytes(kClass + "/alice.c"));
+  write_bytes("class/ann/notes.txt", "not C");
+  write_bytes("class/.git/x.c", "int hidden;");
+  write_bytes("class/bo.c", read_bytes(kClass + "/bob.c"));
+  const RunResult r = batch({"--format", "csv", "class"}, dir.path());
+  const std::vector<string> rows = lines(r.out);
+  ASSERT_EQ(2u, rows.size());
+  EXPECT_EQ(0u, rows[1].find("ann,bo.c,"));
+}
+
+TEST(BatchCli, UnreadableFilesAreReportedSkippedAndListed) {
+  testing_support::ScopedTempDir dir;
+  mkdir("class", 0755);
+  write_bytes("class/a.c", read_bytes(kClass + "/alice.c"));
+  write_bytes("class/b.c", read_bytes(kClass + "/bob.c"));
+  // Root reads any file whatever its mode; this one fails to read for anyone.
+  if (geteuid() == 0) {
+    ASSERT_EQ(0, symlink("/proc/self/mem", "class/broken.c"));
+  } else {
+    write_bytes("class/broken.c", "int x;");
+    chmod("class/broken.c", 0);
+  }
+  const RunResult r = batch({"--format", "json", "--report", "r.html", "class"}, dir.path());
+  EXPECT_EQ(1, r.exit_status);
+  EXPECT_EQ("ccsim-batch: skipped class/broken.c: cannot be read\n", r.err);
+  EXPECT_NE(string::npos, r.out.find("\"skipped\":[{\"path\":\"class/broken.c\",\"reason\":\"cannot be read\"}]"));
+  EXPECT_NE(string::npos, read_bytes(dir.path() + "/r.html").find("<li>class/broken.c: cannot be read</li>"));
+}
+
+TEST(BatchCli, GbkSourcesAndNamesReadRight) {
+  testing_support::ScopedTempDir dir;
+  const string name = gbk("张三") + ".c";
+  write_bytes(name, read_bytes(kClass + "/alice.c"));
+  write_bytes("li.c", read_bytes(kClass + "/bob.c"));
+  const RunResult r = batch({"--format", "csv", name, "li.c", "--report", "r.html"}, dir.path());
+  EXPECT_EQ(0u, lines(r.out)[1].find("\xe5\xbc\xa0\xe4\xb8\x89.c,li.c,0.98"));  // the name in UTF-8
+  // The GBK comment of the source shows as UTF-8 in the report.
+  EXPECT_NE(string::npos, read_bytes(dir.path() + "/r.html").find("\xe8\x80\x81\xe5\xb8\x88\xe6\x8f\x90\xe4\xbe\x9b"));
+}
+
+}  // namespace
