@@ -13,9 +13,10 @@
 //    sweep A's free windows of length L in order, each taking its first free
 //    equal partner in B (bytes compared, not just hashes).
 // Only windows whose end may carry a run of length L are looked at: `bound`
-// holds, per position, the longest common run ending there, from suffix
-// automata; it stays an upper bound as runs shrink and is recomputed when
-// the sweeps have spent more than the strings' length on stale bounds.
+// holds, per position, at least the longest common run ending there (from
+// suffix automata, or from shared grams); it stays an upper bound as runs
+// shrink, and is recomputed exactly once the sweeps have spent more than
+// the strings' length on stale bounds.
 //
 // A window of length L is free if it holds no never-matching position and
 // neither of its ends is tiled: every tile so far is at least L long, so
@@ -28,14 +29,6 @@
 #include "compare/tile.h"
 
 namespace compare {
-namespace {
-
-// Hash slots: a slot that never held a key ends a probe; a chain emptied by
-// unlinking keeps its slot, so later keys probed past it are still found.
-constexpr std::int32_t kNeverUsed = -1;
-constexpr std::int32_t kChainEnd = -2;
-
-}  // namespace
 
 void TileSource::prepare(std::string_view s, const std::uint8_t* allowed) {
   text = s;
@@ -48,141 +41,204 @@ void TileSource::prepare(std::string_view s, const std::uint8_t* allowed) {
   }
   hash.build(s);
   automaton.build(s, free.data());
+  gram = 0;
+}
+
+void TileSource::prepare_grams(std::size_t length) {
+  gram = length;
+  grams.clear();
+  gram_rank.assign(text.size(), -1);
+  if (length == 0 || length > text.size()) return;
+  for (std::size_t start = 0; start + length <= text.size(); ++start)
+    if (clear(start, length)) grams.push_back(hash.of(start, length));
+  std::sort(grams.begin(), grams.end());
+  grams.erase(std::unique(grams.begin(), grams.end()), grams.end());
+  for (std::size_t start = 0; start + length <= text.size(); ++start) {
+    if (!clear(start, length)) continue;
+    const auto at = std::lower_bound(grams.begin(), grams.end(), hash.of(start, length));
+    gram_rank[start + length - 1] = static_cast<std::int32_t>(at - grams.begin());
+  }
 }
 
 void GreedyTiler::Side::reset(const TileSource& s) {
   source = &s;
-  text = s.text;
   free = s.free;
   tiled.assign(s.text.size(), 0);
-  active.clear();
-}
-
-bool GreedyTiler::Side::window_free(std::size_t start, std::size_t length) const {
-  const std::size_t end = start + length;
-  return source->blocked_before[end] == source->blocked_before[start] && !tiled[start] &&
-         !tiled[end - 1];
+  active.assign(s.text.size() / 64 + 1, 0);
 }
 
 void GreedyTiler::Side::tile(std::size_t start, std::size_t length) {
   std::fill_n(tiled.begin() + static_cast<std::ptrdiff_t>(start), length, 1);
   std::fill_n(free.begin() + static_cast<std::ptrdiff_t>(start), length, 0);
+  for (std::size_t p = start; p < start + length; ++p) active[p / 64] &= ~(std::uint64_t{1} << (p % 64));
+}
+
+std::uint32_t GreedyTiler::Side::top_bound() const {
+  std::uint32_t top = 0;
+  for (std::uint32_t v : bound) top = std::max(top, v);
+  return top;
 }
 
 // Groups run ends by bound (capped at `cap`), ascending within a group;
-// returns the largest bound.
-std::uint32_t GreedyTiler::Side::group(std::size_t cap) {
-  std::uint32_t top = 0;
+// ends whose bound is `floor` or less can never be part of a run and are
+// left out. Nothing is active afterwards.
+void GreedyTiler::Side::group(std::size_t cap, std::size_t floor) {
+  const auto top = static_cast<std::uint32_t>(cap);
+  bound_begin.assign(cap + 2, 0);
   for (std::uint32_t& v : bound) {
-    v = static_cast<std::uint32_t>(std::min<std::size_t>(v, cap));
-    top = std::max(top, v);
+    v = std::min(v, top);
+    ++bound_begin[v + 1];
   }
-  bound_begin.assign(static_cast<std::size_t>(top) + 2, 0);
-  for (std::uint32_t v : bound) ++bound_begin[v + 1];
   for (std::size_t v = 1; v < bound_begin.size(); ++v) bound_begin[v] += bound_begin[v - 1];
   by_bound.resize(bound.size());
-  std::vector<std::uint32_t> fill(bound_begin.begin(), bound_begin.end() - 1);
-  for (std::uint32_t p = 0; p < bound.size(); ++p) by_bound[fill[bound[p]]++] = p;
-  active.clear();
-  return top;
+  fill.assign(bound_begin.begin(), bound_begin.end() - 1);
+  for (std::uint32_t p = 0; p < bound.size(); ++p)
+    if (bound[p] > floor) by_bound[fill[bound[p]]++] = p;
+  std::fill(active.begin(), active.end(), 0);
 }
 
-// Adds the run ends whose bound is exactly `level`, dropping tiled ones.
+// Adds the untiled run ends whose bound is exactly `level`.
 void GreedyTiler::Side::activate(std::size_t level) {
   if (level + 1 >= bound_begin.size()) return;
-  const auto first = by_bound.begin() + bound_begin[level];
-  const auto last = by_bound.begin() + bound_begin[level + 1];
-  merged.clear();
-  auto out = std::back_inserter(merged);
-  auto it = active.begin();
-  for (auto in = first; in != last; ++in) {
-    for (; it != active.end() && *it < *in; ++it)
-      if (!tiled[*it]) *out = *it;
-    if (!tiled[*in]) *out = *in;
+  for (std::uint32_t k = bound_begin[level]; k < bound_begin[level + 1]; ++k) {
+    const std::uint32_t p = by_bound[k];
+    if (!tiled[p]) active[p / 64] |= std::uint64_t{1} << (p % 64);
   }
-  for (; it != active.end(); ++it)
-    if (!tiled[*it]) *out = *it;
-  active.swap(merged);
+}
+
+// Calls visit(end) for the active run ends in ascending order; the set may
+// lose members meanwhile.
+template <typename Visit>
+void GreedyTiler::Side::for_each_active(Visit visit) const {
+  for (std::size_t w = 0; w < active.size(); ++w) {
+    for (std::uint64_t bits = active[w]; bits != 0; bits &= bits - 1) {
+      const std::size_t p = w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
+      if (active[w] & (std::uint64_t{1} << (p % 64))) visit(p);
+    }
+  }
 }
 
 // Before any collapse, each string's own automaton gives the exact bounds.
-void GreedyTiler::initial_bounds() {
-  b_.source->automaton.match_ends(a_.text, a_.free.data(), &a_.bound);
-  a_.source->automaton.match_ends(b_.text, b_.free.data(), &b_.bound);
+void GreedyTiler::exact_bounds_from_sources() {
+  b_.source->automaton.match_ends(a_.source->text, a_.free.data(), &a_.bound);
+  a_.source->automaton.match_ends(b_.source->text, b_.free.data(), &b_.bound);
 }
 
-void GreedyTiler::refresh_bounds() {
-  automaton_.build(b_.text, b_.free.data());
-  automaton_.match_ends(a_.text, a_.free.data(), &a_.bound);
-  automaton_.build(a_.text, a_.free.data());
-  automaton_.match_ends(b_.text, b_.free.data(), &b_.bound);
+void GreedyTiler::exact_bounds() {
+  automaton_.build(b_.source->text, b_.free.data());
+  automaton_.match_ends(a_.source->text, a_.free.data(), &a_.bound);
+  automaton_.build(a_.source->text, a_.free.data());
+  automaton_.match_ends(b_.source->text, b_.free.data(), &b_.bound);
+}
+
+// Cheaper bounds from shared grams of length k = min_match + 1: a run of
+// length L >= k ending at e makes the L - k + 1 grams ending at e..e-L+k all
+// shared, so k - 1 plus the count of consecutive shared grams ending at e
+// bounds it. (Hashes only: a collision merely loosens the bound.)
+void GreedyTiler::gram_bounds() {
+  const TileSource& a = *a_.source;
+  const TileSource& b = *b_.source;
+  common_a_.assign(a.grams.size(), 0);
+  common_b_.assign(b.grams.size(), 0);
+  for (std::size_t i = 0, j = 0; i < a.grams.size() && j < b.grams.size();) {
+    const std::uint64_t x = a.grams[i];
+    const std::uint64_t y = b.grams[j];
+    const std::uint8_t same = x == y;
+    common_a_[i] |= same;
+    common_b_[j] |= same;
+    i += x <= y;
+    j += y <= x;
+  }
+  auto bounds = [](const TileSource& s, const std::vector<std::uint8_t>& common,
+                   std::vector<std::uint32_t>* out) {
+    out->resize(s.text.size());
+    std::uint32_t run = 0;
+    for (std::size_t e = 0; e < s.text.size(); ++e) {
+      const std::int32_t rank = s.gram_rank[e];
+      run = rank >= 0 && common[static_cast<std::size_t>(rank)] ? run + 1 : 0;
+      (*out)[e] = run ? run + static_cast<std::uint32_t>(s.gram) - 1 : 0;
+    }
+  };
+  bounds(a, common_a_, &a_.bound);
+  bounds(b, common_b_, &b_.bound);
 }
 
 // Groups both sides' run ends by bound, capped at `cap` and at the largest
-// bound the other side has; returns the level to start from.
-std::size_t GreedyTiler::regroup(std::size_t cap) {
-  const std::size_t top = std::min(a_.group(cap), b_.group(cap));
-  if (top < cap) {
-    a_.group(top);
-    b_.group(top);
-  }
+// bound the other side has; returns the level to start from (0: nothing to
+// do above `floor`).
+std::size_t GreedyTiler::regroup(std::size_t cap, std::size_t floor) {
+  const std::size_t top = std::min<std::size_t>({cap, a_.top_bound(), b_.top_bound()});
+  if (top <= floor) return 0;
+  a_.group(top, floor);
+  b_.group(top, floor);
   return top;
 }
 
-// Indexes B's free windows of length `level` that end at an active position:
-// chains of equal hashes, each in ascending position.
+// Indexes B's free windows of length `level` that end at an active position.
 void GreedyTiler::index_b(std::size_t level) {
-  std::size_t slots = 16;
-  while (slots < 2 * b_.active.size()) slots *= 2;
-  slot_key_.assign(slots, 0);
-  slot_head_.assign(slots, kNeverUsed);
+  const std::size_t mask = slot_key_.size() - 1;
+  ++stamp_;
   node_pos_.clear();
   node_next_.clear();
-  for (auto it = b_.active.rbegin(); it != b_.active.rend(); ++it) {
-    const std::size_t start = *it + 1 - level;
-    if (!b_.window_free(start, level)) continue;
+  b_.for_each_active([&](std::size_t end) {
+    const std::size_t start = end + 1 - level;
+    if (!b_.window_free(start, level)) return;
     const std::uint64_t key = b_.source->hash.of(start, level);
-    std::size_t s = key & (slots - 1);
-    while (slot_head_[s] != kNeverUsed && slot_key_[s] != key) s = (s + 1) & (slots - 1);
-    slot_key_[s] = key;
+    std::size_t s = key & mask;
+    while (slot_stamp_[s] == stamp_ && slot_key_[s] != key) s = (s + 1) & mask;
+    const auto node = static_cast<std::int32_t>(node_pos_.size());
     node_pos_.push_back(static_cast<std::uint32_t>(start));
-    node_next_.push_back(slot_head_[s] == kNeverUsed ? kChainEnd : slot_head_[s]);
-    slot_head_[s] = static_cast<std::int32_t>(node_pos_.size() - 1);
-  }
+    node_next_.push_back(-1);
+    if (slot_stamp_[s] != stamp_) {
+      slot_stamp_[s] = stamp_;
+      slot_key_[s] = key;
+      slot_head_[s] = node;
+    } else if (slot_head_[s] < 0) {
+      slot_head_[s] = node;
+    } else {
+      node_next_[static_cast<std::size_t>(slot_tail_[s])] = node;
+    }
+    slot_tail_[s] = node;
+  });
 }
 
-void GreedyTiler::sweep_a(std::size_t level) {
-  const std::size_t slots = slot_head_.size();
-  std::size_t next_start = 0;  // windows before this overlap the last tile
-  for (std::uint32_t end : a_.active) {
+// Takes, for each free window of A of length `level` in order, its first
+// free equal window of B. Returns the number of windows looked at.
+std::size_t GreedyTiler::sweep_a(std::size_t level) {
+  const std::size_t mask = slot_key_.size() - 1;
+  std::size_t looked = 0;
+  const char* a = a_.source->text.data();
+  const char* b = b_.source->text.data();
+  a_.for_each_active([&](std::size_t end) {
+    ++looked;
     const std::size_t start = end + 1 - level;
-    if (start < next_start || !a_.window_free(start, level)) continue;
+    if (!a_.window_free(start, level)) return;
     const std::uint64_t key = a_.source->hash.of(start, level);
-    std::size_t s = key & (slots - 1);
-    while (slot_head_[s] != kNeverUsed && slot_key_[s] != key) s = (s + 1) & (slots - 1);
+    std::size_t s = key & mask;
+    while (slot_stamp_[s] == stamp_ && slot_key_[s] != key) s = (s + 1) & mask;
+    if (slot_stamp_[s] != stamp_) return;
     std::int32_t prev = -1;
-    for (std::int32_t n = slot_head_[s]; n >= 0; n = node_next_[n]) {
-      const std::size_t j = node_pos_[n];
+    for (std::int32_t n = slot_head_[s]; n >= 0; n = node_next_[static_cast<std::size_t>(n)]) {
+      const std::size_t j = node_pos_[static_cast<std::size_t>(n)];
       const bool gone = b_.tiled[j] || b_.tiled[j + level - 1];
-      const bool equal =
-          !gone && std::memcmp(a_.text.data() + start, b_.text.data() + j, level) == 0;
-      if (gone || equal) {  // unlink: it can never be taken again
-        if (prev < 0)
-          slot_head_[s] = node_next_[n];
-        else
-          node_next_[prev] = node_next_[n];
-      } else {
+      const bool equal = !gone && std::memcmp(a + start, b + j, level) == 0;
+      if (!gone && !equal) {  // a hash collision: leave it for its own kind
         prev = n;
+        continue;
       }
+      const std::int32_t after = node_next_[static_cast<std::size_t>(n)];
+      if (prev < 0) slot_head_[s] = after;  // either way it can never be taken again
+      else node_next_[static_cast<std::size_t>(prev)] = after;
+      if (slot_tail_[s] == n) slot_tail_[s] = prev;
       if (equal) {
         matches_.push_back(Match{start, j, level});
         a_.tile(start, level);
         b_.tile(j, level);
-        next_start = start + level;
-        break;
+        return;
       }
     }
-  }
+  });
+  return looked;
 }
 
 const std::vector<Match>& GreedyTiler::run(std::string_view a, std::string_view b, int min_match,
@@ -199,23 +255,35 @@ const std::vector<Match>& GreedyTiler::run(const TileSource& a, const TileSource
   a_.reset(a);
   b_.reset(b);
   const std::size_t floor = static_cast<std::size_t>(std::max(min_match, 0));
+  if (floor > 0 && a.gram == floor + 1 && b.gram == floor + 1)
+    gram_bounds();
+  else
+    exact_bounds_from_sources();
+  std::size_t level = regroup(std::max(a.text.size(), b.text.size()), floor);
+  if (level == 0) return matches_;
+  std::size_t slots = 16;
+  while (slots < 2 * b.text.size()) slots *= 2;
+  if (slot_key_.size() != slots) {
+    slot_key_.assign(slots, 0);
+    slot_stamp_.assign(slots, 0);
+    slot_head_.assign(slots, -1);
+    slot_tail_.assign(slots, -1);
+    stamp_ = 0;
+  }
   const std::size_t budget = 2 * (a.text.size() + b.text.size()) + 4096;
   std::size_t spent = 0;
-  initial_bounds();
-  std::size_t level = regroup(std::max(a.text.size(), b.text.size()));
   for (; level > floor; --level) {
     if (spent > budget) {  // the bounds have gone stale: make them exact again
-      refresh_bounds();
-      level = regroup(level);
+      exact_bounds();
+      level = regroup(level, floor);
       spent = 0;
       if (level <= floor) break;
     }
     a_.activate(level);
     b_.activate(level);
-    if (a_.active.empty() || b_.active.empty()) continue;
     index_b(level);
-    sweep_a(level);
-    spent += a_.active.size() + b_.active.size();
+    if (node_pos_.empty()) continue;
+    spent += sweep_a(level) + node_pos_.size();
   }
   return matches_;
 }

@@ -27,11 +27,22 @@ struct TileSource {
   std::vector<std::uint8_t> free;             // may be part of a run at all
   std::vector<std::uint32_t> blocked_before;  // never-matching positions in [0, k)
   PrefixHash hash;
-  SuffixAutomaton automaton;  // of the free stretches
+  SuffixAutomaton automaton;            // of the free stretches
+  std::size_t gram = 0;                 // length of the grams below (0: none)
+  std::vector<std::uint64_t> grams;     // distinct hashes of its free grams, sorted
+  std::vector<std::int32_t> gram_rank;  // per end position: its gram in `grams`, or -1
 
   /// Spaces and NUL bytes never match; neither does a position p with
   /// allowed[p] == 0, when `allowed` is given.
   void prepare(std::string_view s, const std::uint8_t* allowed = nullptr);
+  /// Indexes the free substrings of `length` characters, which lets runs
+  /// with min_match = length - 1 start from cheaper bounds. Call after prepare().
+  void prepare_grams(std::size_t length);
+
+  /// True if no never-matching position lies in [start, start + length).
+  bool clear(std::size_t start, std::size_t length) const {
+    return blocked_before[start + length] == blocked_before[start];
+  }
 };
 
 /// Reusable: its buffers are kept between runs, so tiling many pairs in a
@@ -49,39 +60,52 @@ class GreedyTiler {
   const std::vector<Match>& run(const TileSource& a, const TileSource& b, int min_match);
 
  private:
+  // One string's state during a run.
   struct Side {
     const TileSource* source;
-    std::string_view text;
-    std::vector<std::uint8_t> free;     // may still be part of a run
-    std::vector<std::uint8_t> tiled;    // covered by a collapsed run
-    std::vector<std::uint32_t> bound;   // >= the longest common run ending here
-    std::vector<std::uint32_t> by_bound;        // run ends, grouped by bound
-    std::vector<std::uint32_t> bound_begin;     // group v: by_bound[begin[v], begin[v+1])
-    std::vector<std::uint32_t> active;  // run ends with bound >= level, ascending
-    std::vector<std::uint32_t> merged;
+    std::vector<std::uint8_t> free;    // may still be part of a run
+    std::vector<std::uint8_t> tiled;   // covered by a collapsed run
+    std::vector<std::uint32_t> bound;  // >= the longest common run ending here
+    std::vector<std::uint32_t> by_bound;     // run ends, grouped by bound
+    std::vector<std::uint32_t> bound_begin;  // group v: by_bound[begin[v], begin[v+1])
+    std::vector<std::uint64_t> active;       // bit set: run ends with bound >= level
+    std::vector<std::uint32_t> fill;
 
     void reset(const TileSource& s);
-    bool window_free(std::size_t start, std::size_t length) const;
+    bool window_free(std::size_t start, std::size_t length) const {
+      return source->clear(start, length) && !tiled[start] && !tiled[start + length - 1];
+    }
     void tile(std::size_t start, std::size_t length);
-    std::uint32_t group(std::size_t cap);
+    std::uint32_t top_bound() const;
+    void group(std::size_t cap, std::size_t floor);
     void activate(std::size_t level);
+    template <typename Visit>
+    void for_each_active(Visit visit) const;
   };
 
-  void refresh_bounds();
-  void initial_bounds();
-  std::size_t regroup(std::size_t cap);
+  void exact_bounds_from_sources();
+  void exact_bounds();
+  void gram_bounds();
+  std::size_t regroup(std::size_t cap, std::size_t floor);
   void index_b(std::size_t level);
-  void sweep_a(std::size_t level);
+  std::size_t sweep_a(std::size_t level);
 
   Side a_;
   Side b_;
   TileSource own_a_;
   TileSource own_b_;
   SuffixAutomaton automaton_;
+  // B's windows of the current level by hash: open addressing, a slot in use
+  // when its stamp is the level's; each chain in ascending position.
+  std::uint32_t stamp_ = 0;
+  std::vector<std::uint32_t> slot_stamp_;
   std::vector<std::uint64_t> slot_key_;
   std::vector<std::int32_t> slot_head_;
+  std::vector<std::int32_t> slot_tail_;
   std::vector<std::uint32_t> node_pos_;
   std::vector<std::int32_t> node_next_;
+  std::vector<std::uint8_t> common_a_;
+  std::vector<std::uint8_t> common_b_;
   std::vector<Match> matches_;
 };
 

@@ -1,5 +1,5 @@
-// Polynomial hashes of every substring, modulo the prime 2^61 - 1, from
-// prefix hashes. Equal substrings hash equally; callers still compare bytes.
+// Polynomial hashes of every substring, from prefix hashes. Equal
+// substrings hash equally; callers still compare bytes.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +13,7 @@ class PrefixHash {
   void build(std::string_view text);
   /// The hash of text[start, start + length).
   std::uint64_t of(std::size_t start, std::size_t length) const;
+  std::size_t size() const { return prefix_.size() - 1; }
 
  private:
   std::vector<std::uint64_t> prefix_;  // prefix_[k]: hash of text[0, k)

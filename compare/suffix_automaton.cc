@@ -80,6 +80,21 @@ void SuffixAutomaton::build(std::string_view text, const std::uint8_t* free) {
   std::int32_t last = 0;
   for (std::size_t p = 0; p < text.size(); ++p)
     last = free[p] ? extend(last, static_cast<unsigned char>(text[p])) : 0;
+  freeze();
+}
+
+void SuffixAutomaton::freeze() {
+  first_.assign(states_.size() + 1, 0);
+  symbol_.clear();
+  target_.clear();
+  for (std::size_t s = 1; s < states_.size(); ++s) {
+    first_[s] = static_cast<std::uint32_t>(symbol_.size());
+    for (std::int32_t e = states_[s].first_edge; e >= 0; e = edges_[e].next) {
+      symbol_.push_back(edges_[e].symbol);
+      target_.push_back(edges_[e].target);
+    }
+  }
+  first_[states_.size()] = static_cast<std::uint32_t>(symbol_.size());
 }
 
 void SuffixAutomaton::match_ends(std::string_view text, const std::uint8_t* free,
@@ -94,16 +109,15 @@ void SuffixAutomaton::match_ends(std::string_view text, const std::uint8_t* free
       continue;
     }
     const auto c = static_cast<unsigned char>(text[e]);
-    while (v != 0 && next(v, c) < 0) {
+    std::int32_t t;
+    while ((t = frozen_next(v, c)) < 0 && v != 0) {
       v = states_[v].link;
       len = states_[v].len;
     }
-    const std::int32_t t = next(v, c);
     if (t >= 0) {
       v = t;
       ++len;
     } else {
-      v = 0;
       len = 0;
     }
     (*out)[e] = len;

@@ -38,9 +38,22 @@ class SuffixAutomaton {
   std::int32_t clone(std::int32_t q, std::uint32_t len);
   std::int32_t extend(std::int32_t last, unsigned char c);
 
+  // After build(), the transitions of each state lie together for fast
+  // look-ups: those of state s at [first_[s], first_[s + 1]).
+  void freeze();
+  std::int32_t frozen_next(std::int32_t state, unsigned char c) const {
+    if (state == 0) return root_next_[c];
+    for (std::uint32_t e = first_[state], end = first_[state + 1]; e < end; ++e)
+      if (symbol_[e] == c) return target_[e];
+    return -1;
+  }
+
   std::vector<State> states_;
   std::vector<Edge> edges_;
   std::int32_t root_next_[256];
+  std::vector<std::uint32_t> first_;
+  std::vector<unsigned char> symbol_;
+  std::vector<std::int32_t> target_;
 };
 
 }  // namespace compare

@@ -42,9 +42,21 @@ string spliced(std::mt19937& rng, const string& from, const string& alphabet) {
   return out;
 }
 
+// Both ways of starting the engine: exact bounds, and bounds from shared
+// grams of prepared strings.
 void expect_same(const string& a, const string& b, int min_match) {
-  ASSERT_EQ(reference_tiling(a, b, min_match), tiling(a, b, min_match))
+  const std::vector<compare::Tile> expected = reference_tiling(a, b, min_match);
+  ASSERT_EQ(expected, tiling(a, b, min_match))
       << "a=\"" << a << "\" b=\"" << b << "\" min_match=" << min_match;
+  if (min_match < 1) return;
+  compare::TileSource sa, sb;
+  sa.prepare(a);
+  sb.prepare(b);
+  sa.prepare_grams(static_cast<std::size_t>(min_match) + 1);
+  sb.prepare_grams(static_cast<std::size_t>(min_match) + 1);
+  compare::GreedyTiler tiler;
+  ASSERT_EQ(expected, compare::to_pass_positions(tiler.run(sa, sb, min_match), a.size(), b.size()))
+      << "(from grams) a=\"" << a << "\" b=\"" << b << "\" min_match=" << min_match;
 }
 
 TEST(GreedyTiler, MatchesTheScanOnTinyAlphabets) {

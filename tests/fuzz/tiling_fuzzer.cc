@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
+#include <vector>
 
 #include "compare/reference_scan.h"
 #include "compare/tiling.h"
@@ -16,9 +17,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t split = rest.empty() ? 0 : data[1] * rest.size() / 256;
   const std::string_view a = rest.substr(0, split);
   const std::string_view b = rest.substr(split);
-  if (compare::tiling(a, b, min_match) != compare::reference_tiling(a, b, min_match)) {
+  const std::vector<compare::Tile> expected = compare::reference_tiling(a, b, min_match);
+  if (compare::tiling(a, b, min_match) != expected) {
     std::fprintf(stderr, "fast tiling differs from the plain scan\n");
     std::abort();
+  }
+  // Started from shared grams, as ccsim-batch does.
+  if (min_match > 0) {
+    compare::TileSource sa, sb;
+    sa.prepare(a);
+    sb.prepare(b);
+    sa.prepare_grams(static_cast<std::size_t>(min_match) + 1);
+    sb.prepare_grams(static_cast<std::size_t>(min_match) + 1);
+    compare::GreedyTiler tiler;
+    if (compare::to_pass_positions(tiler.run(sa, sb, min_match), a.size(), b.size()) != expected) {
+      std::fprintf(stderr, "fast tiling from grams differs from the plain scan\n");
+      std::abort();
+    }
   }
   return 0;
 }
