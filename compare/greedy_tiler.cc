@@ -82,7 +82,7 @@ std::uint32_t GreedyTiler::Side::top_bound() const {
 // Groups run ends by bound (capped at `cap`), ascending within a group;
 // ends whose bound is `floor` or less can never be part of a run and are
 // left out. Nothing is active afterwards.
-void GreedyTiler::Side::group(std::size_t cap, std::size_t floor) {
+std::size_t GreedyTiler::Side::group(std::size_t cap, std::size_t floor) {
   const auto top = static_cast<std::uint32_t>(cap);
   bound_begin.assign(cap + 2, 0);
   for (std::uint32_t& v : bound) {
@@ -95,6 +95,7 @@ void GreedyTiler::Side::group(std::size_t cap, std::size_t floor) {
   for (std::uint32_t p = 0; p < bound.size(); ++p)
     if (bound[p] > floor) by_bound[fill[bound[p]]++] = p;
   std::fill(active.begin(), active.end(), 0);
+  return bound.size() - bound_begin[floor + 1];
 }
 
 // Adds the untiled run ends whose bound is exactly `level`.
@@ -170,42 +171,49 @@ std::size_t GreedyTiler::regroup(std::size_t cap, std::size_t floor) {
   const std::size_t top = std::min<std::size_t>({cap, a_.top_bound(), b_.top_bound()});
   if (top <= floor) return 0;
   a_.group(top, floor);
-  b_.group(top, floor);
+  const std::size_t ends = b_.group(top, floor);
+  std::size_t size = 16;
+  while (size < 2 * ends) size *= 2;
+  if (slots_.size() < size) {
+    slots_.assign(size, Slot{0, 0, -1, -1});
+    stamp_ = 0;
+  }
   return top;
+}
+
+// The slot of `key` in the current level's index, or the free slot where
+// it would go.
+GreedyTiler::Slot* GreedyTiler::find_slot(std::uint64_t key) {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t s = key & mask;
+  while (slots_[s].stamp == stamp_ && slots_[s].key != key) s = (s + 1) & mask;
+  return &slots_[s];
 }
 
 // Indexes B's free windows of length `level` that end at an active position.
 void GreedyTiler::index_b(std::size_t level) {
-  const std::size_t mask = slot_key_.size() - 1;
   ++stamp_;
-  node_pos_.clear();
-  node_next_.clear();
+  nodes_.clear();
   b_.for_each_active([&](std::size_t end) {
     const std::size_t start = end + 1 - level;
     if (!b_.window_free(start, level)) return;
     const std::uint64_t key = b_.source->hash.of(start, level);
-    std::size_t s = key & mask;
-    while (slot_stamp_[s] == stamp_ && slot_key_[s] != key) s = (s + 1) & mask;
-    const auto node = static_cast<std::int32_t>(node_pos_.size());
-    node_pos_.push_back(static_cast<std::uint32_t>(start));
-    node_next_.push_back(-1);
-    if (slot_stamp_[s] != stamp_) {
-      slot_stamp_[s] = stamp_;
-      slot_key_[s] = key;
-      slot_head_[s] = node;
-    } else if (slot_head_[s] < 0) {
-      slot_head_[s] = node;
-    } else {
-      node_next_[static_cast<std::size_t>(slot_tail_[s])] = node;
+    Slot* slot = find_slot(key);
+    const auto node = static_cast<std::int32_t>(nodes_.size());
+    nodes_.push_back(Node{static_cast<std::uint32_t>(start), -1});
+    if (slot->stamp != stamp_) {
+      *slot = Slot{key, stamp_, node, node};
+      return;
     }
-    slot_tail_[s] = node;
+    if (slot->head < 0) slot->head = node;
+    else nodes_[static_cast<std::size_t>(slot->tail)].next = node;
+    slot->tail = node;
   });
 }
 
 // Takes, for each free window of A of length `level` in order, its first
 // free equal window of B. Returns the number of windows looked at.
 std::size_t GreedyTiler::sweep_a(std::size_t level) {
-  const std::size_t mask = slot_key_.size() - 1;
   std::size_t looked = 0;
   const char* a = a_.source->text.data();
   const char* b = b_.source->text.data();
@@ -213,29 +221,29 @@ std::size_t GreedyTiler::sweep_a(std::size_t level) {
     ++looked;
     const std::size_t start = end + 1 - level;
     if (!a_.window_free(start, level)) return;
-    const std::uint64_t key = a_.source->hash.of(start, level);
-    std::size_t s = key & mask;
-    while (slot_stamp_[s] == stamp_ && slot_key_[s] != key) s = (s + 1) & mask;
-    if (slot_stamp_[s] != stamp_) return;
+    Slot* slot = find_slot(a_.source->hash.of(start, level));
+    if (slot->stamp != stamp_) return;
     std::int32_t prev = -1;
-    for (std::int32_t n = slot_head_[s]; n >= 0; n = node_next_[static_cast<std::size_t>(n)]) {
-      const std::size_t j = node_pos_[static_cast<std::size_t>(n)];
+    for (std::int32_t n = slot->head; n >= 0;) {
+      const Node node = nodes_[static_cast<std::size_t>(n)];
+      const std::size_t j = node.pos;
       const bool gone = b_.tiled[j] || b_.tiled[j + level - 1];
       const bool equal = !gone && std::memcmp(a + start, b + j, level) == 0;
       if (!gone && !equal) {  // a hash collision: leave it for its own kind
         prev = n;
+        n = node.next;
         continue;
       }
-      const std::int32_t after = node_next_[static_cast<std::size_t>(n)];
-      if (prev < 0) slot_head_[s] = after;  // either way it can never be taken again
-      else node_next_[static_cast<std::size_t>(prev)] = after;
-      if (slot_tail_[s] == n) slot_tail_[s] = prev;
+      if (prev < 0) slot->head = node.next;  // either way it can never be taken again
+      else nodes_[static_cast<std::size_t>(prev)].next = node.next;
+      if (slot->tail == n) slot->tail = prev;
       if (equal) {
         matches_.push_back(Match{start, j, level});
         a_.tile(start, level);
         b_.tile(j, level);
         return;
       }
+      n = node.next;
     }
   });
   return looked;
@@ -260,16 +268,6 @@ const std::vector<Match>& GreedyTiler::run(const TileSource& a, const TileSource
   else
     exact_bounds_from_sources();
   std::size_t level = regroup(std::max(a.text.size(), b.text.size()), floor);
-  if (level == 0) return matches_;
-  std::size_t slots = 16;
-  while (slots < 2 * b.text.size()) slots *= 2;
-  if (slot_key_.size() != slots) {
-    slot_key_.assign(slots, 0);
-    slot_stamp_.assign(slots, 0);
-    slot_head_.assign(slots, -1);
-    slot_tail_.assign(slots, -1);
-    stamp_ = 0;
-  }
   const std::size_t budget = 2 * (a.text.size() + b.text.size()) + 4096;
   std::size_t spent = 0;
   for (; level > floor; --level) {
@@ -282,8 +280,8 @@ const std::vector<Match>& GreedyTiler::run(const TileSource& a, const TileSource
     a_.activate(level);
     b_.activate(level);
     index_b(level);
-    if (node_pos_.empty()) continue;
-    spent += sweep_a(level) + node_pos_.size();
+    if (nodes_.empty()) continue;
+    spent += sweep_a(level) + nodes_.size();
   }
   return matches_;
 }

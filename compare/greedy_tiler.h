@@ -77,7 +77,8 @@ class GreedyTiler {
     }
     void tile(std::size_t start, std::size_t length);
     std::uint32_t top_bound() const;
-    void group(std::size_t cap, std::size_t floor);
+    /// Returns how many run ends have a bound above `floor`.
+    std::size_t group(std::size_t cap, std::size_t floor);
     void activate(std::size_t level);
     template <typename Visit>
     void for_each_active(Visit visit) const;
@@ -97,13 +98,20 @@ class GreedyTiler {
   SuffixAutomaton automaton_;
   // B's windows of the current level by hash: open addressing, a slot in use
   // when its stamp is the level's; each chain in ascending position.
+  struct Slot {
+    std::uint64_t key;
+    std::uint32_t stamp;
+    std::int32_t head;
+    std::int32_t tail;
+  };
+  struct Node {
+    std::uint32_t pos;
+    std::int32_t next;
+  };
+  Slot* find_slot(std::uint64_t key);
   std::uint32_t stamp_ = 0;
-  std::vector<std::uint32_t> slot_stamp_;
-  std::vector<std::uint64_t> slot_key_;
-  std::vector<std::int32_t> slot_head_;
-  std::vector<std::int32_t> slot_tail_;
-  std::vector<std::uint32_t> node_pos_;
-  std::vector<std::int32_t> node_next_;
+  std::vector<Slot> slots_;
+  std::vector<Node> nodes_;
   std::vector<std::uint8_t> common_a_;
   std::vector<std::uint8_t> common_b_;
   std::vector<Match> matches_;
