@@ -7,6 +7,8 @@ namespace batch {
 inline constexpr char kReportHead[] = R"html(<!DOCTYPE html>
 <html lang="en"><head><meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1">
+<meta http-equiv="Content-Security-Policy"
+      content="default-src 'none'; style-src 'unsafe-inline'; script-src 'unsafe-inline'">
 <title>ccsim-batch report</title>
 <style>
 body { font: 14px/1.4 system-ui, sans-serif; margin: 1.5em; color: #222; }

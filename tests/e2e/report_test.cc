@@ -1,0 +1,111 @@
+// The HTML report as a browser shows it: headless Chromium renders it, the
+// tiles of a known pair are marked on both sides, and it asks the network
+// for nothing.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tests/support/run_binary.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using testing_support::read_bytes;
+using testing_support::RunOptions;
+using testing_support::RunResult;
+using std::string;
+
+const string kChromium = "/usr/bin/chromium";
+
+class ReportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RunOptions options;
+    options.directory = dir_.path();
+    options.args = {"--quiet", "--base", CCSIM_SOURCE_DIR "/examples/class-template", "--report",
+                    "report.html", CCSIM_SOURCE_DIR "/examples/class"};
+    ASSERT_EQ(1, testing_support::run_binary(CCSIM_BATCH_BINARY, options).exit_status);
+    report_ = read_bytes(dir_.path() + "/report.html");
+  }
+
+  // Chromium's rendering of the report; its network log goes to `net_log`.
+  string render(const string& page, const string& net_log) {
+    RunOptions options;
+    options.directory = dir_.path();
+    options.args = {"--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+                    "--no-first-run", "--disable-background-networking",
+                    "--disable-component-update", "--disable-sync",
+                    "--user-data-dir=" + dir_.path() + "/profile-" + net_log,
+                    "--log-net-log=" + dir_.path() + "/" + net_log, "--dump-dom",
+                    "file://" + dir_.path() + "/" + page};
+    options.timeout_seconds = 120;
+    return testing_support::run_binary(kChromium, options).out;
+  }
+
+  // The initiators of the requests in a network log: pages have an origin
+  // ("null" for a file), the browser's own requests have none.
+  std::set<string> initiators(const string& net_log) {
+    std::set<string> found;
+    const string log = read_bytes(dir_.path() + "/" + net_log);
+    const string key = "\"initiator\":\"";
+    for (std::size_t at = log.find(key); at != string::npos; at = log.find(key, at + 1)) {
+      const std::size_t begin = at + key.size();
+      found.insert(log.substr(begin, log.find('"', begin) - begin));
+    }
+    return found;
+  }
+
+  testing_support::ScopedTempDir dir_;
+  string report_;
+};
+
+std::set<string> tiles_marked(const string& html) {
+  std::set<string> tiles;
+  const string key = "<mark data-t=\"";
+  for (std::size_t at = html.find(key); at != string::npos; at = html.find(key, at + 1)) {
+    const std::size_t begin = at + key.size();
+    tiles.insert(html.substr(begin, html.find('"', begin) - begin));
+  }
+  return tiles;
+}
+
+TEST_F(ReportTest, RefersToNothingOutsideItself) {
+  EXPECT_NE(string::npos, report_.find("Content-Security-Policy"));
+  for (const char* outside : {"http:", "https:", "src=", "<link", "@import", "url(", "fetch(",
+                              "XMLHttpRequest", "WebSocket", "import("})
+    EXPECT_EQ(string::npos, report_.find(outside)) << outside;
+}
+
+TEST_F(ReportTest, RenderedTilesOfTheTopPairAreMarkedOnBothSides) {
+  if (access(kChromium.c_str(), X_OK) != 0) GTEST_SKIP() << "no " << kChromium << " (apt-get install chromium)";
+  const string dom = render("report.html", "net.json");
+  const std::size_t pair = dom.find("<article class=\"pair\" id=\"pair-1\">");
+  ASSERT_NE(string::npos, pair) << "no evidence for the top pair in the rendered page";
+  const string article = dom.substr(pair, dom.find("</article>", pair) - pair);
+  EXPECT_NE(string::npos, article.find("alice.c"));
+  EXPECT_NE(string::npos, article.find("bob.c"));
+  const std::size_t second_side = article.find("<div class=\"side\">", article.find("<div class=\"side\">") + 1);
+  ASSERT_NE(string::npos, second_side);
+  const std::set<string> left = tiles_marked(article.substr(0, second_side));
+  const std::set<string> right = tiles_marked(article.substr(second_side));
+  EXPECT_EQ((std::set<string>{"0", "1", "2", "3", "4"}), left);  // the pair's five tiles
+  EXPECT_EQ(left, right);
+  EXPECT_NE(string::npos, article.find("<span class=\"tpl\""));  // template code greyed
+}
+
+TEST_F(ReportTest, MakesNoNetworkRequest) {
+  if (access(kChromium.c_str(), X_OK) != 0) GTEST_SKIP() << "no " << kChromium << " (apt-get install chromium)";
+  // A page that does reach out shows up in the log with its origin.
+  testing_support::write_bytes(dir_.path() + "/reaching.html",
+                               "<img src=\"http://127.0.0.1:9/x.png\">");
+  render("reaching.html", "reaching.json");
+  ASSERT_EQ(1u, initiators("reaching.json").count("null")) << "the log does not show page requests";
+  render("report.html", "report.json");
+  for (const string& initiator : initiators("report.json"))
+    EXPECT_EQ("not an origin", initiator) << "the report made a request";
+}
+
+}  // namespace
