@@ -40,6 +40,7 @@ bench: prerequisites
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DCCSIM_BENCH=ON $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD_DIR) -j$(JOBS)
 	@$(BUILD_DIR)/bench/tiling_bench
+	@bench/batch_bench.sh
 
 clean:
 	rm -rf $(BUILD_DIR) build-* demo
