@@ -40,7 +40,7 @@ std::vector<Prepared> prepare_all(const std::vector<Submission>& subs, const std
     }
     p.length = static_cast<std::size_t>(std::count(p.allowed.begin(), p.allowed.end(), 1));
     p.source.prepare(tokens, p.allowed.data());
-    p.source.prepare_grams(static_cast<std::size_t>(min_match) + 1);
+    p.source.prepare_grams(min_match);
   });
   return prepared;
 }

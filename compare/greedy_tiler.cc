@@ -41,22 +41,25 @@ void TileSource::prepare(std::string_view s, const std::uint8_t* allowed) {
   }
   hash.build(s);
   automaton.build(s, free.data());
-  gram = 0;
+  grams_for = -1;
+  grams.clear();
 }
 
-void TileSource::prepare_grams(std::size_t length) {
-  gram = length;
+void TileSource::prepare_grams(int min_match) {
+  grams_for = min_match;
   grams.clear();
-  gram_rank.assign(text.size(), -1);
-  if (length == 0 || length > text.size()) return;
-  for (std::size_t start = 0; start + length <= text.size(); ++start)
-    if (clear(start, length)) grams.push_back(hash.of(start, length));
-  std::sort(grams.begin(), grams.end());
-  grams.erase(std::unique(grams.begin(), grams.end()), grams.end());
-  for (std::size_t start = 0; start + length <= text.size(); ++start) {
-    if (!clear(start, length)) continue;
-    const auto at = std::lower_bound(grams.begin(), grams.end(), hash.of(start, length));
-    gram_rank[start + length - 1] = static_cast<std::int32_t>(at - grams.begin());
+  if (min_match < 1) return;
+  const std::size_t shortest = static_cast<std::size_t>(min_match) + 1;
+  for (std::size_t length = shortest; length <= 2 * shortest; length *= 2) {
+    GramIndex index;
+    index.length = length;
+    index.tag.assign(text.size(), 0);
+    for (std::size_t start = 0; start + length <= text.size(); ++start) {
+      if (!clear(start, length)) continue;
+      const auto tag = static_cast<std::uint16_t>(hash.of(start, length) >> 48);
+      index.tag[start + length - 1] = tag == 0 ? 1 : tag;
+    }
+    grams.push_back(std::move(index));
   }
 }
 
@@ -132,36 +135,43 @@ void GreedyTiler::exact_bounds() {
   automaton_.match_ends(b_.source->text, b_.free.data(), &b_.bound);
 }
 
-// Cheaper bounds from shared grams of length k = min_match + 1: a run of
-// length L >= k ending at e makes the L - k + 1 grams ending at e..e-L+k all
-// shared, so k - 1 plus the count of consecutive shared grams ending at e
-// bounds it. (Hashes only: a collision merely loosens the bound.)
+// Cheaper bounds from shared grams. A run of length L >= k ending at e makes
+// the L - k + 1 grams of length k ending at e..e-L+k all shared; so where
+// the k-gram ending at e is shared, k - 1 plus the count of consecutive
+// shared k-grams ending there bounds the run, and elsewhere k - 1 does. With
+// k = min_match + 1 that leaves 0 (no run that counts) where the gram is not
+// shared; longer grams tighten the bound further. Grams are compared by
+// 16-bit tags: a false match merely loosens a bound.
 void GreedyTiler::gram_bounds() {
   const TileSource& a = *a_.source;
   const TileSource& b = *b_.source;
-  common_a_.assign(a.grams.size(), 0);
-  common_b_.assign(b.grams.size(), 0);
-  for (std::size_t i = 0, j = 0; i < a.grams.size() && j < b.grams.size();) {
-    const std::uint64_t x = a.grams[i];
-    const std::uint64_t y = b.grams[j];
-    const std::uint8_t same = x == y;
-    common_a_[i] |= same;
-    common_b_[j] |= same;
-    i += x <= y;
-    j += y <= x;
-  }
-  auto bounds = [](const TileSource& s, const std::vector<std::uint8_t>& common,
-                   std::vector<std::uint32_t>* out) {
-    out->resize(s.text.size());
+  auto mark = [](const GramIndex& index, std::vector<std::uint64_t>* bits) {
+    bits->assign(std::size_t{1} << 10, 0);
+    std::uint64_t* w = bits->data();
+    for (std::uint16_t t : index.tag) w[t >> 6] |= std::uint64_t{1} << (t & 63);
+    w[0] &= ~std::uint64_t{1};  // tag 0: no gram
+  };
+  auto bound = [](const GramIndex& index, const std::vector<std::uint64_t>& other, bool first,
+                  std::vector<std::uint32_t>* out) {
+    const auto below = static_cast<std::uint32_t>(index.length - 1);
+    const std::size_t size = index.tag.size();
+    if (first) out->resize(size);
+    std::uint32_t* o = out->data();
+    const std::uint16_t* tag = index.tag.data();
+    const std::uint64_t* w = other.data();
     std::uint32_t run = 0;
-    for (std::size_t e = 0; e < s.text.size(); ++e) {
-      const std::int32_t rank = s.gram_rank[e];
-      run = rank >= 0 && common[static_cast<std::size_t>(rank)] ? run + 1 : 0;
-      (*out)[e] = run ? run + static_cast<std::uint32_t>(s.gram) - 1 : 0;
+    for (std::size_t e = 0; e < size; ++e) {
+      const auto shared = static_cast<std::uint32_t>((w[tag[e] >> 6] >> (tag[e] & 63)) & 1);
+      run = (run + 1) * shared;
+      o[e] = first ? run + (run ? below : 0) : std::min(o[e], run + below);
     }
   };
-  bounds(a, common_a_, &a_.bound);
-  bounds(b, common_b_, &b_.bound);
+  for (std::size_t g = 0; g < a.grams.size(); ++g) {
+    mark(a.grams[g], &tags_a_);
+    mark(b.grams[g], &tags_b_);
+    bound(a.grams[g], tags_b_, g == 0, &a_.bound);
+    bound(b.grams[g], tags_a_, g == 0, &b_.bound);
+  }
 }
 
 // Groups both sides' run ends by bound, capped at `cap` and at the largest
@@ -190,7 +200,22 @@ GreedyTiler::Slot* GreedyTiler::find_slot(std::uint64_t key) {
   return &slots_[s];
 }
 
-// Indexes B's free windows of length `level` that end at an active position.
+// Lists A's free windows of length `level` that end at an active position,
+// with their hashes, and marks the hashes in a small filter.
+void GreedyTiler::list_a(std::size_t level) {
+  windows_.clear();
+  std::fill(filter_.begin(), filter_.end(), 0);
+  a_.for_each_active([&](std::size_t end) {
+    const std::size_t start = end + 1 - level;
+    if (!a_.window_free(start, level)) return;
+    const std::uint64_t key = a_.source->hash.of(start, level);
+    windows_.push_back(Window{start, key});
+    filter_[(key >> 52) & (kFilterBits / 64 - 1)] |= std::uint64_t{1} << ((key >> 46) & 63);
+  });
+}
+
+// Indexes B's free windows of length `level` that end at an active position
+// and may equal one of A's (by the filter).
 void GreedyTiler::index_b(std::size_t level) {
   ++stamp_;
   nodes_.clear();
@@ -198,6 +223,8 @@ void GreedyTiler::index_b(std::size_t level) {
     const std::size_t start = end + 1 - level;
     if (!b_.window_free(start, level)) return;
     const std::uint64_t key = b_.source->hash.of(start, level);
+    if (!(filter_[(key >> 52) & (kFilterBits / 64 - 1)] & (std::uint64_t{1} << ((key >> 46) & 63))))
+      return;
     Slot* slot = find_slot(key);
     const auto node = static_cast<std::int32_t>(nodes_.size());
     nodes_.push_back(Node{static_cast<std::uint32_t>(start), -1});
@@ -211,18 +238,16 @@ void GreedyTiler::index_b(std::size_t level) {
   });
 }
 
-// Takes, for each free window of A of length `level` in order, its first
-// free equal window of B. Returns the number of windows looked at.
-std::size_t GreedyTiler::sweep_a(std::size_t level) {
-  std::size_t looked = 0;
+// Takes, for each listed window of A in order that is still free, its first
+// free equal window of B.
+void GreedyTiler::sweep_a(std::size_t level) {
   const char* a = a_.source->text.data();
   const char* b = b_.source->text.data();
-  a_.for_each_active([&](std::size_t end) {
-    ++looked;
-    const std::size_t start = end + 1 - level;
-    if (!a_.window_free(start, level)) return;
-    Slot* slot = find_slot(a_.source->hash.of(start, level));
-    if (slot->stamp != stamp_) return;
+  for (const Window& w : windows_) {
+    const std::size_t start = w.start;
+    if (a_.tiled[start] || a_.tiled[start + level - 1]) continue;  // taken meanwhile
+    Slot* slot = find_slot(w.key);
+    if (slot->stamp != stamp_) continue;
     std::int32_t prev = -1;
     for (std::int32_t n = slot->head; n >= 0;) {
       const Node node = nodes_[static_cast<std::size_t>(n)];
@@ -241,12 +266,11 @@ std::size_t GreedyTiler::sweep_a(std::size_t level) {
         matches_.push_back(Match{start, j, level});
         a_.tile(start, level);
         b_.tile(j, level);
-        return;
+        break;
       }
       n = node.next;
     }
-  });
-  return looked;
+  }
 }
 
 const std::vector<Match>& GreedyTiler::run(std::string_view a, std::string_view b, int min_match,
@@ -263,7 +287,7 @@ const std::vector<Match>& GreedyTiler::run(const TileSource& a, const TileSource
   a_.reset(a);
   b_.reset(b);
   const std::size_t floor = static_cast<std::size_t>(std::max(min_match, 0));
-  if (floor > 0 && a.gram == floor + 1 && b.gram == floor + 1)
+  if (min_match > 0 && a.grams_for == min_match && b.grams_for == min_match)
     gram_bounds();
   else
     exact_bounds_from_sources();
@@ -279,9 +303,11 @@ const std::vector<Match>& GreedyTiler::run(const TileSource& a, const TileSource
     }
     a_.activate(level);
     b_.activate(level);
+    list_a(level);
+    if (windows_.empty()) continue;
     index_b(level);
-    if (nodes_.empty()) continue;
-    spent += sweep_a(level) + nodes_.size();
+    spent += windows_.size() + nodes_.size();
+    if (!nodes_.empty()) sweep_a(level);
   }
   return matches_;
 }

@@ -20,6 +20,13 @@ struct Match {
   bool operator==(const Match& o) const { return a == o.a && b == o.b && length == o.length; }
 };
 
+/// The free substrings of one length of a string, each by a 16-bit tag of
+/// its hash: equal substrings have equal tags.
+struct GramIndex {
+  std::size_t length = 0;
+  std::vector<std::uint16_t> tag;  // per end position; 0 where no free gram ends
+};
+
 /// A string made ready to be tiled against many others: what depends on it
 /// alone is computed once. Keeps a view of the text, which must outlive it.
 struct TileSource {
@@ -28,16 +35,16 @@ struct TileSource {
   std::vector<std::uint32_t> blocked_before;  // never-matching positions in [0, k)
   PrefixHash hash;
   SuffixAutomaton automaton;            // of the free stretches
-  std::size_t gram = 0;                 // length of the grams below (0: none)
-  std::vector<std::uint64_t> grams;     // distinct hashes of its free grams, sorted
-  std::vector<std::int32_t> gram_rank;  // per end position: its gram in `grams`, or -1
+  int grams_for = -1;  // the min_match the gram indexes serve, if any
+  std::vector<GramIndex> grams;
 
   /// Spaces and NUL bytes never match; neither does a position p with
   /// allowed[p] == 0, when `allowed` is given.
   void prepare(std::string_view s, const std::uint8_t* allowed = nullptr);
-  /// Indexes the free substrings of `length` characters, which lets runs
-  /// with min_match = length - 1 start from cheaper bounds. Call after prepare().
-  void prepare_grams(std::size_t length);
+  /// Indexes free substrings of min_match + 1 characters and some longer,
+  /// which lets runs with that min_match start from cheaper bounds. Call
+  /// after prepare().
+  void prepare_grams(int min_match);
 
   /// True if no never-matching position lies in [start, start + length).
   bool clear(std::size_t start, std::size_t length) const {
@@ -88,8 +95,9 @@ class GreedyTiler {
   void exact_bounds();
   void gram_bounds();
   std::size_t regroup(std::size_t cap, std::size_t floor);
+  void list_a(std::size_t level);
   void index_b(std::size_t level);
-  std::size_t sweep_a(std::size_t level);
+  void sweep_a(std::size_t level);
 
   Side a_;
   Side b_;
@@ -109,11 +117,18 @@ class GreedyTiler {
     std::int32_t next;
   };
   Slot* find_slot(std::uint64_t key);
+  struct Window {
+    std::size_t start;
+    std::uint64_t key;
+  };
+  static constexpr std::size_t kFilterBits = 1 << 14;
+  std::vector<Window> windows_;  // A's windows of the current level
+  std::vector<std::uint64_t> filter_ = std::vector<std::uint64_t>(kFilterBits / 64);
   std::uint32_t stamp_ = 0;
   std::vector<Slot> slots_;
   std::vector<Node> nodes_;
-  std::vector<std::uint8_t> common_a_;
-  std::vector<std::uint8_t> common_b_;
+  std::vector<std::uint64_t> tags_a_;  // bit set of the tags of A's grams
+  std::vector<std::uint64_t> tags_b_;
   std::vector<Match> matches_;
 };
 

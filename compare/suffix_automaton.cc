@@ -84,17 +84,20 @@ void SuffixAutomaton::build(std::string_view text, const std::uint8_t* free) {
 }
 
 void SuffixAutomaton::freeze() {
-  first_.assign(states_.size() + 1, 0);
+  frozen_.resize(states_.size());
   symbol_.clear();
   target_.clear();
-  for (std::size_t s = 1; s < states_.size(); ++s) {
-    first_[s] = static_cast<std::uint32_t>(symbol_.size());
-    for (std::int32_t e = states_[s].first_edge; e >= 0; e = edges_[e].next) {
+  for (std::size_t s = 0; s < states_.size(); ++s) {
+    Frozen& f = frozen_[s];
+    f.len = states_[s].len;
+    f.link = states_[s].link;
+    f.begin = static_cast<std::uint32_t>(symbol_.size());
+    for (std::int32_t e = states_[s].first_edge; s > 0 && e >= 0; e = edges_[e].next) {
       symbol_.push_back(edges_[e].symbol);
       target_.push_back(edges_[e].target);
     }
+    f.end = static_cast<std::uint32_t>(symbol_.size());
   }
-  first_[states_.size()] = static_cast<std::uint32_t>(symbol_.size());
 }
 
 void SuffixAutomaton::match_ends(std::string_view text, const std::uint8_t* free,
@@ -111,8 +114,8 @@ void SuffixAutomaton::match_ends(std::string_view text, const std::uint8_t* free
     const auto c = static_cast<unsigned char>(text[e]);
     std::int32_t t;
     while ((t = frozen_next(v, c)) < 0 && v != 0) {
-      v = states_[v].link;
-      len = states_[v].len;
+      v = frozen_[static_cast<std::size_t>(v)].link;
+      len = frozen_[static_cast<std::size_t>(v)].len;
     }
     if (t >= 0) {
       v = t;

@@ -43,7 +43,8 @@ class SuffixAutomaton {
   void freeze();
   std::int32_t frozen_next(std::int32_t state, unsigned char c) const {
     if (state == 0) return root_next_[c];
-    for (std::uint32_t e = first_[state], end = first_[state + 1]; e < end; ++e)
+    const Frozen& f = frozen_[static_cast<std::size_t>(state)];
+    for (std::uint32_t e = f.begin; e < f.end; ++e)
       if (symbol_[e] == c) return target_[e];
     return -1;
   }
@@ -51,7 +52,13 @@ class SuffixAutomaton {
   std::vector<State> states_;
   std::vector<Edge> edges_;
   std::int32_t root_next_[256];
-  std::vector<std::uint32_t> first_;
+  struct Frozen {
+    std::uint32_t len;
+    std::int32_t link;
+    std::uint32_t begin;
+    std::uint32_t end;
+  };
+  std::vector<Frozen> frozen_;
   std::vector<unsigned char> symbol_;
   std::vector<std::int32_t> target_;
 };

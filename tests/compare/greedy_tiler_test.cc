@@ -52,8 +52,8 @@ void expect_same(const string& a, const string& b, int min_match) {
   compare::TileSource sa, sb;
   sa.prepare(a);
   sb.prepare(b);
-  sa.prepare_grams(static_cast<std::size_t>(min_match) + 1);
-  sb.prepare_grams(static_cast<std::size_t>(min_match) + 1);
+  sa.prepare_grams(min_match);
+  sb.prepare_grams(min_match);
   compare::GreedyTiler tiler;
   ASSERT_EQ(expected, compare::to_pass_positions(tiler.run(sa, sb, min_match), a.size(), b.size()))
       << "(from grams) a=\"" << a << "\" b=\"" << b << "\" min_match=" << min_match;
