@@ -76,29 +76,33 @@ void GreedyTiler::Side::tile(std::size_t start, std::size_t length) {
   for (std::size_t p = start; p < start + length; ++p) active[p / 64] &= ~(std::uint64_t{1} << (p % 64));
 }
 
-std::uint32_t GreedyTiler::Side::top_bound() const {
+// Lists the run ends whose bound is above `floor` (the only ones that can
+// end a run that counts); returns the largest bound.
+std::uint32_t GreedyTiler::Side::collect(std::size_t floor) {
+  candidates.clear();
   std::uint32_t top = 0;
-  for (std::uint32_t v : bound) top = std::max(top, v);
+  for (std::uint32_t p = 0; p < bound.size(); ++p) {
+    if (bound[p] <= floor) continue;
+    candidates.push_back(p);
+    top = std::max(top, bound[p]);
+  }
   return top;
 }
 
-// Groups run ends by bound (capped at `cap`), ascending within a group;
-// ends whose bound is `floor` or less can never be part of a run and are
-// left out. Nothing is active afterwards.
-std::size_t GreedyTiler::Side::group(std::size_t cap, std::size_t floor) {
+// Groups the candidate run ends by bound (capped at `cap`), ascending within
+// a group. Nothing is active afterwards.
+void GreedyTiler::Side::group(std::size_t cap) {
   const auto top = static_cast<std::uint32_t>(cap);
   bound_begin.assign(cap + 2, 0);
-  for (std::uint32_t& v : bound) {
-    v = std::min(v, top);
-    ++bound_begin[v + 1];
+  for (std::uint32_t p : candidates) {
+    bound[p] = std::min(bound[p], top);
+    ++bound_begin[bound[p] + 1];
   }
   for (std::size_t v = 1; v < bound_begin.size(); ++v) bound_begin[v] += bound_begin[v - 1];
-  by_bound.resize(bound.size());
+  by_bound.resize(candidates.size());
   fill.assign(bound_begin.begin(), bound_begin.end() - 1);
-  for (std::uint32_t p = 0; p < bound.size(); ++p)
-    if (bound[p] > floor) by_bound[fill[bound[p]]++] = p;
+  for (std::uint32_t p : candidates) by_bound[fill[bound[p]]++] = p;
   std::fill(active.begin(), active.end(), 0);
-  return bound.size() - bound_begin[floor + 1];
 }
 
 // Adds the untiled run ends whose bound is exactly `level`.
@@ -162,7 +166,7 @@ void GreedyTiler::gram_bounds() {
     std::uint32_t run = 0;
     for (std::size_t e = 0; e < size; ++e) {
       const auto shared = static_cast<std::uint32_t>((w[tag[e] >> 6] >> (tag[e] & 63)) & 1);
-      run = (run + 1) * shared;
+      run = (run + 1) & (0u - shared);
       o[e] = first ? run + (run ? below : 0) : std::min(o[e], run + below);
     }
   };
@@ -178,12 +182,12 @@ void GreedyTiler::gram_bounds() {
 // bound the other side has; returns the level to start from (0: nothing to
 // do above `floor`).
 std::size_t GreedyTiler::regroup(std::size_t cap, std::size_t floor) {
-  const std::size_t top = std::min<std::size_t>({cap, a_.top_bound(), b_.top_bound()});
+  const std::size_t top = std::min<std::size_t>({cap, a_.collect(floor), b_.collect(floor)});
   if (top <= floor) return 0;
-  a_.group(top, floor);
-  const std::size_t ends = b_.group(top, floor);
+  a_.group(top);
+  b_.group(top);
   std::size_t size = 16;
-  while (size < 2 * ends) size *= 2;
+  while (size < 2 * b_.candidates.size()) size *= 2;
   if (slots_.size() < size) {
     slots_.assign(size, Slot{0, 0, -1, -1});
     stamp_ = 0;

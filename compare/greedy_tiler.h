@@ -73,7 +73,8 @@ class GreedyTiler {
     std::vector<std::uint8_t> free;    // may still be part of a run
     std::vector<std::uint8_t> tiled;   // covered by a collapsed run
     std::vector<std::uint32_t> bound;  // >= the longest common run ending here
-    std::vector<std::uint32_t> by_bound;     // run ends, grouped by bound
+    std::vector<std::uint32_t> candidates;   // run ends with a bound above the floor
+    std::vector<std::uint32_t> by_bound;     // candidates, grouped by bound
     std::vector<std::uint32_t> bound_begin;  // group v: by_bound[begin[v], begin[v+1])
     std::vector<std::uint64_t> active;       // bit set: run ends with bound >= level
     std::vector<std::uint32_t> fill;
@@ -83,9 +84,8 @@ class GreedyTiler {
       return source->clear(start, length) && !tiled[start] && !tiled[start + length - 1];
     }
     void tile(std::size_t start, std::size_t length);
-    std::uint32_t top_bound() const;
-    /// Returns how many run ends have a bound above `floor`.
-    std::size_t group(std::size_t cap, std::size_t floor);
+    std::uint32_t collect(std::size_t floor);
+    void group(std::size_t cap);
     void activate(std::size_t level);
     template <typename Visit>
     void for_each_active(Visit visit) const;
