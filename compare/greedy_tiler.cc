@@ -73,7 +73,11 @@ void GreedyTiler::Side::reset(const TileSource& s) {
 void GreedyTiler::Side::tile(std::size_t start, std::size_t length) {
   std::fill_n(tiled.begin() + static_cast<std::ptrdiff_t>(start), length, 1);
   std::fill_n(free.begin() + static_cast<std::ptrdiff_t>(start), length, 0);
-  for (std::size_t p = start; p < start + length; ++p) active[p / 64] &= ~(std::uint64_t{1} << (p % 64));
+  for (std::size_t p = start; p < start + length; ++p) {
+    const std::uint64_t bit = std::uint64_t{1} << (p % 64);
+    live -= (active[p / 64] & bit) != 0;
+    active[p / 64] &= ~bit;
+  }
 }
 
 // Lists the run ends whose bound is above `floor` (the only ones that can
@@ -103,6 +107,7 @@ void GreedyTiler::Side::group(std::size_t cap) {
   fill.assign(bound_begin.begin(), bound_begin.end() - 1);
   for (std::uint32_t p : candidates) by_bound[fill[bound[p]]++] = p;
   std::fill(active.begin(), active.end(), 0);
+  live = 0;
 }
 
 // Adds the untiled run ends whose bound is exactly `level`.
@@ -110,7 +115,10 @@ void GreedyTiler::Side::activate(std::size_t level) {
   if (level + 1 >= bound_begin.size()) return;
   for (std::uint32_t k = bound_begin[level]; k < bound_begin[level + 1]; ++k) {
     const std::uint32_t p = by_bound[k];
-    if (!tiled[p]) active[p / 64] |= std::uint64_t{1} << (p % 64);
+    const std::uint64_t bit = std::uint64_t{1} << (p % 64);
+    if (tiled[p] || (active[p / 64] & bit)) continue;
+    active[p / 64] |= bit;
+    ++live;
   }
 }
 
@@ -307,6 +315,7 @@ const std::vector<Match>& GreedyTiler::run(const TileSource& a, const TileSource
     }
     a_.activate(level);
     b_.activate(level);
+    if (a_.live == 0 || b_.live == 0) continue;
     list_a(level);
     if (windows_.empty()) continue;
     index_b(level);

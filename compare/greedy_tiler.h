@@ -77,6 +77,7 @@ class GreedyTiler {
     std::vector<std::uint32_t> by_bound;     // candidates, grouped by bound
     std::vector<std::uint32_t> bound_begin;  // group v: by_bound[begin[v], begin[v+1])
     std::vector<std::uint64_t> active;       // bit set: run ends with bound >= level
+    std::size_t live = 0;                    // members of `active`
     std::vector<std::uint32_t> fill;
 
     void reset(const TileSource& s);

@@ -98,6 +98,9 @@ void SuffixAutomaton::freeze() {
     }
     f.end = static_cast<std::uint32_t>(symbol_.size());
   }
+  // Only the frozen form is read from now on.
+  std::vector<State>().swap(states_);
+  std::vector<Edge>().swap(edges_);
 }
 
 void SuffixAutomaton::match_ends(std::string_view text, const std::uint8_t* free,
