@@ -21,14 +21,16 @@ build: prerequisites
 	@cmake --build $(BUILD_DIR) -j$(JOBS)
 
 # The demo folder is made afresh from the examples each time. The program
-# speaks GBK: on a UTF-8 terminal it runs under luit 2 (Debian package luit)
-# when that is installed; the luit 1.x of x11-utils is not used, it crashes.
+# speaks GBK: on a UTF-8 terminal it runs under luit 2 (Debian package luit,
+# with its GBK table from xfonts-encodings) when that is installed; the luit
+# 1.x of x11-utils is not used, it crashes.
+GBK_TABLE := /usr/share/fonts/X11/encodings/large/gbk-0.enc.gz
 run: build
 	@rm -rf demo && mkdir demo && cp examples/file1.c examples/file2.c demo/
-	@cd demo && if locale charmap 2>/dev/null | grep -qi 'utf-\?8' && luit -V 2>&1 | grep -q '^luit - 2'; then \
+	@cd demo && if locale charmap 2>/dev/null | grep -qi 'utf-\?8' && luit -V 2>&1 | grep -q '^luit - 2' && test -f $(GBK_TABLE); then \
 	  luit -encoding GBK ../$(BUILD_DIR)/ccsim; \
 	else \
-	  locale charmap 2>/dev/null | grep -qi 'utf-\?8' && echo "(for readable Chinese here: apt-get install luit)"; \
+	  locale charmap 2>/dev/null | grep -qi 'utf-\?8' && echo "(for readable Chinese here: apt-get install luit xfonts-encodings)"; \
 	  ../$(BUILD_DIR)/ccsim; \
 	fi
 
