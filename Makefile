@@ -23,14 +23,14 @@ build: prerequisites
 # The demo folder is made afresh from the examples each time. The program
 # speaks GBK: on a UTF-8 terminal it runs under luit 2 (Debian package luit,
 # with its GBK table from xfonts-encodings) when that is installed; the luit
-# 1.x of x11-utils is not used, it crashes.
+# 1.x of x11-utils (which Chromium pulls in) is not used: it crashes.
 GBK_TABLE := /usr/share/fonts/X11/encodings/large/gbk-0.enc.gz
 run: build
 	@rm -rf demo && mkdir demo && cp examples/file1.c examples/file2.c demo/
 	@cd demo && if locale charmap 2>/dev/null | grep -qi 'utf-\?8' && luit -V 2>&1 | grep -q '^luit - 2' && test -f $(GBK_TABLE); then \
 	  luit -encoding GBK ../$(BUILD_DIR)/ccsim; \
 	else \
-	  locale charmap 2>/dev/null | grep -qi 'utf-\?8' && echo "(for readable Chinese here: apt-get install luit xfonts-encodings)"; \
+	  locale charmap 2>/dev/null | grep -qi 'utf-\?8' && echo "(readable Chinese here needs Debian's luit 2 and xfonts-encodings; luit 2 replaces x11-utils)"; \
 	  ../$(BUILD_DIR)/ccsim; \
 	fi
 
