@@ -50,7 +50,7 @@ void TileSource::prepare_grams(int min_match) {
   grams.clear();
   if (min_match < 1) return;
   const std::size_t shortest = static_cast<std::size_t>(min_match) + 1;
-  for (std::size_t length = shortest; length <= 2 * shortest; length *= 2) {
+  for (std::size_t length : {shortest, 2 * shortest}) {
     GramIndex index;
     index.length = length;
     index.tag.assign(text.size(), 0);
@@ -59,6 +59,9 @@ void TileSource::prepare_grams(int min_match) {
       const auto tag = static_cast<std::uint16_t>(hash.of(start, length) >> 48);
       index.tag[start + length - 1] = tag == 0 ? 1 : tag;
     }
+    index.present.assign(GramIndex::kTags / 64, 0);
+    for (std::uint16_t t : index.tag) index.present[t >> 6] |= std::uint64_t{1} << (t & 63);
+    index.present[0] &= ~std::uint64_t{1};  // tag 0: no gram
     grams.push_back(std::move(index));
   }
 }
@@ -70,14 +73,35 @@ void GreedyTiler::Side::reset(const TileSource& s) {
   active.assign(s.text.size() / 64 + 1, 0);
 }
 
-void GreedyTiler::Side::tile(std::size_t start, std::size_t length) {
+void GreedyTiler::Side::tile(std::size_t start, std::size_t length, std::size_t floor) {
   std::fill_n(tiled.begin() + static_cast<std::ptrdiff_t>(start), length, 1);
   std::fill_n(free.begin() + static_cast<std::ptrdiff_t>(start), length, 0);
-  for (std::size_t p = start; p < start + length; ++p) {
-    const std::uint64_t bit = std::uint64_t{1} << (p % 64);
-    live -= (active[p / 64] & bit) != 0;
-    active[p / 64] &= ~bit;
-  }
+  for (std::size_t p = start; p < start + length; ++p) deactivate(p);
+  // A run ending just after the tile cannot reach back into it: lower the
+  // bounds there now, rather than sweep those ends level by level. (This
+  // sweep is at level `length`; ends further on keep windows of that length.)
+  const std::size_t end = start + length;
+  for (std::size_t e = end; e < free.size() && e + 1 < end + length && free[e]; ++e)
+    lower_bound_to(e, e + 1 - end, length, floor);
+}
+
+void GreedyTiler::Side::deactivate(std::size_t p) {
+  const std::uint64_t bit = std::uint64_t{1} << (p % 64);
+  live -= (active[p / 64] & bit) != 0;
+  active[p / 64] &= ~bit;
+}
+
+// Lowers the bound of run end `p` to `value` below the current `level`: it
+// leaves the active set and comes back at level `value`, if that can count.
+void GreedyTiler::Side::lower_bound_to(std::size_t p, std::size_t value, std::size_t level,
+                                       std::size_t floor) {
+  if (value >= bound[p]) return;
+  bound[p] = static_cast<std::uint32_t>(value);
+  if (value >= level) return;
+  deactivate(p);
+  if (value <= floor) return;
+  pending_next[p] = pending_head[value];
+  pending_head[value] = static_cast<std::int32_t>(p);
 }
 
 // Lists the run ends whose bound is above `floor` (the only ones that can
@@ -108,20 +132,24 @@ void GreedyTiler::Side::group(std::size_t cap) {
   for (std::uint32_t p : candidates) by_bound[fill[bound[p]]++] = p;
   std::fill(active.begin(), active.end(), 0);
   live = 0;
+  pending_head.assign(cap + 1, -1);
+  pending_next.resize(bound.size());
 }
 
 // Adds the untiled run ends whose bound is exactly `level`.
 void GreedyTiler::Side::activate(std::size_t level) {
   if (level + 1 >= bound_begin.size()) return;
-  for (std::uint32_t k = bound_begin[level]; k < bound_begin[level + 1]; ++k) {
-    const std::uint32_t p = by_bound[k];
+  auto add = [&](std::uint32_t p) {
     const std::uint64_t bit = std::uint64_t{1} << (p % 64);
-    if (tiled[p] || (active[p / 64] & bit)) continue;
+    // Skip ends tiled, or whose bound was lowered since they were grouped.
+    if (tiled[p] || bound[p] != level || (active[p / 64] & bit)) return;
     active[p / 64] |= bit;
     ++live;
-  }
+  };
+  for (std::uint32_t k = bound_begin[level]; k < bound_begin[level + 1]; ++k) add(by_bound[k]);
+  for (std::int32_t p = pending_head[level]; p >= 0; p = pending_next[static_cast<std::size_t>(p)])
+    add(static_cast<std::uint32_t>(p));
 }
-
 // Calls visit(end) for the active run ends in ascending order; the set may
 // lose members meanwhile.
 template <typename Visit>
@@ -147,60 +175,62 @@ void GreedyTiler::exact_bounds() {
   automaton_.match_ends(b_.source->text, b_.free.data(), &b_.bound);
 }
 
-// Cheaper bounds from shared grams. A run of length L >= k ending at e makes
-// the L - k + 1 grams of length k ending at e..e-L+k all shared; so where
-// the k-gram ending at e is shared, k - 1 plus the count of consecutive
-// shared k-grams ending there bounds the run, and elsewhere k - 1 does. With
-// k = min_match + 1 that leaves 0 (no run that counts) where the gram is not
-// shared; longer grams tighten the bound further. Grams are compared by
-// 16-bit tags: a false match merely loosens a bound.
-void GreedyTiler::gram_bounds() {
-  const TileSource& a = *a_.source;
-  const TileSource& b = *b_.source;
-  auto mark = [](const GramIndex& index, std::vector<std::uint64_t>* bits) {
-    bits->assign(std::size_t{1} << 10, 0);
-    std::uint64_t* w = bits->data();
-    for (std::uint16_t t : index.tag) w[t >> 6] |= std::uint64_t{1} << (t & 63);
-    w[0] &= ~std::uint64_t{1};  // tag 0: no gram
-  };
-  auto bound = [](const GramIndex& index, const std::vector<std::uint64_t>& other, bool first,
-                  std::vector<std::uint32_t>* out) {
-    const auto below = static_cast<std::uint32_t>(index.length - 1);
-    const std::size_t size = index.tag.size();
-    if (first) out->resize(size);
-    std::uint32_t* o = out->data();
-    const std::uint16_t* tag = index.tag.data();
-    const std::uint64_t* w = other.data();
-    std::uint32_t run = 0;
-    for (std::size_t e = 0; e < size; ++e) {
-      const auto shared = static_cast<std::uint32_t>((w[tag[e] >> 6] >> (tag[e] & 63)) & 1);
-      run = (run + 1) & (0u - shared);
-      o[e] = first ? run + (run ? below : 0) : std::min(o[e], run + below);
-    }
-  };
-  for (std::size_t g = 0; g < a.grams.size(); ++g) {
-    mark(a.grams[g], &tags_a_);
-    mark(b.grams[g], &tags_b_);
-    bound(a.grams[g], tags_b_, g == 0, &a_.bound);
-    bound(b.grams[g], tags_a_, g == 0, &b_.bound);
+// Cheaper bounds from shared grams, with the candidates (as collect()).
+// A run of length L >= k ending at e makes the L - k + 1 grams of length k
+// ending at e..e-L+k all shared; so where the k-gram ending at e is shared,
+// k - 1 plus the count of consecutive shared k-grams ending there bounds the
+// run, and elsewhere k - 1 does. With k = min_match + 1 that leaves 0 (no
+// run that counts) where the gram is not shared; the longer grams tighten
+// the bound. Grams are compared by 16-bit tags: a false match merely
+// loosens a bound.
+std::uint32_t GreedyTiler::Side::bounds_from_grams(const TileSource& other, std::size_t floor) {
+  const GramIndex& shorter = source->grams[0];
+  const GramIndex& longer = source->grams[1];
+  const std::uint64_t* in_short = other.grams[0].present.data();
+  const std::uint64_t* in_long = other.grams[1].present.data();
+  const auto below_short = static_cast<std::uint32_t>(shorter.length - 1);
+  const auto below_long = static_cast<std::uint32_t>(longer.length - 1);
+  const std::size_t size = shorter.tag.size();
+  bound.resize(size);
+  candidates.resize(size);
+  const std::uint16_t* tag_short = shorter.tag.data();
+  const std::uint16_t* tag_long = longer.tag.data();
+  std::uint32_t* out = bound.data();
+  std::uint32_t* listed = candidates.data();
+  std::size_t count = 0;
+  std::uint32_t top = 0;
+  std::uint32_t run_short = 0;
+  std::uint32_t run_long = 0;
+  for (std::size_t e = 0; e < size; ++e) {
+    const std::uint32_t ts = tag_short[e];
+    const std::uint32_t tl = tag_long[e];
+    const auto shared_short = static_cast<std::uint32_t>(in_short[ts >> 6] >> (ts & 63)) & 1u;
+    const auto shared_long = static_cast<std::uint32_t>(in_long[tl >> 6] >> (tl & 63)) & 1u;
+    run_short = (run_short + 1) & (0u - shared_short);
+    run_long = (run_long + 1) & (0u - shared_long);
+    const std::uint32_t b = std::min(run_short + below_short, run_long + below_long) & (0u - shared_short);
+    out[e] = b;
+    listed[count] = static_cast<std::uint32_t>(e);
+    count += b > floor;
+    top = std::max(top, b);
   }
+  candidates.resize(count);
+  return top;
 }
 
-// Groups both sides' run ends by bound, capped at `cap` and at the largest
-// bound the other side has; returns the level to start from (0: nothing to
-// do above `floor`).
+// Groups both sides' candidate run ends by bound, capped at `cap`; returns
+// the level to start from (0: nothing to do above `floor`).
 std::size_t GreedyTiler::regroup(std::size_t cap, std::size_t floor) {
-  const std::size_t top = std::min<std::size_t>({cap, a_.collect(floor), b_.collect(floor)});
-  if (top <= floor) return 0;
-  a_.group(top);
-  b_.group(top);
+  if (cap <= floor) return 0;
+  a_.group(cap);
+  b_.group(cap);
   std::size_t size = 16;
   while (size < 2 * b_.candidates.size()) size *= 2;
   if (slots_.size() < size) {
     slots_.assign(size, Slot{0, 0, -1, -1});
     stamp_ = 0;
   }
-  return top;
+  return cap;
 }
 
 // The slot of `key` in the current level's index, or the free slot where
@@ -276,8 +306,8 @@ void GreedyTiler::sweep_a(std::size_t level) {
       if (slot->tail == n) slot->tail = prev;
       if (equal) {
         matches_.push_back(Match{start, j, level});
-        a_.tile(start, level);
-        b_.tile(j, level);
+        a_.tile(start, level, floor_);
+        b_.tile(j, level, floor_);
         break;
       }
       n = node.next;
@@ -299,17 +329,21 @@ const std::vector<Match>& GreedyTiler::run(const TileSource& a, const TileSource
   a_.reset(a);
   b_.reset(b);
   const std::size_t floor = static_cast<std::size_t>(std::max(min_match, 0));
-  if (min_match > 0 && a.grams_for == min_match && b.grams_for == min_match)
-    gram_bounds();
-  else
+  floor_ = floor;
+  std::size_t top;
+  if (min_match > 0 && a.grams_for == min_match && b.grams_for == min_match) {
+    top = std::min(a_.bounds_from_grams(b, floor), b_.bounds_from_grams(a, floor));
+  } else {
     exact_bounds_from_sources();
-  std::size_t level = regroup(std::max(a.text.size(), b.text.size()), floor);
+    top = std::min(a_.collect(floor), b_.collect(floor));
+  }
+  std::size_t level = regroup(top, floor);
   const std::size_t budget = 2 * (a.text.size() + b.text.size()) + 4096;
   std::size_t spent = 0;
   for (; level > floor; --level) {
     if (spent > budget) {  // the bounds have gone stale: make them exact again
       exact_bounds();
-      level = regroup(level, floor);
+      level = regroup(std::min<std::size_t>({level, a_.collect(floor), b_.collect(floor)}), floor);
       spent = 0;
       if (level <= floor) break;
     }

@@ -23,8 +23,10 @@ struct Match {
 /// The free substrings of one length of a string, each by a 16-bit tag of
 /// its hash: equal substrings have equal tags.
 struct GramIndex {
+  static constexpr std::size_t kTags = std::size_t{1} << 16;
   std::size_t length = 0;
-  std::vector<std::uint16_t> tag;  // per end position; 0 where no free gram ends
+  std::vector<std::uint16_t> tag;      // per end position; 0 where no free gram ends
+  std::vector<std::uint64_t> present;  // bit set of the tags that occur (never 0)
 };
 
 /// A string made ready to be tiled against many others: what depends on it
@@ -41,9 +43,9 @@ struct TileSource {
   /// Spaces and NUL bytes never match; neither does a position p with
   /// allowed[p] == 0, when `allowed` is given.
   void prepare(std::string_view s, const std::uint8_t* allowed = nullptr);
-  /// Indexes free substrings of min_match + 1 characters and some longer,
-  /// which lets runs with that min_match start from cheaper bounds. Call
-  /// after prepare().
+  /// Indexes the free substrings of min_match + 1 and of twice as many
+  /// characters, which lets runs with that min_match start from cheaper
+  /// bounds. Call after prepare().
   void prepare_grams(int min_match);
 
   /// True if no never-matching position lies in [start, start + length).
@@ -78,14 +80,20 @@ class GreedyTiler {
     std::vector<std::uint32_t> bound_begin;  // group v: by_bound[begin[v], begin[v+1])
     std::vector<std::uint64_t> active;       // bit set: run ends with bound >= level
     std::size_t live = 0;                    // members of `active`
+    // Run ends whose bound was lowered, by their new bound: linked lists.
+    std::vector<std::int32_t> pending_head;
+    std::vector<std::int32_t> pending_next;
     std::vector<std::uint32_t> fill;
 
     void reset(const TileSource& s);
     bool window_free(std::size_t start, std::size_t length) const {
       return source->clear(start, length) && !tiled[start] && !tiled[start + length - 1];
     }
-    void tile(std::size_t start, std::size_t length);
+    void tile(std::size_t start, std::size_t length, std::size_t floor);
+    void deactivate(std::size_t p);
+    void lower_bound_to(std::size_t p, std::size_t value, std::size_t level, std::size_t floor);
     std::uint32_t collect(std::size_t floor);
+    std::uint32_t bounds_from_grams(const TileSource& other, std::size_t floor);
     void group(std::size_t cap);
     void activate(std::size_t level);
     template <typename Visit>
@@ -94,7 +102,6 @@ class GreedyTiler {
 
   void exact_bounds_from_sources();
   void exact_bounds();
-  void gram_bounds();
   std::size_t regroup(std::size_t cap, std::size_t floor);
   void list_a(std::size_t level);
   void index_b(std::size_t level);
@@ -102,6 +109,7 @@ class GreedyTiler {
 
   Side a_;
   Side b_;
+  std::size_t floor_ = 0;
   TileSource own_a_;
   TileSource own_b_;
   SuffixAutomaton automaton_;
@@ -128,8 +136,6 @@ class GreedyTiler {
   std::uint32_t stamp_ = 0;
   std::vector<Slot> slots_;
   std::vector<Node> nodes_;
-  std::vector<std::uint64_t> tags_a_;  // bit set of the tags of A's grams
-  std::vector<std::uint64_t> tags_b_;
   std::vector<Match> matches_;
 };
 
