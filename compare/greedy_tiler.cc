@@ -68,20 +68,25 @@ void TileSource::prepare_grams(int min_match) {
 
 void GreedyTiler::Side::reset(const TileSource& s) {
   source = &s;
-  free = s.free;
   tiled.assign(s.text.size(), 0);
   active.assign(s.text.size() / 64 + 1, 0);
 }
 
 void GreedyTiler::Side::tile(std::size_t start, std::size_t length, std::size_t floor) {
   std::fill_n(tiled.begin() + static_cast<std::ptrdiff_t>(start), length, 1);
-  std::fill_n(free.begin() + static_cast<std::ptrdiff_t>(start), length, 0);
-  for (std::size_t p = start; p < start + length; ++p) deactivate(p);
+  for (std::size_t p = start; p < start + length;) {  // leave the active set, a word at a time
+    const std::size_t bits = std::min<std::size_t>(64 - p % 64, start + length - p);
+    const std::uint64_t mask = (bits == 64 ? ~std::uint64_t{0} : ((std::uint64_t{1} << bits) - 1)) << (p % 64);
+    live -= static_cast<std::size_t>(__builtin_popcountll(active[p / 64] & mask));
+    active[p / 64] &= ~mask;
+    p += bits;
+  }
   // A run ending just after the tile cannot reach back into it: lower the
   // bounds there now, rather than sweep those ends level by level. (This
   // sweep is at level `length`; ends further on keep windows of that length.)
   const std::size_t end = start + length;
-  for (std::size_t e = end; e < free.size() && e + 1 < end + length && free[e]; ++e)
+  const std::vector<std::uint8_t>& usable = source->free;
+  for (std::size_t e = end; e < tiled.size() && e + 1 < end + length && usable[e] && !tiled[e]; ++e)
     lower_bound_to(e, e + 1 - end, length, floor);
 }
 
@@ -164,15 +169,22 @@ void GreedyTiler::Side::for_each_active(Visit visit) const {
 
 // Before any collapse, each string's own automaton gives the exact bounds.
 void GreedyTiler::exact_bounds_from_sources() {
-  b_.source->automaton.match_ends(a_.source->text, a_.free.data(), &a_.bound);
-  a_.source->automaton.match_ends(b_.source->text, b_.free.data(), &b_.bound);
+  b_.source->automaton.match_ends(a_.source->text, a_.source->free.data(), &a_.bound);
+  a_.source->automaton.match_ends(b_.source->text, b_.source->free.data(), &b_.bound);
+}
+
+void GreedyTiler::Side::current_free(std::vector<std::uint8_t>* out) const {
+  out->resize(tiled.size());
+  for (std::size_t p = 0; p < tiled.size(); ++p) (*out)[p] = source->free[p] && !tiled[p];
 }
 
 void GreedyTiler::exact_bounds() {
-  automaton_.build(b_.source->text, b_.free.data());
-  automaton_.match_ends(a_.source->text, a_.free.data(), &a_.bound);
-  automaton_.build(a_.source->text, a_.free.data());
-  automaton_.match_ends(b_.source->text, b_.free.data(), &b_.bound);
+  a_.current_free(&free_a_);
+  b_.current_free(&free_b_);
+  automaton_.build(b_.source->text, free_b_.data());
+  automaton_.match_ends(a_.source->text, free_a_.data(), &a_.bound);
+  automaton_.build(a_.source->text, free_a_.data());
+  automaton_.match_ends(b_.source->text, free_b_.data(), &b_.bound);
 }
 
 // Cheaper bounds from shared grams, with the candidates (as collect()).

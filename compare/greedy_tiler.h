@@ -72,7 +72,6 @@ class GreedyTiler {
   // One string's state during a run.
   struct Side {
     const TileSource* source;
-    std::vector<std::uint8_t> free;    // may still be part of a run
     std::vector<std::uint8_t> tiled;   // covered by a collapsed run
     std::vector<std::uint32_t> bound;  // >= the longest common run ending here
     std::vector<std::uint32_t> candidates;   // run ends with a bound above the floor
@@ -91,6 +90,7 @@ class GreedyTiler {
     }
     void tile(std::size_t start, std::size_t length, std::size_t floor);
     void deactivate(std::size_t p);
+    void current_free(std::vector<std::uint8_t>* out) const;
     void lower_bound_to(std::size_t p, std::size_t value, std::size_t level, std::size_t floor);
     std::uint32_t collect(std::size_t floor);
     std::uint32_t bounds_from_grams(const TileSource& other, std::size_t floor);
@@ -113,6 +113,8 @@ class GreedyTiler {
   TileSource own_a_;
   TileSource own_b_;
   SuffixAutomaton automaton_;
+  std::vector<std::uint8_t> free_a_;
+  std::vector<std::uint8_t> free_b_;
   // B's windows of the current level by hash: open addressing, a slot in use
   // when its stamp is the level's; each chain in ascending position.
   struct Slot {

@@ -21,8 +21,4 @@ void PrefixHash::build(std::string_view text) {
   }
 }
 
-std::uint64_t PrefixHash::of(std::size_t start, std::size_t length) const {
-  return prefix_[start + length] - prefix_[start] * power_[length];
-}
-
 }  // namespace compare

@@ -12,7 +12,9 @@ class PrefixHash {
  public:
   void build(std::string_view text);
   /// The hash of text[start, start + length).
-  std::uint64_t of(std::size_t start, std::size_t length) const;
+  std::uint64_t of(std::size_t start, std::size_t length) const {
+    return prefix_[start + length] - prefix_[start] * power_[length];
+  }
   std::size_t size() const { return prefix_.size() - 1; }
 
  private:
