@@ -15,8 +15,10 @@
 // Only windows whose end may carry a run of length L are looked at: `bound`
 // holds, per position, at least the longest common run ending there (from
 // suffix automata, or from shared grams); it stays an upper bound as runs
-// shrink, and is recomputed exactly once the sweeps have spent more than
-// the strings' length on stale bounds.
+// shrink. Ends just after a new tile have their bounds lowered at once;
+// all bounds are recomputed exactly once the sweeps have spent more than
+// the strings' length on stale ones. B's windows are only indexed when a
+// small filter of A's window hashes lets them through.
 //
 // A window of length L is free if it holds no never-matching position and
 // neither of its ends is tiled: every tile so far is at least L long, so
@@ -29,42 +31,6 @@
 #include "compare/tile.h"
 
 namespace compare {
-
-void TileSource::prepare(std::string_view s, const std::uint8_t* allowed) {
-  text = s;
-  free.resize(s.size());
-  blocked_before.resize(s.size() + 1);
-  blocked_before[0] = 0;
-  for (std::size_t p = 0; p < s.size(); ++p) {
-    free[p] = can_match(s[p]) && (allowed == nullptr || allowed[p]);
-    blocked_before[p + 1] = blocked_before[p] + (free[p] ? 0 : 1);
-  }
-  hash.build(s);
-  automaton.build(s, free.data());
-  grams_for = -1;
-  grams.clear();
-}
-
-void TileSource::prepare_grams(int min_match) {
-  grams_for = min_match;
-  grams.clear();
-  if (min_match < 1) return;
-  const std::size_t shortest = static_cast<std::size_t>(min_match) + 1;
-  for (std::size_t length : {shortest, 2 * shortest}) {
-    GramIndex index;
-    index.length = length;
-    index.tag.assign(text.size(), 0);
-    for (std::size_t start = 0; start + length <= text.size(); ++start) {
-      if (!clear(start, length)) continue;
-      const auto tag = static_cast<std::uint16_t>(hash.of(start, length) >> 48);
-      index.tag[start + length - 1] = tag == 0 ? 1 : tag;
-    }
-    index.present.assign(GramIndex::kTags / 64, 0);
-    for (std::uint16_t t : index.tag) index.present[t >> 6] |= std::uint64_t{1} << (t & 63);
-    index.present[0] &= ~std::uint64_t{1};  // tag 0: no gram
-    grams.push_back(std::move(index));
-  }
-}
 
 void GreedyTiler::Side::reset(const TileSource& s) {
   source = &s;
