@@ -21,7 +21,7 @@ std::string fixed6(double v) {
 }
 
 std::string csv_field(const std::string& raw) {
-  const std::string s = to_utf8(raw);
+  std::string s = to_utf8(raw);
   if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
   std::string out = "\"";
   for (char c : s) {
