@@ -121,6 +121,8 @@ void write_json(std::ostream& out, const Run& run) {
         << ",\"similarity\":" << fixed6(p.similarity) << ",\"matched\":" << p.matched
         << ",\"longest\":" << p.longest << ",\"tiles\":" << p.tiles
         << ",\"suspected\":" << (p.coverage >= o.threshold ? "true" : "false") << ",\"tile_list\":[";
+    // Tiles are found again here rather than kept from scoring: keeping them
+    // for every pair would make memory grow with the number of pairs.
     const std::vector<compare::Match> tiles = p.tiles ? tiles_of(run.prepared, p.first, p.second, o.min_match)
                                                      : std::vector<compare::Match>{};
     for (std::size_t t = 0; t < tiles.size(); ++t) {

@@ -28,8 +28,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "compare/tile.h"
-
 namespace compare {
 
 void GreedyTiler::Side::reset(const TileSource& s) {

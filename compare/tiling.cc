@@ -39,6 +39,17 @@ std::vector<Tile> to_pass_positions(const std::vector<Match>& matches, std::size
   return tiles;
 }
 
+std::vector<Tile> tiling_from_grams(std::string_view a, std::string_view b, int min_match) {
+  TileSource sa;
+  TileSource sb;
+  sa.prepare(a);
+  sb.prepare(b);
+  sa.prepare_grams(min_match);
+  sb.prepare_grams(min_match);
+  GreedyTiler tiler;
+  return to_pass_positions(tiler.run(sa, sb, min_match), a.size(), b.size());
+}
+
 std::vector<Tile> tiling(std::string_view a, std::string_view b, int min_match) {
   GreedyTiler tiler;
   return to_pass_positions(tiler.run(a, b, min_match), a.size(), b.size());

@@ -15,6 +15,10 @@ namespace compare {
 /// what reference_tiling() gives, computed by GreedyTiler.
 std::vector<Tile> tiling(std::string_view a, std::string_view b, int min_match);
 
+/// The same, by the route ccsim-batch takes: prepared strings whose bounds
+/// start from shared grams.
+std::vector<Tile> tiling_from_grams(std::string_view a, std::string_view b, int min_match);
+
 /// Moves runs given at positions of the original strings to the 1-based
 /// positions they have at their own pass, after the earlier collapses.
 std::vector<Tile> to_pass_positions(const std::vector<Match>& matches, std::size_t length_a,
