@@ -14,8 +14,7 @@
 //    equal partner in B (bytes compared, not just hashes).
 // Only windows whose end may carry a run of length L are looked at: `bound`
 // holds, per position, at least the longest common run ending there (from
-// suffix automata, or from shared grams); it stays an upper bound as runs
-// shrink. Ends just after a new tile have their bounds lowered at once;
+// suffix automata); it stays an upper bound as runs shrink. Ends just after a new tile have their bounds lowered at once;
 // all bounds are recomputed exactly once the sweeps have spent more than
 // the strings' length on stale ones. B's windows are only indexed when a
 // small filter of A's window hashes lets them through.
@@ -23,6 +22,9 @@
 // A window of length L is free if it holds no never-matching position and
 // neither of its ends is tiled: every tile so far is at least L long, so
 // one cannot lie inside the window without covering an end.
+//
+// Short strings with grams prepared go to MatchTiler instead, unless they
+// repeat their shared grams too often for it.
 #include "compare/greedy_tiler.h"
 
 #include <algorithm>
@@ -151,49 +153,6 @@ void GreedyTiler::exact_bounds() {
   automaton_.match_ends(b_.source->text, free_b_.data(), &b_.bound);
 }
 
-// Cheaper bounds from shared grams, with the candidates (as collect()).
-// A run of length L >= k ending at e makes the L - k + 1 grams of length k
-// ending at e..e-L+k all shared; so where the k-gram ending at e is shared,
-// k - 1 plus the count of consecutive shared k-grams ending there bounds the
-// run, and elsewhere k - 1 does. With k = min_match + 1 that leaves 0 (no
-// run that counts) where the gram is not shared; the longer grams tighten
-// the bound. Grams are compared by 16-bit tags: a false match merely
-// loosens a bound.
-std::uint32_t GreedyTiler::Side::bounds_from_grams(const TileSource& other, std::size_t floor) {
-  const GramIndex& shorter = source->grams[0];
-  const GramIndex& longer = source->grams[1];
-  const std::uint64_t* in_short = other.grams[0].present.data();
-  const std::uint64_t* in_long = other.grams[1].present.data();
-  const auto below_short = static_cast<std::uint32_t>(shorter.length - 1);
-  const auto below_long = static_cast<std::uint32_t>(longer.length - 1);
-  const std::size_t size = shorter.tag.size();
-  bound.resize(size);
-  candidates.resize(size);
-  const std::uint16_t* tag_short = shorter.tag.data();
-  const std::uint16_t* tag_long = longer.tag.data();
-  std::uint32_t* out = bound.data();
-  std::uint32_t* listed = candidates.data();
-  std::size_t count = 0;
-  std::uint32_t top = 0;
-  std::uint32_t run_short = 0;
-  std::uint32_t run_long = 0;
-  for (std::size_t e = 0; e < size; ++e) {
-    const std::uint32_t ts = tag_short[e];
-    const std::uint32_t tl = tag_long[e];
-    const auto shared_short = static_cast<std::uint32_t>(in_short[ts >> 6] >> (ts & 63)) & 1u;
-    const auto shared_long = static_cast<std::uint32_t>(in_long[tl >> 6] >> (tl & 63)) & 1u;
-    run_short = (run_short + 1) & (0u - shared_short);
-    run_long = (run_long + 1) & (0u - shared_long);
-    const std::uint32_t b = std::min(run_short + below_short, run_long + below_long) & (0u - shared_short);
-    out[e] = b;
-    listed[count] = static_cast<std::uint32_t>(e);
-    count += b > floor;
-    top = std::max(top, b);
-  }
-  candidates.resize(count);
-  return top;
-}
-
 // Groups both sides' candidate run ends by bound, capped at `cap`; returns
 // the level to start from (0: nothing to do above `floor`).
 std::size_t GreedyTiler::regroup(std::size_t cap, std::size_t floor) {
@@ -302,18 +261,13 @@ const std::vector<Match>& GreedyTiler::run(std::string_view a, std::string_view 
 const std::vector<Match>& GreedyTiler::run(const TileSource& a, const TileSource& b,
                                            int min_match) {
   matches_.clear();
+  if (match_tiler_.run(a, b, min_match, &matches_)) return matches_;
   a_.reset(a);
   b_.reset(b);
   const std::size_t floor = static_cast<std::size_t>(std::max(min_match, 0));
   floor_ = floor;
-  std::size_t top;
-  if (min_match > 0 && a.grams_for == min_match && b.grams_for == min_match) {
-    top = std::min(a_.bounds_from_grams(b, floor), b_.bounds_from_grams(a, floor));
-  } else {
-    exact_bounds_from_sources();
-    top = std::min(a_.collect(floor), b_.collect(floor));
-  }
-  std::size_t level = regroup(top, floor);
+  exact_bounds_from_sources();
+  std::size_t level = regroup(std::min(a_.collect(floor), b_.collect(floor)), floor);
   const std::size_t budget = 2 * (a.text.size() + b.text.size()) + 4096;
   std::size_t spent = 0;
   for (; level > floor; --level) {

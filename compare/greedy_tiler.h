@@ -7,18 +7,12 @@
 #include <string_view>
 #include <vector>
 
+#include "compare/match_tiler.h"
 #include "compare/suffix_automaton.h"
+#include "compare/tile.h"
 #include "compare/tile_source.h"
 
 namespace compare {
-
-/// A collapsed run at 0-based positions of the strings as given.
-struct Match {
-  std::size_t a;
-  std::size_t b;
-  std::size_t length;
-  bool operator==(const Match& o) const { return a == o.a && b == o.b && length == o.length; }
-};
 
 /// Reusable: its buffers are kept between runs, so tiling many pairs in a
 /// row allocates little. Not for use by two threads at once.
@@ -59,7 +53,6 @@ class GreedyTiler {
     void current_free(std::vector<std::uint8_t>* out) const;
     void lower_bound_to(std::size_t p, std::size_t value, std::size_t level, std::size_t floor);
     std::uint32_t collect(std::size_t floor);
-    std::uint32_t bounds_from_grams(const TileSource& other, std::size_t floor);
     void group(std::size_t cap);
     void activate(std::size_t level);
     template <typename Visit>
@@ -79,6 +72,7 @@ class GreedyTiler {
   TileSource own_a_;
   TileSource own_b_;
   SuffixAutomaton automaton_;
+  MatchTiler match_tiler_;
   std::vector<std::uint8_t> free_a_;
   std::vector<std::uint8_t> free_b_;
   // B's windows of the current level by hash: open addressing, a slot in use

@@ -15,6 +15,14 @@ struct Tile {
   bool operator==(const Tile& o) const { return a == o.a && b == o.b && length == o.length; }
 };
 
+/// A collapsed run at 0-based positions of the strings as given.
+struct Match {
+  std::size_t a;
+  std::size_t b;
+  std::size_t length;
+  bool operator==(const Match& o) const { return a == o.a && b == o.b && length == o.length; }
+};
+
 inline std::ostream& operator<<(std::ostream& out, const Tile& t) {
   return out << "{" << t.a << "," << t.b << "," << t.length << "}";
 }

@@ -1,6 +1,9 @@
 // TileSource: preparing a string for tiling.
 #include "compare/tile_source.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "compare/tile.h"
 
 namespace compare {
@@ -17,27 +20,39 @@ void TileSource::prepare(std::string_view s, const std::uint8_t* allowed) {
   hash.build(s);
   automaton.build(s, free.data());
   grams_for = -1;
-  grams.clear();
+  grams = GramIndex{};
 }
 
 void TileSource::prepare_grams(int min_match) {
   grams_for = min_match;
-  grams.clear();
+  grams = GramIndex{};
   if (min_match < 1) return;
-  const std::size_t shortest = static_cast<std::size_t>(min_match) + 1;
-  for (std::size_t length : {shortest, 2 * shortest}) {
-    GramIndex index;
-    index.length = length;
-    index.tag.assign(text.size(), 0);
-    for (std::size_t start = 0; start + length <= text.size(); ++start) {
-      if (!clear(start, length)) continue;
-      const auto tag = static_cast<std::uint16_t>(hash.of(start, length) >> 48);
-      index.tag[start + length - 1] = tag == 0 ? 1 : tag;
+  const std::size_t n = text.size();
+  const std::size_t length = static_cast<std::size_t>(min_match) + 1;
+  grams.length = length;
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> all;
+  for (std::size_t p = 0; p + length <= n; ++p)
+    if (clear(p, length)) all.emplace_back(hash.of(p, length), static_cast<std::uint32_t>(p));
+  std::sort(all.begin(), all.end());
+  grams.group_of.assign(n, -1);
+  grams.start.reserve(all.size());
+  for (const auto& [key, p] : all) {
+    if (grams.key.empty() || grams.key.back() != key) {
+      grams.key.push_back(key);
+      grams.begin.push_back(static_cast<std::uint32_t>(grams.start.size()));
     }
-    index.present.assign(GramIndex::kTags / 64, 0);
-    for (std::uint16_t t : index.tag) index.present[t >> 6] |= std::uint64_t{1} << (t & 63);
-    index.present[0] &= ~std::uint64_t{1};  // tag 0: no gram
-    grams.push_back(std::move(index));
+    grams.group_of[p] = static_cast<std::int32_t>(grams.key.size() - 1);
+    grams.start.push_back(p);
+  }
+  grams.begin.push_back(static_cast<std::uint32_t>(grams.start.size()));
+  grams.before.resize(n);
+  for (std::size_t p = 0; p < n; ++p)
+    grams.before[p] = p > 0 && free[p - 1] ? static_cast<unsigned char>(text[p - 1]) : GramIndex::kNone;
+  grams.free_until.resize(n);
+  auto next = static_cast<std::uint32_t>(n);
+  for (std::size_t p = n; p-- > 0;) {
+    if (!free[p]) next = static_cast<std::uint32_t>(p);
+    grams.free_until[p] = next;
   }
 }
 

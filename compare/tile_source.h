@@ -13,13 +13,17 @@
 
 namespace compare {
 
-/// The free substrings of one length of a string, each by a 16-bit tag of
-/// its hash: equal substrings have equal tags.
+/// The free substrings of one length of a string (its grams), grouped by
+/// hash, with what finding the longest runs through them needs.
 struct GramIndex {
-  static constexpr std::size_t kTags = std::size_t{1} << 16;
+  static constexpr std::uint16_t kNone = 0x100;  // `before` where no run can reach back
   std::size_t length = 0;
-  std::vector<std::uint16_t> tag;      // per end position; 0 where no free gram ends
-  std::vector<std::uint64_t> present;  // bit set of the tags that occur (never 0)
+  std::vector<std::uint64_t> key;        // the distinct gram hashes, ascending
+  std::vector<std::uint32_t> begin;      // group g: start[begin[g], begin[g + 1])
+  std::vector<std::uint32_t> start;      // grams' start positions, ascending in a group
+  std::vector<std::int32_t> group_of;    // per position: its gram's group, or -1
+  std::vector<std::uint16_t> before;     // per position: the byte before it, or kNone
+  std::vector<std::uint32_t> free_until;  // per position: the next never-matching one
 };
 
 /// A string made ready to be tiled against many others: what depends on it
@@ -30,15 +34,15 @@ struct TileSource {
   std::vector<std::uint32_t> blocked_before;  // never-matching positions in [0, k)
   PrefixHash hash;
   SuffixAutomaton automaton;            // of the free stretches
-  int grams_for = -1;  // the min_match the gram indexes serve, if any
-  std::vector<GramIndex> grams;
+  int grams_for = -1;  // the min_match the gram index serves, if any
+  GramIndex grams;
 
   /// Spaces and NUL bytes never match; neither does a position p with
   /// allowed[p] == 0, when `allowed` is given.
   void prepare(std::string_view s, const std::uint8_t* allowed = nullptr);
-  /// Indexes the free substrings of min_match + 1 and of twice as many
-  /// characters, which lets runs with that min_match start from cheaper
-  /// bounds. Call after prepare().
+  /// Indexes the free substrings of min_match + 1 characters, from which
+  /// the runs that count with that min_match can be found directly between
+  /// short strings. Call after prepare().
   void prepare_grams(int min_match);
 
   /// True if no never-matching position lies in [start, start + length).
