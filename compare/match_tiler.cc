@@ -4,7 +4,7 @@
 // one of their longest common runs at the start: the same diagonal, the
 // same characters, minus what collapses took. So:
 //  - list the longest common runs that count: for each pair of equal grams
-//    (the grams of the shortest length that counts) whose characters before
+//    (the grams of the shortest length that counts) whose bytes before
 //    differ, extend to the right;
 //  - take them longest first, then first in A, then first in B: a run with
 //    nothing collapsed in it is the pass's run and collapses; one that lost
@@ -23,7 +23,7 @@ namespace {
 
 // A run as a key whose order is the collapse order: longest first, then by
 // position in A, then in B.
-constexpr unsigned kPositionBits = 21;
+constexpr unsigned kPositionBits = GramIndex::kPositionBits;
 constexpr std::uint64_t kPositionLimit = std::uint64_t{1} << kPositionBits;
 constexpr std::uint64_t kPositionMask = kPositionLimit - 1;
 
@@ -52,82 +52,112 @@ void set_bits(std::vector<std::uint64_t>* set, std::size_t start, std::size_t le
   }
 }
 
-// How many characters from a and b on are equal, up to `limit`.
-std::size_t common_prefix(const char* a, const char* b, std::size_t limit) {
-  std::size_t n = 0;
-  for (; n + 8 <= limit; n += 8) {
+// How many characters from a and b on are equal; they must differ within
+// the strings' padding.
+std::size_t common_prefix(const char* a, const char* b) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  for (std::size_t n = 0;; n += 8) {
     std::uint64_t x;
     std::uint64_t y;
     std::memcpy(&x, a + n, 8);
     std::memcpy(&y, b + n, 8);
     if (x != y) return n + static_cast<std::size_t>(__builtin_ctzll(x ^ y)) / 8;
   }
-  while (n < limit && a[n] == b[n]) ++n;
+#else
+  std::size_t n = 0;
+  while (a[n] == b[n]) ++n;
   return n;
+#endif
 }
 
 }  // namespace
 
-// Pairs A's gram groups with B's equal ones; false if the gram pairs they
-// make exceed `budget`.
-bool MatchTiler::pair_groups(const GramIndex& a, const GramIndex& b, std::size_t budget) {
-  partner_.assign(a.key.size(), -1);
-  std::size_t pairs = 0;
-  std::size_t i = 0;
-  std::size_t j = 0;
-  while (i < a.key.size() && j < b.key.size()) {
-    const std::uint64_t x = a.key[i];
-    const std::uint64_t y = b.key[j];
-    if (x == y) {
-      partner_[i] = static_cast<std::int32_t>(j);
-      pairs += std::size_t{a.begin[i + 1] - a.begin[i]} * (b.begin[j + 1] - b.begin[j]);
-    }
-    i += x <= y;
-    j += y <= x;
+// Pairs each group of A with the equal group of B: its offset, or -1.
+void MatchTiler::pair_groups(const GramIndex& a, const GramIndex& b) {
+  partner_.assign(a.keys.size(), -1);
+  std::int32_t* partner = partner_.data();
+  const std::uint64_t* x = a.keys.data();
+  const std::uint64_t* const x_end = x + a.keys.size();
+  const std::uint64_t* y = b.keys.data();
+  const std::uint64_t* const y_end = y + b.keys.size();
+  while (x != x_end && y != y_end) {
+    const std::uint64_t hx = *x >> 32;
+    const std::uint64_t hy = *y >> 32;
+    // Written on every step; the last write for a group is the one made as
+    // it is left behind.
+    partner[x - a.keys.data()] = hx == hy ? static_cast<std::int32_t>(*y & 0xffffffffu) : -1;
+    x += hx <= hy;
+    y += hy <= hx;
   }
-  return pairs <= budget;
 }
 
-// Lists the longest common runs longer than `floor`, in order of A, then B.
-void MatchTiler::list_runs(const TileSource& a, const TileSource& b, std::size_t floor) {
+// Lists the longest common runs longer than `floor` in order of A, then B;
+// false if that takes more than `budget` steps.
+bool MatchTiler::list_runs(const TileSource& a, const TileSource& b, std::size_t floor,
+                           std::size_t budget) {
   runs_.clear();
+  const std::size_t lengths = std::min(a.text.size(), b.text.size()) + 2;
+  if (count_.size() < lengths) count_.resize(lengths);  // left all zero by sort_runs()
+  longest_ = 0;
+  std::uint32_t* count = count_.data();
   const GramIndex& ga = a.grams;
-  const GramIndex& gb = b.grams;
-  const char* ta = a.text.data();
-  const char* tb = b.text.data();
+  const std::uint32_t* groups = b.grams.groups.data();
+  const char* ta = ga.as_a.data();
+  const char* tb = b.grams.as_b.data();
+  const std::int32_t* group_of = ga.group_of.data();
+  const std::int32_t* partner = partner_.data();
+  // B's groups are read in no order, and B is new to this thread's caches
+  // each pair: ask for all of them up front, rather than wait on each.
+  const char* bytes = reinterpret_cast<const char*>(groups);
+  for (std::size_t at = 0; at < b.grams.groups.size() * sizeof(std::uint32_t); at += 64)
+    __builtin_prefetch(bytes + at);
+  std::size_t steps = 0;
   for (std::size_t p = 0; p < ga.group_of.size(); ++p) {
-    const std::int32_t group = ga.group_of[p];
+    const std::int32_t group = group_of[p];
     if (group < 0) continue;
-    const std::int32_t other = partner_[static_cast<std::size_t>(group)];
-    if (other < 0) continue;
-    const std::uint16_t before = ga.before[p];
-    const std::size_t room_a = ga.free_until[p] - p;
-    const auto g = static_cast<std::size_t>(other);
-    for (std::uint32_t k = gb.begin[g]; k < gb.begin[g + 1]; ++k) {
-      const std::size_t q = gb.start[k];
-      if (before != GramIndex::kNone && before == gb.before[q]) continue;  // not where it starts
-      const std::size_t length =
-          common_prefix(ta + p, tb + q, std::min<std::size_t>(room_a, gb.free_until[q] - q));
-      if (length > floor) runs_.push_back(key_of(p, q, length));
+    const std::int32_t offset = partner[group];
+    if (offset < 0) continue;
+    const std::uint32_t before = ga.before[p];
+    const std::uint32_t* header = groups + offset;
+    const std::uint32_t size = header[0];
+    steps += size;
+    if (kept_.size() < size) kept_.resize(size);
+    // Where the bytes before are equal too, the run began earlier.
+    std::uint32_t* kept = kept_.data();
+    std::uint32_t starts = 0;
+    for (std::uint32_t k = 1; k <= size; ++k) {
+      const std::uint32_t gram = header[k];
+      kept[starts] = gram;
+      starts += (gram >> GramIndex::kPositionBits) != before || before == GramIndex::kNone;
+    }
+    for (std::uint32_t k = 0; k < starts; ++k) {
+      const std::size_t q = kept[k] & ((1u << GramIndex::kPositionBits) - 1);
+      const std::size_t length = common_prefix(ta + p, tb + q);
+      if (length <= floor) continue;  // equal hashes, different grams
+      ++count[length];
+      longest_ = std::max(longest_, length);
+      runs_.push_back(key_of(p, q, length));
+    }
+    if (steps > budget) {
+      std::fill_n(count_.begin(), longest_ + 1, 0);
+      return false;
     }
   }
+  return true;
 }
 
 // Orders the runs for collapsing: by length, longest first, keeping the
 // order of A, then B, among equals.
 void MatchTiler::sort_runs() {
-  std::size_t longest = 0;
-  for (std::uint64_t key : runs_) longest = std::max(longest, length_of(key));
-  count_.assign(longest + 2, 0);
-  for (std::uint64_t key : runs_) ++count_[length_of(key)];
   std::uint32_t offset = 0;
-  for (std::size_t length = longest + 1; length-- > 0;) {
+  for (std::size_t length = longest_ + 1; length-- > 0;) {
     const std::uint32_t n = count_[length];
     count_[length] = offset;
     offset += n;
   }
   sorted_.resize(runs_.size());
   for (std::uint64_t key : runs_) sorted_[count_[length_of(key)]++] = key;
+  std::fill_n(count_.begin(), longest_ + 1, 0);
 }
 
 void MatchTiler::push_piece(std::size_t a, std::size_t b, std::size_t length) {
@@ -139,27 +169,46 @@ void MatchTiler::push_piece(std::size_t a, std::size_t b, std::size_t length) {
 // back as pieces.
 void MatchTiler::collapse(std::size_t floor, std::vector<Match>* out) {
   pieces_.clear();
-  std::size_t next = 0;
+  const std::uint64_t* next = sorted_.data();
+  const std::uint64_t* const end = next + sorted_.size();
   for (;;) {
     std::uint64_t key;
-    if (next < sorted_.size() && (pieces_.empty() || sorted_[next] < pieces_.front())) {
-      key = sorted_[next++];
-    } else if (!pieces_.empty()) {
+    if (pieces_.empty()) {
+      if (next == end) break;
+      key = *next++;
+    } else if (next != end && *next < pieces_.front()) {
+      key = *next++;
+    } else {
       std::pop_heap(pieces_.begin(), pieces_.end(), std::greater<>());
       key = pieces_.back();
       pieces_.pop_back();
-    } else {
-      break;
     }
     const std::size_t a = a_of(key);
     const std::size_t b = b_of(key);
     const std::size_t length = length_of(key);
+    if (length <= 64) {  // most runs: one word of bits
+      const std::uint64_t inside = ~std::uint64_t{0} >> (64 - length);
+      std::uint64_t open = ~(bits_from(tiled_a_, a) | bits_from(tiled_b_, b)) & inside;
+      if (open == inside) {
+        out->push_back(Match{a, b, length});
+        set_bits(&tiled_a_, a, length);
+        set_bits(&tiled_b_, b, length);
+        continue;
+      }
+      while (open != 0) {  // each free stretch long enough is a piece
+        const unsigned from = static_cast<unsigned>(__builtin_ctzll(open));
+        const std::uint64_t rest = ~(open >> from);
+        const unsigned size = rest == 0 ? 64 - from : static_cast<unsigned>(__builtin_ctzll(rest));
+        if (size > floor) push_piece(a + from, b + from, size);
+        open &= size + from >= 64 ? 0 : ~std::uint64_t{0} << (from + size);
+      }
+      continue;
+    }
     bool whole = true;
     std::size_t piece = 0;  // where the current free piece starts
     for (std::size_t offset = 0; offset < length; offset += 64) {
-      const std::size_t n = std::min<std::size_t>(64, length - offset);
       std::uint64_t taken = bits_from(tiled_a_, a + offset) | bits_from(tiled_b_, b + offset);
-      if (n < 64) taken &= (std::uint64_t{1} << n) - 1;
+      if (length - offset < 64) taken &= (std::uint64_t{1} << (length - offset)) - 1;
       if (taken == 0) continue;
       whole = false;
       // Close the piece at each stretch of taken characters; the next one
@@ -191,11 +240,11 @@ void MatchTiler::collapse(std::size_t floor, std::vector<Match>* out) {
 bool MatchTiler::run(const TileSource& a, const TileSource& b, int min_match,
                      std::vector<Match>* out, std::size_t budget) {
   if (min_match < 1 || a.grams_for != min_match || b.grams_for != min_match) return false;
-  if (a.text.size() >= kPositionLimit || b.text.size() >= kPositionLimit) return false;
-  if (budget == 0) budget = 2 * (a.text.size() + b.text.size()) + 4096;
-  if (!pair_groups(a.grams, b.grams, budget)) return false;
+  if (a.grams.length == 0 || b.grams.length == 0) return false;  // too long to be indexed
+  if (budget == 0) budget = 16 * (a.text.size() + b.text.size()) + 4096;
+  pair_groups(a.grams, b.grams);
   const auto floor = static_cast<std::size_t>(min_match);
-  list_runs(a, b, floor);
+  if (!list_runs(a, b, floor, budget)) return false;
   sort_runs();
   tiled_a_.assign(a.text.size() / 64 + 2, 0);
   tiled_b_.assign(b.text.size() / 64 + 2, 0);

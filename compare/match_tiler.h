@@ -18,23 +18,25 @@ class MatchTiler {
   /// Tiles `a` against `b` (both with grams prepared for `min_match`, which
   /// must be at least 1) exactly as GreedyTiler does, appending the runs to
   /// `out` in collapse order. Returns false, having appended nothing, when
-  /// the strings repeat their shared grams so often that this route would
-  /// cost more than `budget` gram pairs (0: twice the strings' length plus
-  /// 4096), or when they are too long for it.
+  /// the strings repeat their shared grams so often that listing their
+  /// runs would take more than `budget` steps (0: 16 times the strings' length
+  /// plus 4096), or when they are too long to be indexed.
   bool run(const TileSource& a, const TileSource& b, int min_match, std::vector<Match>* out,
            std::size_t budget = 0);
 
  private:
-  bool pair_groups(const GramIndex& a, const GramIndex& b, std::size_t budget);
-  void list_runs(const TileSource& a, const TileSource& b, std::size_t floor);
+  void pair_groups(const GramIndex& a, const GramIndex& b);
+  bool list_runs(const TileSource& a, const TileSource& b, std::size_t floor, std::size_t budget);
   void sort_runs();
   void collapse(std::size_t floor, std::vector<Match>* out);
   void push_piece(std::size_t a, std::size_t b, std::size_t length);
 
   std::vector<std::int32_t> partner_;  // per group of A: the equal group of B, or -1
+  std::vector<std::uint32_t> kept_;     // one group's grams where runs start
   std::vector<std::uint64_t> runs_;     // the longest common runs, as keys
   std::vector<std::uint64_t> sorted_;   // the same, in collapse order
   std::vector<std::uint32_t> count_;    // runs per length
+  std::size_t longest_ = 0;
   std::vector<std::uint64_t> pieces_;   // what is left of overlapped runs: a heap
   std::vector<std::uint64_t> tiled_a_;  // bit sets
   std::vector<std::uint64_t> tiled_b_;

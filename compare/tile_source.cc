@@ -26,33 +26,36 @@ void TileSource::prepare(std::string_view s, const std::uint8_t* allowed) {
 void TileSource::prepare_grams(int min_match) {
   grams_for = min_match;
   grams = GramIndex{};
-  if (min_match < 1) return;
   const std::size_t n = text.size();
+  if (min_match < 1 || n >= GramIndex::kMaxText) return;
   const std::size_t length = static_cast<std::size_t>(min_match) + 1;
   grams.length = length;
-  std::vector<std::pair<std::uint64_t, std::uint32_t>> all;
+  grams.before.resize(n);
+  grams.as_a.assign(n + 8, '\0');
+  grams.as_b.assign(n + 8, ' ');
+  for (std::size_t p = 0; p < n; ++p) {
+    grams.before[p] = static_cast<std::uint16_t>(
+        p > 0 && free[p - 1] ? static_cast<unsigned char>(text[p - 1]) : GramIndex::kNone);
+    if (free[p]) grams.as_a[p] = grams.as_b[p] = text[p];
+  }
+  // (hash, start), sorted: groups, and their starts in order.
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> all;
   for (std::size_t p = 0; p + length <= n; ++p)
-    if (clear(p, length)) all.emplace_back(hash.of(p, length), static_cast<std::uint32_t>(p));
+    if (clear(p, length))
+      all.emplace_back(static_cast<std::uint32_t>(hash.of(p, length) >> 32), static_cast<std::uint32_t>(p));
   std::sort(all.begin(), all.end());
   grams.group_of.assign(n, -1);
-  grams.start.reserve(all.size());
-  for (const auto& [key, p] : all) {
-    if (grams.key.empty() || grams.key.back() != key) {
-      grams.key.push_back(key);
-      grams.begin.push_back(static_cast<std::uint32_t>(grams.start.size()));
+  for (std::size_t first = 0; first < all.size();) {
+    std::size_t last = first;
+    while (last < all.size() && all[last].first == all[first].first) ++last;
+    grams.keys.push_back((std::uint64_t{all[first].first} << 32) | grams.groups.size());
+    grams.groups.push_back(static_cast<std::uint32_t>(last - first));
+    for (std::size_t k = first; k < last; ++k) {
+      const std::uint32_t p = all[k].second;
+      grams.groups.push_back((std::uint32_t{grams.before[p]} << GramIndex::kPositionBits) | p);
+      grams.group_of[p] = static_cast<std::int32_t>(grams.keys.size() - 1);
     }
-    grams.group_of[p] = static_cast<std::int32_t>(grams.key.size() - 1);
-    grams.start.push_back(p);
-  }
-  grams.begin.push_back(static_cast<std::uint32_t>(grams.start.size()));
-  grams.before.resize(n);
-  for (std::size_t p = 0; p < n; ++p)
-    grams.before[p] = p > 0 && free[p - 1] ? static_cast<unsigned char>(text[p - 1]) : GramIndex::kNone;
-  grams.free_until.resize(n);
-  auto next = static_cast<std::uint32_t>(n);
-  for (std::size_t p = n; p-- > 0;) {
-    if (!free[p]) next = static_cast<std::uint32_t>(p);
-    grams.free_until[p] = next;
+    first = last;
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -14,16 +15,29 @@
 namespace compare {
 
 /// The free substrings of one length of a string (its grams), grouped by
-/// hash, with what finding the longest runs through them needs.
+/// hash, each with the byte before it: two equal grams with different bytes
+/// before are where a common run may start. Laid out for many lookups by
+/// other strings, each touching little memory.
 struct GramIndex {
-  static constexpr std::uint16_t kNone = 0x100;  // `before` where no run can reach back
+  static constexpr std::uint32_t kNone = 0x100;  // no byte before that can match
+  static constexpr unsigned kPositionBits = 21;
+  static constexpr std::size_t kMaxText = std::size_t{1} << kPositionBits;  // longer: not indexed
   std::size_t length = 0;
-  std::vector<std::uint64_t> key;        // the distinct gram hashes, ascending
-  std::vector<std::uint32_t> begin;      // group g: start[begin[g], begin[g + 1])
-  std::vector<std::uint32_t> start;      // grams' start positions, ascending in a group
-  std::vector<std::int32_t> group_of;    // per position: its gram's group, or -1
-  std::vector<std::uint16_t> before;     // per position: the byte before it, or kNone
-  std::vector<std::uint32_t> free_until;  // per position: the next never-matching one
+  /// Per group, ascending: its hash's top 32 bits, then its offset in
+  /// `groups`. (Grams whose hashes share those bits share a group: runs
+  /// are checked byte by byte.)
+  std::vector<std::uint64_t> keys;
+  /// Per group: the number of its grams, then each gram's start, ascending,
+  /// as (byte before << kPositionBits | start).
+  std::vector<std::uint32_t> groups;
+  std::vector<std::int32_t> group_of;  // per position: its gram's group, or -1
+  std::vector<std::uint16_t> before;   // per position: the byte before it, or kNone
+  /// The text with every never-matching position made a byte the other
+  /// side never has: 0 when this string is A, a space when it is B; then
+  /// 8 bytes more of the same, so that runs can be extended a word at a
+  /// time and always stop.
+  std::string as_a;
+  std::string as_b;
 };
 
 /// A string made ready to be tiled against many others: what depends on it
