@@ -47,10 +47,14 @@ std::vector<Prepared> prepare_all(const std::vector<Submission>& subs, const std
 
 std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs_to_compare(std::size_t fresh,
                                                                       std::size_t all) {
+  // A few first members at a time against each second one in turn: the
+  // second's index is then read while still in cache, once per few pairs.
+  constexpr std::size_t kBlock = 8;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
-  for (std::size_t i = 0; i < fresh; ++i)
-    for (std::size_t j = i + 1; j < all; ++j)
-      pairs.emplace_back(static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j));
+  for (std::size_t block = 0; block < fresh; block += kBlock)
+    for (std::size_t j = block + 1; j < all; ++j)
+      for (std::size_t i = block; i < std::min({block + kBlock, fresh, j}); ++i)
+        pairs.emplace_back(static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j));
   return pairs;
 }
 

@@ -37,7 +37,7 @@ std::vector<Prepared> prepare_all(const std::vector<Submission>& subs, const std
 
 /// The pairs to compare: each of the first `fresh` submissions with every
 /// later one (so new with new, and new with the old ones after them), never
-/// two of the rest with each other.
+/// two of the rest with each other. Ordered for the caches, not by index.
 std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs_to_compare(std::size_t fresh,
                                                                       std::size_t all);
 

@@ -72,10 +72,11 @@ std::size_t common_prefix(const char* a, const char* b) {
 
 }  // namespace
 
-// Pairs each group of A with the equal group of B: its offset, or -1.
+// Pairs each group g of A with the equal group of B: partner_[g + 1] is its
+// offset, or -1.
 void MatchTiler::pair_groups(const GramIndex& a, const GramIndex& b) {
-  partner_.assign(a.keys.size(), -1);
-  std::int32_t* partner = partner_.data();
+  partner_.assign(a.keys.size() + 1, -1);
+  std::int32_t* partner = partner_.data() + 1;
   const std::uint64_t* x = a.keys.data();
   const std::uint64_t* const x_end = x + a.keys.size();
   const std::uint64_t* y = b.keys.data();
@@ -85,7 +86,8 @@ void MatchTiler::pair_groups(const GramIndex& a, const GramIndex& b) {
     const std::uint64_t hy = *y >> 32;
     // Written on every step; the last write for a group is the one made as
     // it is left behind.
-    partner[x - a.keys.data()] = hx == hy ? static_cast<std::int32_t>(*y & 0xffffffffu) : -1;
+    partner[x - a.keys.data()] =
+        static_cast<std::int32_t>(*y & 0xffffffffu) | (static_cast<std::int32_t>(hx == hy) - 1);
     x += hx <= hy;
     y += hy <= hx;
   }
@@ -111,37 +113,49 @@ bool MatchTiler::list_runs(const TileSource& a, const TileSource& b, std::size_t
   const char* bytes = reinterpret_cast<const char*>(groups);
   for (std::size_t at = 0; at < b.grams.groups.size() * sizeof(std::uint32_t); at += 64)
     __builtin_prefetch(bytes + at);
+  // A's positions whose gram B has too, with B's group, found without
+  // branching on each (partner_[0] stands for "no gram").
+  const std::size_t size_a = ga.group_of.size();
+  if (shared_.size() < size_a) shared_.resize(size_a);
+  std::uint64_t* shared = shared_.data();
+  std::size_t count_shared = 0;
+  for (std::size_t p = 0; p < size_a; ++p) {
+    const std::int32_t offset = partner[group_of[p] + 1];
+    shared[count_shared] = (std::uint64_t{static_cast<std::uint32_t>(offset)} << 32) | p;
+    count_shared += offset >= 0;
+  }
+  // The gram pairs where a run may start: B's grams of the group, less those
+  // with the same byte before (the run began earlier), taken eight at a
+  // time without branching on each; the group block is padded for that.
   std::size_t steps = 0;
-  for (std::size_t p = 0; p < ga.group_of.size(); ++p) {
-    const std::int32_t group = group_of[p];
-    if (group < 0) continue;
-    const std::int32_t offset = partner[group];
-    if (offset < 0) continue;
-    const std::uint32_t before = ga.before[p];
+  std::size_t found = 0;
+  for (std::size_t k = 0; k < count_shared; ++k) {
+    const std::uint32_t offset = static_cast<std::uint32_t>(shared[k] >> 32);
     const std::uint32_t* header = groups + offset;
     const std::uint32_t size = header[0];
     steps += size;
-    if (kept_.size() < size) kept_.resize(size);
-    // Where the bytes before are equal too, the run began earlier.
-    std::uint32_t* kept = kept_.data();
-    std::uint32_t starts = 0;
-    for (std::uint32_t k = 1; k <= size; ++k) {
-      const std::uint32_t gram = header[k];
-      kept[starts] = gram;
-      starts += (gram >> GramIndex::kPositionBits) != before || before == GramIndex::kNone;
+    if (steps > budget) return false;
+    if (candidates_.size() < found + size + 8) candidates_.resize(2 * (found + size + 8));
+    std::uint64_t* out = candidates_.data();
+    const std::uint32_t p = static_cast<std::uint32_t>(shared[k]);
+    const std::uint32_t before = ga.before[p];
+    const bool none = before == GramIndex::kNone;
+    for (std::uint32_t g = 0; g < size; g += 8) {
+      for (std::uint32_t t = 0; t < 8; ++t) {
+        const std::uint32_t gram = header[1 + g + t];
+        out[found] = (std::uint64_t{p} << 32) | (gram & ((1u << GramIndex::kPositionBits) - 1));
+        found += (g + t < size) & (((gram >> GramIndex::kPositionBits) != before) | none);
+      }
     }
-    for (std::uint32_t k = 0; k < starts; ++k) {
-      const std::size_t q = kept[k] & ((1u << GramIndex::kPositionBits) - 1);
-      const std::size_t length = common_prefix(ta + p, tb + q);
-      if (length <= floor) continue;  // equal hashes, different grams
-      ++count[length];
-      longest_ = std::max(longest_, length);
-      runs_.push_back(key_of(p, q, length));
-    }
-    if (steps > budget) {
-      std::fill_n(count_.begin(), longest_ + 1, 0);
-      return false;
-    }
+  }
+  for (std::size_t k = 0; k < found; ++k) {
+    const std::size_t p = candidates_[k] >> 32;
+    const std::size_t q = candidates_[k] & 0xffffffffu;
+    const std::size_t length = common_prefix(ta + p, tb + q);
+    if (length <= floor) continue;  // equal hashes, different grams
+    ++count[length];
+    longest_ = std::max(longest_, length);
+    runs_.push_back(key_of(p, q, length));
   }
   return true;
 }

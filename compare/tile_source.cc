@@ -57,6 +57,7 @@ void TileSource::prepare_grams(int min_match) {
     }
     first = last;
   }
+  grams.groups.resize(grams.groups.size() + 8, 0);  // lets readers take a group eight at a time
 }
 
 }  // namespace compare

@@ -28,7 +28,7 @@ struct GramIndex {
   /// are checked byte by byte.)
   std::vector<std::uint64_t> keys;
   /// Per group: the number of its grams, then each gram's start, ascending,
-  /// as (byte before << kPositionBits | start).
+  /// as (byte before << kPositionBits | start). Eight spare words at the end.
   std::vector<std::uint32_t> groups;
   std::vector<std::int32_t> group_of;  // per position: its gram's group, or -1
   std::vector<std::uint16_t> before;   // per position: the byte before it, or kNone

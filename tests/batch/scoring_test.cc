@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -33,8 +35,18 @@ TEST(Submission, TokenCharactersKnowTheirFileAndLine) {
 
 TEST(Pairs, NewWithNewAndOldButNeverOldWithOld) {
   using P = std::pair<std::uint32_t, std::uint32_t>;
-  EXPECT_EQ((std::vector<P>{{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}}), batch::pairs_to_compare(2, 4));
-  EXPECT_EQ((std::vector<P>{{0, 1}, {0, 2}, {1, 2}}), batch::pairs_to_compare(3, 3));
+  auto sorted = [](std::vector<P> pairs) {
+    std::sort(pairs.begin(), pairs.end());
+    return pairs;
+  };
+  EXPECT_EQ((std::vector<P>{{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}}), sorted(batch::pairs_to_compare(2, 4)));
+  EXPECT_EQ((std::vector<P>{{0, 1}, {0, 2}, {1, 2}}), sorted(batch::pairs_to_compare(3, 3)));
+  // Past one block of first members, each pair still comes exactly once.
+  const std::vector<P> many = sorted(batch::pairs_to_compare(20, 30));
+  std::vector<P> expected;
+  for (std::uint32_t i = 0; i < 20; ++i)
+    for (std::uint32_t j = i + 1; j < 30; ++j) expected.emplace_back(i, j);
+  EXPECT_EQ(expected, many);
 }
 
 TEST(Scoring, CoverageUsesTheShorterAndSimilarityTheSum) {
