@@ -132,14 +132,15 @@ bool MatchTiler::list_runs(const TileSource& a, const TileSource& b, std::size_t
   for (std::size_t k = 0; k < count_shared; ++k) {
     const std::uint32_t offset = static_cast<std::uint32_t>(shared[k] >> 32);
     const std::uint32_t* header = groups + offset;
-    const std::uint32_t size = header[0];
+    const std::uint32_t size = header[0] & ((1u << GramIndex::kSizeBits) - 1);
+    const std::uint32_t p = static_cast<std::uint32_t>(shared[k]);
+    const std::uint32_t before = ga.before[p];
+    const bool none = before == GramIndex::kNone;
+    if ((header[0] >> GramIndex::kSizeBits) == before && !none) continue;  // all go on from before
     steps += size;
     if (steps > budget) return false;
     if (candidates_.size() < found + size + 8) candidates_.resize(2 * (found + size + 8));
     std::uint64_t* out = candidates_.data();
-    const std::uint32_t p = static_cast<std::uint32_t>(shared[k]);
-    const std::uint32_t before = ga.before[p];
-    const bool none = before == GramIndex::kNone;
     for (std::uint32_t g = 0; g < size; g += 8) {
       for (std::uint32_t t = 0; t < 8; ++t) {
         const std::uint32_t gram = header[1 + g + t];

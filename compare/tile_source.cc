@@ -49,12 +49,16 @@ void TileSource::prepare_grams(int min_match) {
     std::size_t last = first;
     while (last < all.size() && all[last].first == all[first].first) ++last;
     grams.keys.push_back((std::uint64_t{all[first].first} << 32) | grams.groups.size());
-    grams.groups.push_back(static_cast<std::uint32_t>(last - first));
+    const std::size_t header = grams.groups.size();
+    std::uint32_t common = grams.before[all[first].second];
+    grams.groups.push_back(0);
     for (std::size_t k = first; k < last; ++k) {
       const std::uint32_t p = all[k].second;
+      if (grams.before[p] != common) common = GramIndex::kMixed;
       grams.groups.push_back((std::uint32_t{grams.before[p]} << GramIndex::kPositionBits) | p);
       grams.group_of[p] = static_cast<std::int32_t>(grams.keys.size() - 1);
     }
+    grams.groups[header] = (common << GramIndex::kSizeBits) | static_cast<std::uint32_t>(last - first);
     first = last;
   }
   grams.groups.resize(grams.groups.size() + 8, 0);  // lets readers take a group eight at a time

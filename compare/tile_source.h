@@ -19,7 +19,9 @@ namespace compare {
 /// before are where a common run may start. Laid out for many lookups by
 /// other strings, each touching little memory.
 struct GramIndex {
-  static constexpr std::uint32_t kNone = 0x100;  // no byte before that can match
+  static constexpr std::uint32_t kNone = 0x100;   // no byte before that can match
+  static constexpr std::uint32_t kMixed = 0x1ff;  // a group's grams have different bytes before
+  static constexpr unsigned kSizeBits = 23;
   static constexpr unsigned kPositionBits = 21;
   static constexpr std::size_t kMaxText = std::size_t{1} << kPositionBits;  // longer: not indexed
   std::size_t length = 0;
@@ -27,8 +29,9 @@ struct GramIndex {
   /// `groups`. (Grams whose hashes share those bits share a group: runs
   /// are checked byte by byte.)
   std::vector<std::uint64_t> keys;
-  /// Per group: the number of its grams, then each gram's start, ascending,
-  /// as (byte before << kPositionBits | start). Eight spare words at the end.
+  /// Per group: (the byte before all its grams, or kMixed) << kSizeBits |
+  /// the number of its grams; then each gram's start, ascending, as (byte
+  /// before << kPositionBits | start). Eight spare words at the end.
   std::vector<std::uint32_t> groups;
   std::vector<std::int32_t> group_of;  // per position: its gram's group, or -1
   std::vector<std::uint16_t> before;   // per position: the byte before it, or kNone
