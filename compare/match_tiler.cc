@@ -88,8 +88,9 @@ void MatchTiler::pair_groups(const GramIndex& a, const GramIndex& b) {
     // it is left behind.
     partner[x - a.keys.data()] =
         static_cast<std::int32_t>(*y & 0xffffffffu) | (static_cast<std::int32_t>(hx == hy) - 1);
-    x += hx <= hy;
-    y += hy <= hx;
+    // hx <= hy and hy <= hx, as arithmetic: a branch here is a coin toss.
+    x += ((hy - hx) >> 63) ^ 1;
+    y += ((hx - hy) >> 63) ^ 1;
   }
 }
 
