@@ -257,7 +257,7 @@ bool MatchTiler::run(const TileSource& a, const TileSource& b, int min_match,
                      std::vector<Match>* out, std::size_t budget) {
   if (min_match < 1 || a.grams_for != min_match || b.grams_for != min_match) return false;
   if (a.grams.length == 0 || b.grams.length == 0) return false;  // too long to be indexed
-  if (budget == 0) budget = 16 * (a.text.size() + b.text.size()) + 4096;
+  if (budget == 0) budget = 2 * (a.text.size() + b.text.size()) + 4096;
   pair_groups(a.grams, b.grams);
   const auto floor = static_cast<std::size_t>(min_match);
   if (!list_runs(a, b, floor, budget)) return false;

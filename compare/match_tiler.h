@@ -19,7 +19,7 @@ class MatchTiler {
   /// must be at least 1) exactly as GreedyTiler does, appending the runs to
   /// `out` in collapse order. Returns false, having appended nothing, when
   /// the strings repeat their shared grams so often that listing their
-  /// runs would take more than `budget` steps (0: 16 times the strings' length
+  /// runs would take more than `budget` steps (0: twice the strings' length
   /// plus 4096), or when they are too long to be indexed.
   bool run(const TileSource& a, const TileSource& b, int min_match, std::vector<Match>* out,
            std::size_t budget = 0);
