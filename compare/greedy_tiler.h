@@ -25,7 +25,8 @@ class GreedyTiler {
   const std::vector<Match>& run(std::string_view a, std::string_view b, int min_match,
                                 const std::uint8_t* allowed_a = nullptr,
                                 const std::uint8_t* allowed_b = nullptr);
-  /// The same for prepared strings.
+  /// The same for prepared strings. With grams prepared for `min_match`,
+  /// MatchTiler does it unless it declines (long or very repetitive strings).
   const std::vector<Match>& run(const TileSource& a, const TileSource& b, int min_match);
 
  private:
