@@ -28,12 +28,15 @@ constexpr std::uint64_t kPositionLimit = std::uint64_t{1} << kPositionBits;
 constexpr std::uint64_t kPositionMask = kPositionLimit - 1;
 
 std::uint64_t key_of(std::size_t a, std::size_t b, std::size_t length) {
-  return ((kPositionLimit - length) << (2 * kPositionBits)) | (std::uint64_t{a} << kPositionBits) | b;
+  return ((kPositionLimit - length) << (2 * kPositionBits)) | (std::uint64_t{a} << kPositionBits) |
+         b;
 }
 std::size_t length_of(std::uint64_t key) {
   return static_cast<std::size_t>(kPositionLimit - (key >> (2 * kPositionBits)));
 }
-std::size_t a_of(std::uint64_t key) { return static_cast<std::size_t>((key >> kPositionBits) & kPositionMask); }
+std::size_t a_of(std::uint64_t key) {
+  return static_cast<std::size_t>((key >> kPositionBits) & kPositionMask);
+}
 std::size_t b_of(std::uint64_t key) { return static_cast<std::size_t>(key & kPositionMask); }
 
 // The 64 bits of `set` from bit `at` on (the set has a spare word at its end).
@@ -46,7 +49,8 @@ std::uint64_t bits_from(const std::vector<std::uint64_t>& set, std::size_t at) {
 void set_bits(std::vector<std::uint64_t>* set, std::size_t start, std::size_t length) {
   for (std::size_t p = start; p < start + length;) {
     const std::size_t bits = std::min<std::size_t>(64 - p % 64, start + length - p);
-    const std::uint64_t mask = (bits == 64 ? ~std::uint64_t{0} : ((std::uint64_t{1} << bits) - 1)) << (p % 64);
+    const std::uint64_t mask = (bits == 64 ? ~std::uint64_t{0} : ((std::uint64_t{1} << bits) - 1))
+                               << (p % 64);
     (*set)[p / 64] |= mask;
     p += bits;
   }
@@ -109,8 +113,8 @@ bool MatchTiler::list_runs(const TileSource& a, const TileSource& b, std::size_t
   const char* tb = b.grams.as_b.data();
   const std::int32_t* group_of = ga.group_of.data();
   const std::int32_t* partner = partner_.data();
-  // B's groups are read in no order, and B is new to this thread's caches
-  // each pair: ask for all of them up front, rather than wait on each.
+  // B's groups are read in no order: where B is new to this thread's
+  // caches, asking for all of them up front beats waiting on each.
   const char* bytes = reinterpret_cast<const char*>(groups);
   for (std::size_t at = 0; at < b.grams.groups.size() * sizeof(std::uint32_t); at += 64)
     __builtin_prefetch(bytes + at);

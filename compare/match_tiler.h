@@ -31,12 +31,12 @@ class MatchTiler {
   void collapse(std::size_t floor, std::vector<Match>* out);
   void push_piece(std::size_t a, std::size_t b, std::size_t length);
 
-  std::vector<std::int32_t> partner_;  // per group of A, after one -1: B's equal group, or -1
-  std::vector<std::uint64_t> shared_;   // (B's group << 32 | start) of A's shared grams
+  std::vector<std::int32_t> partner_;      // per group of A, after one -1: B's equal group, or -1
+  std::vector<std::uint64_t> shared_;      // (B's group << 32 | start) of A's shared grams
   std::vector<std::uint64_t> candidates_;  // (A's start << 32 | B's) where runs may start
-  std::vector<std::uint64_t> runs_;     // the longest common runs, as keys
-  std::vector<std::uint64_t> sorted_;   // the same, in collapse order
-  std::vector<std::uint32_t> count_;    // runs per length
+  std::vector<std::uint64_t> runs_;        // the longest common runs, as keys
+  std::vector<std::uint64_t> sorted_;      // the same, in collapse order
+  std::vector<std::uint32_t> count_;       // runs per length
   std::size_t longest_ = 0;
   std::vector<std::uint64_t> pieces_;   // what is left of overlapped runs: a heap
   std::vector<std::uint64_t> tiled_a_;  // bit sets

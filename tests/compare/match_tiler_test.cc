@@ -38,7 +38,8 @@ string reusing(std::mt19937& rng, const string& a, const string& alphabet) {
   return b;
 }
 
-TileSource prepared(const string& s, int min_match, const std::vector<std::uint8_t>* allowed = nullptr) {
+TileSource prepared(const string& s, int min_match,
+                    const std::vector<std::uint8_t>* allowed = nullptr) {
   TileSource source;
   source.prepare(s, allowed == nullptr ? nullptr : allowed->data());
   source.prepare_grams(min_match);
@@ -57,16 +58,19 @@ TEST(MatchTiler, GivesThePlainScansPasses) {
   MatchTiler tiler;
   // Small alphabets make repeats, ties and overlapping runs common; spaces
   // and NUL bytes never match.
-  for (const string& alphabet : {string("ab"), string("abc"), string("ab \0", 4), string("id=;()")}) {
+  for (const string& alphabet :
+       {string("ab"), string("abc"), string("ab \0", 4), string("id=;()")}) {
     for (int round = 0; round < 600; ++round) {
       const int min_match = 1 + round % 9;
       const string a = random_string(rng, rng() % 60, alphabet);
-      const string b = round % 3 ? reusing(rng, a, alphabet) : random_string(rng, rng() % 60, alphabet);
+      const string b =
+          round % 3 ? reusing(rng, a, alphabet) : random_string(rng, rng() % 60, alphabet);
       const TileSource sa = prepared(a, min_match);
       const TileSource sb = prepared(b, min_match);
       std::vector<Match> runs;
       ASSERT_TRUE(tiler.run(sa, sb, min_match, &runs));
-      ASSERT_EQ(compare::reference_tiling(a, b, min_match), compare::to_pass_positions(runs, a.size(), b.size()))
+      ASSERT_EQ(compare::reference_tiling(a, b, min_match),
+                compare::to_pass_positions(runs, a.size(), b.size()))
           << "a=\"" << a << "\" b=\"" << b << "\" min_match=" << min_match;
     }
   }
@@ -100,7 +104,8 @@ TEST(MatchTiler, RunsLongerThanAWordAndTheStringsEnds) {
   for (int min_match : {1, 3, 8, 40}) {
     std::vector<Match> runs;
     ASSERT_TRUE(tiler.run(prepared(a, min_match), prepared(b, min_match), min_match, &runs));
-    EXPECT_EQ(compare::reference_tiling(a, b, min_match), compare::to_pass_positions(runs, a.size(), b.size()))
+    EXPECT_EQ(compare::reference_tiling(a, b, min_match),
+              compare::to_pass_positions(runs, a.size(), b.size()))
         << "min_match=" << min_match;
   }
 }
