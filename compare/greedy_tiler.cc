@@ -14,9 +14,10 @@
 //    equal partner in B (bytes compared, not just hashes).
 // Only windows whose end may carry a run of length L are looked at: `bound`
 // holds, per position, at least the longest common run ending there (from
-// suffix automata); it stays an upper bound as runs shrink. Ends just after a new tile have their bounds lowered at once;
-// all bounds are recomputed exactly once the sweeps have spent more than
-// the strings' length on stale ones. B's windows are only indexed when a
+// suffix automata); it stays an upper bound as runs shrink. Ends just after
+// a new tile have their bounds lowered at once; all bounds are recomputed
+// exactly once the sweeps have spent more than the strings' length on stale
+// ones. B's windows are only indexed when a
 // small filter of A's window hashes lets them through.
 //
 // A window of length L is free if it holds no never-matching position and

@@ -15,8 +15,8 @@ namespace compare {
 /// what reference_tiling() gives, computed by GreedyTiler.
 std::vector<Tile> tiling(std::string_view a, std::string_view b, int min_match);
 
-/// The same, by the route ccsim-batch takes: prepared strings whose bounds
-/// start from shared grams.
+/// The same, by the route ccsim-batch takes: prepared strings with their
+/// grams indexed, tiled by MatchTiler unless it hands them to the sweep.
 std::vector<Tile> tiling_from_grams(std::string_view a, std::string_view b, int min_match);
 
 /// Moves runs given at positions of the original strings to the 1-based

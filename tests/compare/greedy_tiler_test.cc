@@ -42,8 +42,8 @@ string spliced(std::mt19937& rng, const string& from, const string& alphabet) {
   return out;
 }
 
-// Both ways of starting the engine: exact bounds, and bounds from shared
-// grams of prepared strings.
+// Both routes: the sweep from exact bounds, and prepared strings through
+// their grams.
 void expect_same(const string& a, const string& b, int min_match) {
   const std::vector<compare::Tile> expected = reference_tiling(a, b, min_match);
   ASSERT_EQ(expected, tiling(a, b, min_match))

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fprintf(stderr, "fast tiling differs from the plain scan\n");
     std::abort();
   }
-  // Started from shared grams, as ccsim-batch does.
+  // Through the strings' grams, as ccsim-batch does.
   if (min_match > 0) {
     if (compare::tiling_from_grams(a, b, min_match) != expected) {
       std::fprintf(stderr, "fast tiling from grams differs from the plain scan\n");
