@@ -17,8 +17,8 @@
 // suffix automata); it stays an upper bound as runs shrink. Ends just after
 // a new tile have their bounds lowered at once; all bounds are recomputed
 // exactly once the sweeps have spent more than the strings' length on stale
-// ones. B's windows are only indexed when a
-// small filter of A's window hashes lets them through.
+// ones. B's windows are only indexed when a small filter of A's window
+// hashes lets them through.
 //
 // A window of length L is free if it holds no never-matching position and
 // neither of its ends is tiled: every tile so far is at least L long, so
