@@ -63,13 +63,14 @@ int run(int argc, char** argv) {
   batch::Submission base;
   bool ok = true;
   for (const std::string& p : o.paths) ok = ok && batch::collect(p, false, &subs, &skipped, &error);
-  const std::size_t fresh = subs.size();
+  std::size_t fresh = subs.size();
   for (const std::string& p : o.olds) ok = ok && batch::collect(p, true, &subs, &skipped, &error);
   for (const std::string& p : o.bases) ok = ok && batch::collect_as_one(p, &base, &skipped, &error);
   if (!ok) {
     say(text::batch_error(error));
     return kTrouble;
   }
+  batch::settle(&subs, &fresh, &skipped);
   for (const batch::Skipped& s : skipped) say(text::batch_skipped(s.path, s.reason));
 
   const auto prepared = batch::prepare_all(subs, base.tokens, o.min_match, o.jobs);

@@ -3,12 +3,15 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
+#include <set>
 #include <system_error>
 
 #include "lexer/token_files.h"
 #include "lexer/tokeniser.h"
 #include "platform/file.h"
 #include "platform/text_mode.h"
+#include "text/batch_messages.h"
 
 namespace batch {
 namespace fs = std::filesystem;
@@ -20,7 +23,7 @@ bool is_hidden(const fs::path& p) { return p.filename().string().rfind('.', 0) =
 bool read_source(const fs::path& p, SourceFile* out, std::vector<Skipped>* skipped) {
   std::string raw;
   if (!platform::read_file(p.string(), &raw)) {
-    skipped->push_back(Skipped{p.string(), "cannot be read"});
+    skipped->push_back(Skipped{p.string(), std::string(text::kCannotBeRead)});
     return false;
   }
   out->path = p.string();
@@ -33,7 +36,7 @@ std::vector<fs::path> c_files_below(const fs::path& dir, std::vector<Skipped>* s
   std::vector<fs::path> found;
   std::error_code ec;
   fs::recursive_directory_iterator it(dir, fs::directory_options::skip_permission_denied, ec);
-  if (ec) skipped->push_back(Skipped{dir.string(), "cannot be listed"});
+  if (ec) skipped->push_back(Skipped{dir.string(), std::string(text::kCannotBeListed)});
   for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
     if (is_hidden(it->path())) {
       if (it->is_directory(ec)) it.disable_recursion_pending();
@@ -87,12 +90,13 @@ bool collect(const std::string& path, bool prefix_names, std::vector<Submission>
   std::error_code ec;
   const fs::path root(path);
   if (!fs::exists(root, ec)) {
-    *error = path + ": no such file or directory";
+    *error = text::batch_no_such_path(path);
     return false;
   }
   if (!fs::is_directory(root, ec)) {
     Submission s;
     s.name = path;
+    s.full_name = path;
     SourceFile file;
     if (read_source(root, &file, skipped)) {
       append_file(&s, std::move(file));
@@ -102,7 +106,7 @@ bool collect(const std::string& path, bool prefix_names, std::vector<Submission>
   }
   const std::vector<fs::path> entries = sorted_entries(root, ec);
   if (ec) {
-    *error = path + ": cannot be listed: " + ec.message();
+    *error = text::batch_unlistable(path, ec.message());
     return false;
   }
   for (const fs::path& entry : entries) {
@@ -110,7 +114,8 @@ bool collect(const std::string& path, bool prefix_names, std::vector<Submission>
     if (!dir && !(fs::is_regular_file(entry, ec) && is_c_file(entry))) continue;
     Submission s;
     const std::string relative = entry.lexically_relative(root).string();
-    s.name = prefix_names ? (root / relative).string() : relative;
+    s.full_name = (root / relative).string();
+    s.name = prefix_names ? s.full_name : relative;
     const std::vector<fs::path> files = dir ? c_files_below(entry, skipped) : std::vector<fs::path>{entry};
     for (const fs::path& f : files) {
       SourceFile file;
@@ -122,12 +127,40 @@ bool collect(const std::string& path, bool prefix_names, std::vector<Submission>
   return true;
 }
 
+void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipped>* skipped) {
+  std::set<std::vector<std::string>> seen;  // each kept submission's files, resolved
+  std::vector<Submission> kept;
+  std::size_t kept_fresh = 0;
+  for (std::size_t k = 0; k < subs->size(); ++k) {
+    Submission& s = (*subs)[k];
+    std::vector<std::string> files;
+    for (const SourceFile& f : s.files) {
+      std::error_code ec;
+      const fs::path resolved = fs::canonical(f.path, ec);
+      files.push_back(ec ? f.path : resolved.string());
+    }
+    std::sort(files.begin(), files.end());
+    if (!seen.insert(std::move(files)).second) {
+      skipped->push_back(Skipped{s.full_name, std::string(text::kGivenMoreThanOnce)});
+      continue;
+    }
+    kept_fresh += k < *fresh;
+    kept.push_back(std::move(s));
+  }
+  std::map<std::string, std::size_t> uses;
+  for (const Submission& s : kept) ++uses[s.name];
+  for (Submission& s : kept)
+    if (uses[s.name] > 1) s.name = s.full_name;
+  *subs = std::move(kept);
+  *fresh = kept_fresh;
+}
+
 bool collect_as_one(const std::string& path, Submission* out, std::vector<Skipped>* skipped,
                     std::string* error) {
   std::error_code ec;
   const fs::path root(path);
   if (!fs::exists(root, ec)) {
-    *error = path + ": no such file or directory";
+    *error = text::batch_no_such_path(path);
     return false;
   }
   const std::vector<fs::path> files =

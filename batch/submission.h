@@ -14,7 +14,8 @@ struct SourceFile {
 };
 
 struct Submission {
-  std::string name;
+  std::string name;       // as shown
+  std::string full_name;  // with the path it was found under
   std::vector<SourceFile> files;
   std::string tokens;  // the token string of all its files, in order
   // Per token-string character: its file and its token's bytes in that text.
@@ -49,6 +50,13 @@ bool collect(const std::string& path, bool prefix_names, std::vector<Submission>
 /// for template code. Same errors as collect().
 bool collect_as_one(const std::string& path, Submission* out, std::vector<Skipped>* skipped,
                     std::string* error);
+
+/// Makes a roster of what collect() found: a submission of the very same
+/// files as an earlier one (a path given twice, or a file both new and
+/// old) is dropped and listed in `skipped`; submissions that would still
+/// share a name are shown by their full names. The first `*fresh` are the
+/// new ones; the count follows the drops.
+void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipped>* skipped);
 
 /// Tokenises `file` onto the end of `s`.
 void append_file(Submission* s, SourceFile file);

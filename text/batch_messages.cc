@@ -44,6 +44,18 @@ std::string batch_skipped(std::string_view path, std::string_view reason) {
   return "ccsim-batch: skipped " + std::string(path) + ": " + std::string(reason) + "\n";
 }
 
+const std::string_view kCannotBeRead = "cannot be read";
+const std::string_view kCannotBeListed = "cannot be listed";
+const std::string_view kGivenMoreThanOnce = "given more than once";
+
+std::string batch_no_such_path(std::string_view path) {
+  return std::string(path) + ": no such file or directory";
+}
+
+std::string batch_unlistable(std::string_view path, std::string_view why) {
+  return std::string(path) + ": " + std::string(kCannotBeListed) + ": " + std::string(why);
+}
+
 std::string batch_progress(std::size_t done, std::size_t total, double elapsed, double left) {
   char buf[160];
   std::snprintf(buf, sizeof buf, "\rccsim-batch: %zu/%zu pairs, %.1f s elapsed, about %.0f s left  ",

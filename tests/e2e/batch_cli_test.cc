@@ -165,6 +165,33 @@ TEST(BatchCli, SubdirectoriesAreSubmissionsOfAllTheirFiles) {
   EXPECT_EQ(0u, rows[1].find("ann,bo.c,"));
 }
 
+TEST(BatchCli, FilesGivenTwiceAreTakenOnceAndEqualNamesAreToldApart) {
+  testing_support::ScopedTempDir dir;
+  mkdir("sec1", 0755);
+  mkdir("sec2", 0755);
+  mkdir("old", 0755);
+  write_bytes("sec1/x.c", read_bytes(kClass + "/alice.c"));
+  write_bytes("sec1/y.c", read_bytes(kClass + "/carol.c"));
+  write_bytes("sec2/x.c", read_bytes(kClass + "/dave.c"));
+  write_bytes("old/z.c", read_bytes(kClass + "/bob.c"));
+  // A file compared with itself would be a certain "copy" of nothing.
+  const RunResult r = batch({"--format", "csv", "--old", "old", "--old", "sec1/y.c", "sec1",
+                             "./sec1/x.c", "sec2", "sec1"},
+                            dir.path());
+  EXPECT_EQ(1, r.exit_status);
+  EXPECT_EQ("ccsim-batch: skipped ./sec1/x.c: given more than once\n"
+            "ccsim-batch: skipped sec1/x.c: given more than once\n"
+            "ccsim-batch: skipped sec1/y.c: given more than once\n"
+            "ccsim-batch: skipped sec1/y.c: given more than once\n",
+            r.err);
+  const std::vector<string> rows = lines(r.out);
+  ASSERT_EQ(1u + 3u + 3u, rows.size());  // sec1/x.c, y.c, sec2/x.c among them and with old/z.c
+  EXPECT_EQ(0u, rows[1].find("sec1/x.c,old/z.c,0.98")) << rows[1];
+  for (const string& row : rows) EXPECT_EQ(string::npos, row.find("1.000000")) << row;
+  EXPECT_NE(string::npos, r.out.find("\nsec1/x.c,sec2/x.c,")) << r.out;
+  EXPECT_NE(string::npos, r.out.find("\nsec1/x.c,y.c,")) << r.out;
+}
+
 TEST(BatchCli, UnreadableFilesAreReportedSkippedAndListed) {
   testing_support::ScopedTempDir dir;
   mkdir("class", 0755);
