@@ -61,17 +61,30 @@ int run(int argc, char** argv) {
   std::vector<batch::Submission> subs;
   std::vector<batch::Skipped> skipped;
   batch::Submission base;
+  // A path that gives nothing, not even a file that fails to read, is named
+  // afterwards: a wrong folder must not pass for a class without copies.
+  std::vector<std::string> empty;
+  auto from = [&](const std::string& p, auto gather) {
+    const std::size_t had = subs.size() + base.files.size() + skipped.size();
+    if (!gather()) return false;
+    if (subs.size() + base.files.size() + skipped.size() == had) empty.push_back(p);
+    return true;
+  };
   bool ok = true;
-  for (const std::string& p : o.paths) ok = ok && batch::collect(p, false, &subs, &skipped, &error);
+  for (const std::string& p : o.paths)
+    ok = ok && from(p, [&] { return batch::collect(p, false, &subs, &skipped, &error); });
   std::size_t fresh = subs.size();
-  for (const std::string& p : o.olds) ok = ok && batch::collect(p, true, &subs, &skipped, &error);
-  for (const std::string& p : o.bases) ok = ok && batch::collect_as_one(p, &base, &skipped, &error);
+  for (const std::string& p : o.olds)
+    ok = ok && from(p, [&] { return batch::collect(p, true, &subs, &skipped, &error); });
+  for (const std::string& p : o.bases)
+    ok = ok && from(p, [&] { return batch::collect_as_one(p, &base, &skipped, &error); });
   if (!ok) {
     say(text::batch_error(error));
     return kTrouble;
   }
   batch::settle(&subs, &fresh, &skipped);
   for (const batch::Skipped& s : skipped) say(text::batch_skipped(s.path, s.reason));
+  for (const std::string& p : empty) say(text::batch_nothing_found(p));
 
   const auto prepared = batch::prepare_all(subs, base.tokens, o.min_match, o.jobs);
   std::vector<batch::PairScore> ranked =

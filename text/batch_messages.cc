@@ -56,6 +56,10 @@ std::string batch_unlistable(std::string_view path, std::string_view why) {
   return std::string(path) + ": " + std::string(kCannotBeListed) + ": " + std::string(why);
 }
 
+std::string batch_nothing_found(std::string_view path) {
+  return "ccsim-batch: no C source found in " + std::string(path) + "\n";
+}
+
 std::string batch_progress(std::size_t done, std::size_t total, double elapsed, double left) {
   char buf[160];
   std::snprintf(buf, sizeof buf, "\rccsim-batch: %zu/%zu pairs, %.1f s elapsed, about %.0f s left  ",

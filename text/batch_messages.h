@@ -22,6 +22,8 @@ extern const std::string_view kGivenMoreThanOnce;
 std::string batch_no_such_path(std::string_view path);
 /// "<path>: cannot be listed: <why>"
 std::string batch_unlistable(std::string_view path, std::string_view why);
+/// "ccsim-batch: no C source found in <path>\n"
+std::string batch_nothing_found(std::string_view path);
 /// One progress line, to be redrawn in place.
 std::string batch_progress(std::size_t done, std::size_t total, double elapsed, double left);
 

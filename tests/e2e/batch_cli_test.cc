@@ -59,6 +59,18 @@ TEST(BatchCli, MissingPathIsAnInputErrorBeforeAnyWork) {
   EXPECT_EQ(2, batch({"--base", "/no/such/template", kClass}).exit_status);
 }
 
+TEST(BatchCli, PathsWithoutCSourcesAreNamedNotPassedOver) {
+  testing_support::ScopedTempDir dir;
+  mkdir("cpp", 0755);
+  mkdir("tpl", 0755);
+  write_bytes("cpp/a.cpp", "int main() {}");
+  write_bytes("tpl/readme.txt", "skeleton");
+  const RunResult r = batch({"--base", "tpl", "cpp", kClass + "/alice.c"}, dir.path());
+  EXPECT_EQ(0, r.exit_status);
+  EXPECT_EQ("ccsim-batch: no C source found in cpp\nccsim-batch: no C source found in tpl\n", r.err);
+  EXPECT_EQ(0u, r.out.find("1 submissions, 0 pairs, 0 suspected"));
+}
+
 TEST(BatchCli, ExampleClassRanksTheTwoCopiesFirstAndNotTheTemplateOnlyOne) {
   const RunResult r = batch({"--base", kTemplate, "--format", "csv", kClass});
   EXPECT_EQ(1, r.exit_status);
