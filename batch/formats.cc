@@ -92,8 +92,11 @@ namespace {
 void write_spot(std::ostream& out, const Submission& s, std::size_t start, std::size_t length) {
   const SourceSpot first = locate(s, start);
   const SourceSpot last = locate(s, start + length - 1);
+  // A submission of several files is one token string: a run may go on
+  // from one file into the next.
   out << "{\"at\":" << start << ",\"file\":" << json_string(s.files[first.file].path)
-      << ",\"line\":" << first.line << ",\"end_line\":" << last.line << "}";
+      << ",\"line\":" << first.line << ",\"end_file\":" << json_string(s.files[last.file].path)
+      << ",\"end_line\":" << last.line << "}";
 }
 
 }  // namespace

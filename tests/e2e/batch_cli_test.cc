@@ -177,6 +177,25 @@ TEST(BatchCli, SubdirectoriesAreSubmissionsOfAllTheirFiles) {
   EXPECT_EQ(0u, rows[1].find("ann,bo.c,"));
 }
 
+TEST(BatchCli, RunsGoOnFromOneFileOfASubmissionIntoTheNext) {
+  testing_support::ScopedTempDir dir;
+  mkdir("class", 0755);
+  mkdir("class/split", 0755);
+  const string whole = read_bytes(kClass + "/carol.c");
+  const std::size_t middle = whole.find('\n', whole.size() / 2) + 1;
+  write_bytes("class/split/a.c", whole.substr(0, middle));
+  write_bytes("class/split/b.c", whole.substr(middle));
+  write_bytes("class/whole.c", whole);
+  const RunResult r = batch({"--format", "json", "class"}, dir.path());
+  EXPECT_NE(string::npos, r.out.find("\"coverage\":1.000000")) << r.out;
+  EXPECT_NE(string::npos, r.out.find("\"first\":{\"at\":0,\"file\":\"class/split/a.c\",\"line\":1,"
+                                     "\"end_file\":\"class/split/b.c\","))
+      << r.out;
+  EXPECT_NE(string::npos, r.out.find("\"second\":{\"at\":0,\"file\":\"class/whole.c\",\"line\":1,"
+                                     "\"end_file\":\"class/whole.c\","))
+      << r.out;
+}
+
 TEST(BatchCli, FilesGivenTwiceAreTakenOnceAndEqualNamesAreToldApart) {
   testing_support::ScopedTempDir dir;
   mkdir("sec1", 0755);
