@@ -67,7 +67,8 @@ TEST(BatchCli, PathsWithoutCSourcesAreNamedNotPassedOver) {
   write_bytes("tpl/readme.txt", "skeleton");
   const RunResult r = batch({"--base", "tpl", "cpp", kClass + "/alice.c"}, dir.path());
   EXPECT_EQ(0, r.exit_status);
-  EXPECT_EQ("ccsim-batch: no C source found in cpp\nccsim-batch: no C source found in tpl\n", r.err);
+  EXPECT_EQ("ccsim-batch: no C source found in cpp\nccsim-batch: no C source found in tpl\n",
+            r.err);
   EXPECT_EQ(0u, r.out.find("1 submissions, 0 pairs, 0 suspected"));
 }
 
@@ -210,11 +211,12 @@ TEST(BatchCli, FilesGivenTwiceAreTakenOnceAndEqualNamesAreToldApart) {
                              "./sec1/x.c", "sec2", "sec1"},
                             dir.path());
   EXPECT_EQ(1, r.exit_status);
-  EXPECT_EQ("ccsim-batch: skipped ./sec1/x.c: given more than once\n"
-            "ccsim-batch: skipped sec1/x.c: given more than once\n"
-            "ccsim-batch: skipped sec1/y.c: given more than once\n"
-            "ccsim-batch: skipped sec1/y.c: given more than once\n",
-            r.err);
+  EXPECT_EQ(
+      "ccsim-batch: skipped ./sec1/x.c: given more than once\n"
+      "ccsim-batch: skipped sec1/x.c: given more than once\n"
+      "ccsim-batch: skipped sec1/y.c: given more than once\n"
+      "ccsim-batch: skipped sec1/y.c: given more than once\n",
+      r.err);
   const std::vector<string> rows = lines(r.out);
   ASSERT_EQ(1u + 3u + 3u, rows.size());  // sec1/x.c, y.c, sec2/x.c among them and with old/z.c
   EXPECT_EQ(0u, rows[1].find("sec1/x.c,old/z.c,0.98")) << rows[1];
