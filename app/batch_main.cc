@@ -98,6 +98,10 @@ int run(int argc, char** argv) {
     case batch::Format::kJson: batch::write_json(std::cout, result); break;
   }
   std::cout.flush();
+  if (!std::cout) {  // a full disk or a closed pipe: the pairs are lost
+    say(text::batch_error(text::batch_unwritable("")));
+    return kTrouble;
+  }
   if (!o.report.empty() && !batch::write_report(o.report, result, &error)) {
     say(text::batch_error(error));
     return kTrouble;

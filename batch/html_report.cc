@@ -10,6 +10,7 @@
 
 #include "batch/decode.h"
 #include "batch/report_assets.h"
+#include "text/batch_messages.h"
 
 namespace batch {
 namespace {
@@ -250,7 +251,7 @@ bool write_report(const std::string& path, const Run& run, std::string* error) {
   file << page.str();
   file.close();
   if (!file) {
-    *error = path + ": cannot be written";
+    *error = text::batch_unwritable(path);
     return false;
   }
   return true;

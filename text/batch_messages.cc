@@ -52,6 +52,10 @@ std::string batch_no_such_path(std::string_view path) {
   return std::string(path) + ": no such file or directory";
 }
 
+std::string batch_unwritable(std::string_view path) {
+  return (path.empty() ? std::string("standard output") : std::string(path)) + ": cannot be written";
+}
+
 std::string batch_unlistable(std::string_view path, std::string_view why) {
   return std::string(path) + ": " + std::string(kCannotBeListed) + ": " + std::string(why);
 }

@@ -59,6 +59,19 @@ TEST(BatchCli, MissingPathIsAnInputErrorBeforeAnyWork) {
   EXPECT_EQ(2, batch({"--base", "/no/such/template", kClass}).exit_status);
 }
 
+TEST(BatchCli, OutputThatCannotBeWrittenIsAnError) {
+  // Otherwise a script would take the lost pairs for a finished run.
+  RunOptions full;
+  full.args = {"--format", "csv", kClass};
+  full.output_path = "/dev/full";
+  const RunResult r = testing_support::run_binary(CCSIM_BATCH_BINARY, full);
+  EXPECT_EQ(2, r.exit_status);
+  EXPECT_EQ("ccsim-batch: standard output: cannot be written\n", r.err);
+  const RunResult report = batch({"--report", "/no/such/folder/r.html", kClass});
+  EXPECT_EQ(2, report.exit_status);
+  EXPECT_EQ("ccsim-batch: /no/such/folder/r.html: cannot be written\n", report.err);
+}
+
 TEST(BatchCli, PathsWithoutCSourcesAreNamedNotPassedOver) {
   testing_support::ScopedTempDir dir;
   mkdir("cpp", 0755);

@@ -1,5 +1,6 @@
 #include "tests/support/run_binary.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -35,7 +36,9 @@ RunResult run_binary(const std::string& binary, const RunOptions& options) {
   if (pid == 0) {
     if (chdir(options.directory.c_str()) != 0) _exit(126);
     dup2(fileno(in), STDIN_FILENO);
-    dup2(fileno(out), STDOUT_FILENO);
+    const int out_fd = options.output_path ? open(options.output_path->c_str(), O_WRONLY) : fileno(out);
+    if (out_fd < 0) _exit(126);
+    dup2(out_fd, STDOUT_FILENO);
     dup2(fileno(err), STDERR_FILENO);
     if (options.path_env) setenv("PATH", options.path_env->c_str(), 1);
     std::vector<char*> argv;

@@ -13,6 +13,8 @@ struct RunOptions {
   /// Standard input bytes; nullopt for a closed (empty) input.
   std::optional<std::string> input;
   std::vector<std::string> args;
+  /// Standard output goes to this file instead of being captured, when set.
+  std::optional<std::string> output_path;
   /// Replaces PATH for the child when set.
   std::optional<std::string> path_env;
   int timeout_seconds = 60;
