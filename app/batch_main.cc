@@ -39,9 +39,11 @@ std::vector<batch::PairScore> score_with_progress(
   const auto start = std::chrono::steady_clock::now();
   while (!finished) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const std::size_t n = done;
-    const double left = n ? elapsed * static_cast<double>(pairs.size() - n) / static_cast<double>(n) : 0;
+    const double left =
+        n ? elapsed * static_cast<double>(pairs.size() - n) / static_cast<double>(n) : 0;
     say(text::batch_progress(n, pairs.size(), elapsed, left));
   }
   worker.join();
@@ -54,7 +56,9 @@ int run(int argc, char** argv) {
   std::string error;
   switch (batch::parse_options(argc, argv, &o, &error)) {
     case batch::Parsed::kHelp: std::fputs(text::kBatchUsage.data(), stdout); return kNoneSuspected;
-    case batch::Parsed::kVersion: std::fputs(text::kBatchVersion.data(), stdout); return kNoneSuspected;
+    case batch::Parsed::kVersion:
+      std::fputs(text::kBatchVersion.data(), stdout);
+      return kNoneSuspected;
     case batch::Parsed::kError: say(text::batch_usage_error(error)); return kTrouble;
     case batch::Parsed::kRun: break;
   }

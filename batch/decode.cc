@@ -14,11 +14,21 @@ bool is_valid_utf8(std::string_view s) {
     const auto c = static_cast<unsigned char>(s[i]);
     std::size_t n;
     std::uint32_t cp;
-    if (c < 0x80) { ++i; continue; }
-    if (c >= 0xC2 && c <= 0xDF) { n = 1; cp = c & 0x1F; }
-    else if (c >= 0xE0 && c <= 0xEF) { n = 2; cp = c & 0x0F; }
-    else if (c >= 0xF0 && c <= 0xF4) { n = 3; cp = c & 0x07; }
-    else return false;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    if (c >= 0xC2 && c <= 0xDF) {
+      n = 1;
+      cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      n = 2;
+      cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      n = 3;
+      cp = c & 0x07;
+    } else
+      return false;
     if (i + n >= s.size()) return false;
     for (std::size_t k = 1; k <= n; ++k) {
       const auto t = static_cast<unsigned char>(s[i + k]);

@@ -9,9 +9,9 @@
 namespace batch {
 
 std::size_t suspected_count(const Run& run) {
-  return static_cast<std::size_t>(std::count_if(run.ranked.begin(), run.ranked.end(), [&](const PairScore& p) {
-    return p.coverage >= run.options.threshold;
-  }));
+  return static_cast<std::size_t>(
+      std::count_if(run.ranked.begin(), run.ranked.end(),
+                    [&](const PairScore& p) { return p.coverage >= run.options.threshold; }));
 }
 
 std::string fixed6(double v) {
@@ -55,7 +55,8 @@ void write_table(std::ostream& out, const Run& run) {
   out << run.subs.size() << " submissions, " << run.ranked.size() << " pairs, "
       << suspected_count(run) << " suspected (coverage >= " << o.threshold << ", runs over "
       << o.min_match << " characters)\n";
-  const std::size_t shown = std::min(run.ranked.size(), static_cast<std::size_t>(std::max(o.top, 0)));
+  const std::size_t shown =
+      std::min(run.ranked.size(), static_cast<std::size_t>(std::max(o.top, 0)));
   if (shown == 0) return;
   std::size_t width = 5;
   for (std::size_t k = 0; k < shown; ++k)
@@ -75,15 +76,16 @@ void write_table(std::ostream& out, const Run& run) {
     if (p.coverage >= o.threshold) out << "  suspected";
     out << '\n';
   }
-  if (shown < run.ranked.size()) out << "(" << run.ranked.size() - shown << " more pairs: --top, --format csv)\n";
+  if (shown < run.ranked.size())
+    out << "(" << run.ranked.size() - shown << " more pairs: --top, --format csv)\n";
 }
 
 void write_csv(std::ostream& out, const Run& run) {
   out << "first,second,coverage,similarity,matched,longest,tiles\n";
   for (const PairScore& p : run.ranked) {
     out << csv_field(run.subs[p.first].name) << ',' << csv_field(run.subs[p.second].name) << ','
-        << fixed6(p.coverage) << ',' << fixed6(p.similarity) << ',' << p.matched << ','
-        << p.longest << ',' << p.tiles << '\n';
+        << fixed6(p.coverage) << ',' << fixed6(p.similarity) << ',' << p.matched << ',' << p.longest
+        << ',' << p.tiles << '\n';
   }
 }
 
@@ -123,11 +125,13 @@ void write_json(std::ostream& out, const Run& run) {
         << ",\"second\":" << json_string(b.name) << ",\"coverage\":" << fixed6(p.coverage)
         << ",\"similarity\":" << fixed6(p.similarity) << ",\"matched\":" << p.matched
         << ",\"longest\":" << p.longest << ",\"tiles\":" << p.tiles
-        << ",\"suspected\":" << (p.coverage >= o.threshold ? "true" : "false") << ",\"tile_list\":[";
+        << ",\"suspected\":" << (p.coverage >= o.threshold ? "true" : "false")
+        << ",\"tile_list\":[";
     // Tiles are found again here rather than kept from scoring: keeping them
     // for every pair would make memory grow with the number of pairs.
-    const std::vector<compare::Match> tiles = p.tiles ? tiles_of(run.prepared, p.first, p.second, o.min_match)
-                                                     : std::vector<compare::Match>{};
+    const std::vector<compare::Match> tiles =
+        p.tiles ? tiles_of(run.prepared, p.first, p.second, o.min_match)
+                : std::vector<compare::Match>{};
     for (std::size_t t = 0; t < tiles.size(); ++t) {
       out << (t ? "," : "") << "{\"length\":" << tiles[t].length << ",\"first\":";
       write_spot(out, a, tiles[t].a, tiles[t].length);

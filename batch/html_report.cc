@@ -15,9 +15,9 @@
 namespace batch {
 namespace {
 
-constexpr std::size_t kTableRows = 2000;      // pairs listed in the table
-constexpr std::size_t kEvidencePairs = 200;   // pairs shown side by side
-constexpr std::size_t kTopEvidence = 10;      // top pairs shown even if not suspected
+constexpr std::size_t kTableRows = 2000;     // pairs listed in the table
+constexpr std::size_t kEvidencePairs = 200;  // pairs shown side by side
+constexpr std::size_t kTopEvidence = 10;     // top pairs shown even if not suspected
 constexpr int kTemplateTag = -2;
 constexpr int kNoTag = -1;
 
@@ -82,13 +82,15 @@ std::vector<std::vector<std::uint32_t>> groups(const Run& run) {
   std::vector<std::vector<std::uint32_t>> out;
   for (auto& [root, members] : by_root)
     if (members.size() > 1) out.push_back(members);
-  std::stable_sort(out.begin(), out.end(), [](const auto& x, const auto& y) { return x.size() > y.size(); });
+  std::stable_sort(out.begin(), out.end(),
+                   [](const auto& x, const auto& y) { return x.size() > y.size(); });
   return out;
 }
 
 // Tags every byte of each file of `s`: a tile number, template, or nothing.
-std::vector<std::vector<int>> tag_bytes(const Submission& s, const std::vector<compare::Match>& tiles,
-                                        bool first_side, const std::vector<compare::Match>& tmpl) {
+std::vector<std::vector<int>> tag_bytes(const Submission& s,
+                                        const std::vector<compare::Match>& tiles, bool first_side,
+                                        const std::vector<compare::Match>& tmpl) {
   std::vector<std::vector<int>> tags(s.files.size());
   for (std::size_t f = 0; f < s.files.size(); ++f) tags[f].assign(s.files[f].text.size(), kNoTag);
   auto tag_run = [&](std::size_t start, std::size_t length, int tag) {
@@ -109,8 +111,8 @@ std::vector<std::vector<int>> tag_bytes(const Submission& s, const std::vector<c
 void open_tag(std::ostream& out, int tag) {
   if (tag == kTemplateTag) out << "<span class=\"tpl\" title=\"template\">";
   if (tag >= 0)
-    out << "<mark data-t=\"" << tag << "\" style=\"background:" << tile_colour(static_cast<std::size_t>(tag))
-        << "\">";
+    out << "<mark data-t=\"" << tag
+        << "\" style=\"background:" << tile_colour(static_cast<std::size_t>(tag)) << "\">";
 }
 
 void close_tag(std::ostream& out, int tag) {
@@ -165,9 +167,10 @@ void render_evidence(std::ostream& out, const Run& run, std::size_t rank) {
   const PairScore& p = run.ranked[rank];
   const auto tiles = tiles_of(run.prepared, p.first, p.second, run.options.min_match);
   out << "<article class=\"pair\" id=\"pair-" << rank + 1 << "\"><h3>#" << rank + 1 << " "
-      << name_of(run, p.first) << " &harr; " << name_of(run, p.second) << "</h3><p class=\"scores\">coverage "
-      << fixed6(p.coverage) << ", similarity " << fixed6(p.similarity) << ", matched " << p.matched
-      << ", longest " << p.longest << ", " << p.tiles << " tiles"
+      << name_of(run, p.first) << " &harr; " << name_of(run, p.second)
+      << "</h3><p class=\"scores\">coverage " << fixed6(p.coverage) << ", similarity "
+      << fixed6(p.similarity) << ", matched " << p.matched << ", longest " << p.longest << ", "
+      << p.tiles << " tiles"
       << (p.coverage >= run.options.threshold ? " &mdash; <strong>suspected</strong>" : "")
       << "</p><div class=\"sides\">";
   render_side(out, run, p.first, tiles, true);
@@ -183,14 +186,18 @@ void render_summary(std::ostream& out, const Run& run) {
     similarity.push_back(p.similarity);
   }
   out << "<section id=\"summary\"><h2>Summary</h2><p>" << run.subs.size() << " submissions";
-  if (run.fresh < run.subs.size()) out << " (" << run.subs.size() - run.fresh << " of them earlier ones)";
+  if (run.fresh < run.subs.size())
+    out << " (" << run.subs.size() - run.fresh << " of them earlier ones)";
   out << ", " << run.ranked.size() << " pairs, <strong>" << suspected_count(run)
       << " suspected</strong> at coverage &ge; " << o.threshold << ". Runs count when longer than "
-      << o.min_match << " token-string characters" << (o.bases.empty() ? "" : "; template code removed first")
-      << ". Coverage is the share of the smaller submission that lies in shared runs; similarity is "
+      << o.min_match << " token-string characters"
+      << (o.bases.empty() ? "" : "; template code removed first")
+      << ". Coverage is the share of the smaller submission that lies in shared runs; similarity "
+         "is "
          "2&times;matched &divide; (sum of lengths).</p><div class=\"hists\">"
       << histogram(coverage, "coverage of all pairs", o.threshold)
-      << histogram(similarity, "similarity of all pairs", -1) << "</div><h3>Groups linked by suspected pairs</h3>";
+      << histogram(similarity, "similarity of all pairs", -1)
+      << "</div><h3>Groups linked by suspected pairs</h3>";
   const auto linked = groups(run);
   if (linked.empty()) out << "<p>None.</p>";
   out << "<ol class=\"groups\">";
@@ -202,7 +209,8 @@ void render_summary(std::ostream& out, const Run& run) {
   out << "</ol>";
   if (!run.skipped.empty()) {
     out << "<h3>Files skipped</h3><ul>";
-    for (const Skipped& s : run.skipped) out << "<li>" << escape(to_utf8(s.path)) << ": " << escape(s.reason) << "</li>";
+    for (const Skipped& s : run.skipped)
+      out << "<li>" << escape(to_utf8(s.path)) << ": " << escape(s.reason) << "</li>";
     out << "</ul>";
   }
   out << "</section>\n";
@@ -211,18 +219,23 @@ void render_summary(std::ostream& out, const Run& run) {
 void render_table(std::ostream& out, const Run& run, const std::vector<bool>& has_evidence) {
   const std::size_t rows = std::min(run.ranked.size(), kTableRows);
   out << "<section id=\"pairs\"><h2>Pairs</h2><p>Click a heading to sort. ";
-  if (rows < run.ranked.size()) out << "The first " << rows << " of " << run.ranked.size() << " pairs; CSV or JSON output holds them all. ";
-  out << "</p><table id=\"pair-table\"><thead><tr><th data-num>rank</th><th>first</th><th>second</th>"
+  if (rows < run.ranked.size())
+    out << "The first " << rows << " of " << run.ranked.size()
+        << " pairs; CSV or JSON output holds them all. ";
+  out << "</p><table id=\"pair-table\"><thead><tr><th "
+         "data-num>rank</th><th>first</th><th>second</th>"
          "<th data-num>coverage</th><th data-num>similarity</th><th data-num>matched</th>"
          "<th data-num>longest</th><th data-num>tiles</th></tr></thead><tbody>";
   for (std::size_t k = 0; k < rows; ++k) {
     const PairScore& p = run.ranked[k];
     out << "<tr" << (p.coverage >= run.options.threshold ? " class=\"suspected\"" : "") << "><td>";
-    if (has_evidence[k]) out << "<a href=\"#pair-" << k + 1 << "\">" << k + 1 << "</a>";
-    else out << k + 1;
-    out << "</td><td>" << name_of(run, p.first) << "</td><td>" << name_of(run, p.second) << "</td><td>"
-        << fixed6(p.coverage) << "</td><td>" << fixed6(p.similarity) << "</td><td>" << p.matched
-        << "</td><td>" << p.longest << "</td><td>" << p.tiles << "</td></tr>";
+    if (has_evidence[k])
+      out << "<a href=\"#pair-" << k + 1 << "\">" << k + 1 << "</a>";
+    else
+      out << k + 1;
+    out << "</td><td>" << name_of(run, p.first) << "</td><td>" << name_of(run, p.second)
+        << "</td><td>" << fixed6(p.coverage) << "</td><td>" << fixed6(p.similarity) << "</td><td>"
+        << p.matched << "</td><td>" << p.longest << "</td><td>" << p.tiles << "</td></tr>";
   }
   out << "</tbody></table></section>\n";
 }
@@ -233,7 +246,8 @@ bool write_report(const std::string& path, const Run& run, std::string* error) {
   std::vector<bool> has_evidence(run.ranked.size(), false);
   std::size_t shown = 0;
   for (std::size_t k = 0; k < run.ranked.size() && shown < kEvidencePairs; ++k) {
-    if (run.ranked[k].tiles > 0 && (k < kTopEvidence || run.ranked[k].coverage >= run.options.threshold)) {
+    if (run.ranked[k].tiles > 0 &&
+        (k < kTopEvidence || run.ranked[k].coverage >= run.options.threshold)) {
       has_evidence[k] = true;
       ++shown;
     }
@@ -242,7 +256,8 @@ bool write_report(const std::string& path, const Run& run, std::string* error) {
   page << kReportHead;
   render_summary(page, run);
   render_table(page, run, has_evidence);
-  page << "<section id=\"evidence\"><h2>Evidence</h2><p>Each shared run (tile) has its own colour on "
+  page << "<section id=\"evidence\"><h2>Evidence</h2><p>Each shared run (tile) has its own colour "
+          "on "
           "both sides; click one to bring its partner into view. Template code is grey.</p>\n";
   for (std::size_t k = 0; k < run.ranked.size(); ++k)
     if (has_evidence[k]) render_evidence(page, run, k);

@@ -72,10 +72,14 @@ Parsed parse_options(int argc, const char* const* argv, Options* o, std::string*
     } else if (arg == "--old") {
       o->olds.push_back(value);
     } else if (arg == "--format") {
-      if (value == "table") o->format = Format::kTable;
-      else if (value == "csv") o->format = Format::kCsv;
-      else if (value == "json") o->format = Format::kJson;
-      else return fail("--format takes table, csv or json");
+      if (value == "table")
+        o->format = Format::kTable;
+      else if (value == "csv")
+        o->format = Format::kCsv;
+      else if (value == "json")
+        o->format = Format::kJson;
+      else
+        return fail("--format takes table, csv or json");
     } else if (arg == "--top") {
       if (!to_int(value, 0, 1000000000, &n)) return fail("--top takes a whole number");
       o->top = static_cast<int>(n);

@@ -64,9 +64,10 @@ std::vector<compare::Match> tiles_of(const std::vector<Prepared>& prepared, std:
   return tiler.run(prepared[first].source, prepared[second].source, min_match);
 }
 
-std::vector<PairScore> score_pairs(const std::vector<Prepared>& prepared,
-                                   const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs,
-                                   int min_match, unsigned jobs, std::atomic<std::size_t>* done) {
+std::vector<PairScore> score_pairs(
+    const std::vector<Prepared>& prepared,
+    const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs, int min_match, unsigned jobs,
+    std::atomic<std::size_t>* done) {
   std::vector<PairScore> scores(pairs.size());
   parallel_for(pairs.size(), jobs, [&](std::size_t k) {
     thread_local compare::GreedyTiler tiler;
@@ -83,10 +84,10 @@ std::vector<PairScore> score_pairs(const std::vector<Prepared>& prepared,
     const std::size_t lb = prepared[j].length;
     const std::size_t shorter = std::min(la, lb);
     s.coverage = shorter == 0 ? 0.0 : static_cast<double>(s.matched) / static_cast<double>(shorter);
-    s.similarity = la + lb == 0 ? 0.0f
-                                : compare::similarity(static_cast<long long>(s.matched),
-                                                      static_cast<long long>(la),
-                                                      static_cast<long long>(lb));
+    s.similarity =
+        la + lb == 0 ? 0.0f
+                     : compare::similarity(static_cast<long long>(s.matched),
+                                           static_cast<long long>(la), static_cast<long long>(lb));
     done->fetch_add(1, std::memory_order_relaxed);
   });
   return scores;

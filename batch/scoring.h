@@ -24,8 +24,8 @@ struct Prepared {
 struct PairScore {
   std::uint32_t first = 0;
   std::uint32_t second = 0;
-  double coverage = 0;    // matched / the shorter length
-  float similarity = 0;   // 2 * matched / (sum of lengths), single precision
+  double coverage = 0;   // matched / the shorter length
+  float similarity = 0;  // 2 * matched / (sum of lengths), single precision
   std::uint64_t matched = 0;
   std::uint32_t longest = 0;
   std::uint32_t tiles = 0;
@@ -43,9 +43,10 @@ std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs_to_compare(std::size_
 
 /// Scores `pairs` with `jobs` threads; `done` counts finished pairs as they
 /// go. The result is in the order of `pairs`, whatever `jobs` is.
-std::vector<PairScore> score_pairs(const std::vector<Prepared>& prepared,
-                                   const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs,
-                                   int min_match, unsigned jobs, std::atomic<std::size_t>* done);
+std::vector<PairScore> score_pairs(
+    const std::vector<Prepared>& prepared,
+    const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs, int min_match, unsigned jobs,
+    std::atomic<std::size_t>* done);
 
 /// The tiles of one pair, at token-string positions, in collapse order.
 std::vector<compare::Match> tiles_of(const std::vector<Prepared>& prepared, std::uint32_t first,

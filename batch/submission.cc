@@ -72,7 +72,8 @@ void append_file(Submission* s, SourceFile file) {
     const std::string_view written = lexer::written_form(words[k]);
     s->tokens += written;
     const auto begin = static_cast<std::uint32_t>(starts[k]);
-    const auto end = static_cast<std::uint32_t>(starts[k] + std::max<std::size_t>(words[k].size(), 1));
+    const auto end =
+        static_cast<std::uint32_t>(starts[k] + std::max<std::size_t>(words[k].size(), 1));
     s->char_file.insert(s->char_file.end(), written.size(), index);
     s->char_begin.insert(s->char_begin.end(), written.size(), begin);
     s->char_end.insert(s->char_end.end(), written.size(), end);
@@ -116,7 +117,8 @@ bool collect(const std::string& path, bool prefix_names, std::vector<Submission>
     const std::string relative = entry.lexically_relative(root).string();
     s.full_name = (root / relative).string();
     s.name = prefix_names ? s.full_name : relative;
-    const std::vector<fs::path> files = dir ? c_files_below(entry, skipped) : std::vector<fs::path>{entry};
+    const std::vector<fs::path> files =
+        dir ? c_files_below(entry, skipped) : std::vector<fs::path>{entry};
     for (const fs::path& f : files) {
       SourceFile file;
       if (read_source(f, &file, skipped)) append_file(&s, std::move(file));

@@ -30,8 +30,8 @@ class Writer {
  private:
   int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
   std::string name() {
-    static const char* parts[] = {"sum", "count", "total", "max", "min", "value", "index",
-                                  "score", "avg", "tmp", "data", "list", "num", "len", "key"};
+    static const char* parts[] = {"sum", "count", "total", "max",  "min", "value", "index", "score",
+                                  "avg", "tmp",   "data",  "list", "num", "len",   "key"};
     return std::string(parts[pick(15)]) + (pick(2) ? "_" + std::string(parts[pick(15)]) : "");
   }
   std::string var() {

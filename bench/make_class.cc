@@ -18,8 +18,9 @@ int main(int argc, char** argv) {
   std::string previous;
   for (int k = 0; k < count; ++k) {
     const int lines = 100 + (k * 37) % 201;
-    std::string source = (k % 10 == 9) ? bench::disguise_c_program(previous, static_cast<std::uint32_t>(k))
-                                       : bench::generate_c_program(static_cast<std::uint32_t>(1000 + k), lines);
+    std::string source =
+        (k % 10 == 9) ? bench::disguise_c_program(previous, static_cast<std::uint32_t>(k))
+                      : bench::generate_c_program(static_cast<std::uint32_t>(1000 + k), lines);
     char name[32];
     std::snprintf(name, sizeof name, "/s%03d.c", k);
     std::ofstream(dir + name, std::ios::binary) << source;

@@ -37,7 +37,8 @@ Outcome measure(Work work, int repeats) {
     for (int k = 0; k < repeats; ++k) {
       const auto start = std::chrono::steady_clock::now();
       tiles = work();
-      s = std::min(s, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+      s = std::min(s,
+                   std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
     char line[64];
     const int n = std::snprintf(line, sizeof line, "%.6f %ld", s, tiles);
@@ -59,19 +60,23 @@ Outcome measure(Work work, int repeats) {
 std::string format_time(double s) {
   char buf[32];
   if (s < 0) return "-";
-  if (s < 1) std::snprintf(buf, sizeof buf, "%.2f ms", s * 1000);
-  else std::snprintf(buf, sizeof buf, "%.2f s", s);
+  if (s < 1)
+    std::snprintf(buf, sizeof buf, "%.2f ms", s * 1000);
+  else
+    std::snprintf(buf, sizeof buf, "%.2f s", s);
   return buf;
 }
 
 void row(const char* size, const char* kind, const std::string& a, const std::string& b,
          bool with_reference) {
-  const Outcome fast = measure([&] { return static_cast<long>(compare::tiling(a, b, 3).size()); }, 5);
+  const Outcome fast =
+      measure([&] { return static_cast<long>(compare::tiling(a, b, 3).size()); }, 5);
   Outcome ref{-1, 0, 0};
   if (with_reference)
     ref = measure([&] { return static_cast<long>(compare::reference_tiling(a, b, 3).size()); }, 1);
   std::string ratio = "-";
-  if (ref.seconds > 0 && fast.seconds > 0) ratio = std::to_string(static_cast<long>(ref.seconds / fast.seconds)) + "x";
+  if (ref.seconds > 0 && fast.seconds > 0)
+    ratio = std::to_string(static_cast<long>(ref.seconds / fast.seconds)) + "x";
   std::printf("| %-9s | %-10s | %12s | %10s | %8s | %7ld | %8.1f MiB |%s\n", size, kind,
               format_time(ref.seconds).c_str(), format_time(fast.seconds).c_str(), ratio.c_str(),
               fast.tiles, static_cast<double>(fast.peak_kib) / 1024.0,
@@ -83,8 +88,12 @@ void row(const char* size, const char* kind, const std::string& a, const std::st
 
 int main(int argc, char** argv) {
   const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
-  std::printf("| size each | pair       | plain scan   | fast       | ratio    | tiles   | fast peak RSS |\n");
-  std::printf("|-----------|------------|--------------|------------|----------|---------|---------------|\n");
+  std::printf(
+      "| size each | pair       | plain scan   | fast       | ratio    | tiles   | fast peak RSS "
+      "|\n");
+  std::printf(
+      "|-----------|------------|--------------|------------|----------|---------|---------------|"
+      "\n");
   const std::size_t sizes[] = {10000, 100000, 1000000};
   const char* names[] = {"10,000", "100,000", "1,000,000"};
   for (int k = 0; k < (quick ? 2 : 3); ++k) {

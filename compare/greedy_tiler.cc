@@ -43,7 +43,8 @@ void GreedyTiler::Side::tile(std::size_t start, std::size_t length, std::size_t 
   std::fill_n(tiled.begin() + static_cast<std::ptrdiff_t>(start), length, 1);
   for (std::size_t p = start; p < start + length;) {  // leave the active set, a word at a time
     const std::size_t bits = std::min<std::size_t>(64 - p % 64, start + length - p);
-    const std::uint64_t mask = (bits == 64 ? ~std::uint64_t{0} : ((std::uint64_t{1} << bits) - 1)) << (p % 64);
+    const std::uint64_t mask = (bits == 64 ? ~std::uint64_t{0} : ((std::uint64_t{1} << bits) - 1))
+                               << (p % 64);
     live -= static_cast<std::size_t>(__builtin_popcountll(active[p / 64] & mask));
     active[p / 64] &= ~mask;
     p += bits;
@@ -210,8 +211,10 @@ void GreedyTiler::index_b(std::size_t level) {
       *slot = Slot{key, stamp_, node, node};
       return;
     }
-    if (slot->head < 0) slot->head = node;
-    else nodes_[static_cast<std::size_t>(slot->tail)].next = node;
+    if (slot->head < 0)
+      slot->head = node;
+    else
+      nodes_[static_cast<std::size_t>(slot->tail)].next = node;
     slot->tail = node;
   });
 }
@@ -237,8 +240,10 @@ void GreedyTiler::sweep_a(std::size_t level) {
         n = node.next;
         continue;
       }
-      if (prev < 0) slot->head = node.next;  // either way it can never be taken again
-      else nodes_[static_cast<std::size_t>(prev)].next = node.next;
+      if (prev < 0)
+        slot->head = node.next;  // either way it can never be taken again
+      else
+        nodes_[static_cast<std::size_t>(prev)].next = node.next;
       if (slot->tail == n) slot->tail = prev;
       if (equal) {
         matches_.push_back(Match{start, j, level});

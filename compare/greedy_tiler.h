@@ -33,8 +33,8 @@ class GreedyTiler {
   // One string's state during a run.
   struct Side {
     const TileSource* source;
-    std::vector<std::uint8_t> tiled;   // covered by a collapsed run
-    std::vector<std::uint32_t> bound;  // >= the longest common run ending here
+    std::vector<std::uint8_t> tiled;         // covered by a collapsed run
+    std::vector<std::uint32_t> bound;        // >= the longest common run ending here
     std::vector<std::uint32_t> candidates;   // run ends with a bound above the floor
     std::vector<std::uint32_t> by_bound;     // candidates, grouped by bound
     std::vector<std::uint32_t> bound_begin;  // group v: by_bound[begin[v], begin[v+1])

@@ -29,7 +29,8 @@ bool load(const char* path, std::string* out) {
 void open_in_viewer(platform::Console& console, platform::Viewer& viewer) {
   const bool first = viewer.open(kToken1);
   const bool second = viewer.open(kToken2);
-  if (!first || !second) console.write_error(text::viewer_unavailable(platform::current_directory()));
+  if (!first || !second)
+    console.write_error(text::viewer_unavailable(platform::current_directory()));
 }
 
 // Replays the passes on the strings, printing both after every pass; the
@@ -88,8 +89,8 @@ bool simple(int MinMatchLen, platform::Console& console, platform::Viewer& viewe
   for (const Tile& t : tiles) MatchLen += static_cast<long long>(t.length);
 
   console.write(text::kNoMoreMatches);
-  const float n = similarity(MatchLen, static_cast<long long>(a.size()),
-                             static_cast<long long>(b.size()));
+  const float n =
+      similarity(MatchLen, static_cast<long long>(a.size()), static_cast<long long>(b.size()));
   console.write(text::matched_total(MatchLen));
   console.write(text::kFormula);
   console.write(text::similarity(n));

@@ -50,7 +50,8 @@ std::int32_t SuffixAutomaton::extend(std::int32_t last, unsigned char c) {
   if (q >= 0) {  // already present, from an earlier stretch
     if (states_[q].len == states_[last].len + 1) return q;
     const std::int32_t copy = clone(q, states_[last].len + 1);
-    for (std::int32_t p = last; p >= 0 && next(p, c) == q; p = states_[p].link) set_next(p, c, copy);
+    for (std::int32_t p = last; p >= 0 && next(p, c) == q; p = states_[p].link)
+      set_next(p, c, copy);
     states_[q].link = copy;
     return copy;
   }

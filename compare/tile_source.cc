@@ -42,7 +42,8 @@ void TileSource::prepare_grams(int min_match) {
   std::vector<std::pair<std::uint32_t, std::uint32_t>> all;
   for (std::size_t p = 0; p + length <= n; ++p)
     if (clear(p, length))
-      all.emplace_back(static_cast<std::uint32_t>(hash.of(p, length) >> 32), static_cast<std::uint32_t>(p));
+      all.emplace_back(static_cast<std::uint32_t>(hash.of(p, length) >> 32),
+                       static_cast<std::uint32_t>(p));
   std::sort(all.begin(), all.end());
   grams.group_of.assign(n, -1);
   for (std::size_t first = 0; first < all.size();) {
@@ -58,7 +59,8 @@ void TileSource::prepare_grams(int min_match) {
       grams.groups.push_back((std::uint32_t{grams.before[p]} << GramIndex::kPositionBits) | p);
       grams.group_of[p] = static_cast<std::int32_t>(grams.keys.size() - 1);
     }
-    grams.groups[header] = (common << GramIndex::kSizeBits) | static_cast<std::uint32_t>(last - first);
+    grams.groups[header] =
+        (common << GramIndex::kSizeBits) | static_cast<std::uint32_t>(last - first);
     first = last;
   }
   grams.groups.resize(grams.groups.size() + 8, 0);  // lets readers take a group eight at a time

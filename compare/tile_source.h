@@ -50,8 +50,8 @@ struct TileSource {
   std::vector<std::uint8_t> free;             // may be part of a run at all
   std::vector<std::uint32_t> blocked_before;  // never-matching positions in [0, k)
   PrefixHash hash;
-  SuffixAutomaton automaton;            // of the free stretches
-  int grams_for = -1;  // the min_match the gram index serves, if any
+  SuffixAutomaton automaton;  // of the free stretches
+  int grams_for = -1;         // the min_match the gram index serves, if any
   GramIndex grams;
 
   /// Spaces and NUL bytes never match; neither does a position p with

@@ -8,8 +8,7 @@ namespace compare {
 float similarity(long long matched, long long lena, long long lenb) {
   // Rounding the double quotient to float gives the correctly rounded
   // single-precision quotient: double carries more than twice float's bits.
-  return static_cast<float>(2.0 * static_cast<double>(matched) /
-                            static_cast<double>(lena + lenb));
+  return static_cast<float>(2.0 * static_cast<double>(matched) / static_cast<double>(lena + lenb));
 }
 
 int copy(float n, platform::Console& console) {

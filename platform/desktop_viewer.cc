@@ -2,11 +2,12 @@
 // becomes our zombie, while the spawn result still reaches us.
 #include "platform/desktop_viewer.h"
 
-#include <cstdio>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstdio>
 
 extern char** environ;
 
@@ -20,7 +21,8 @@ constexpr int kSpawnFailed = 127;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
-    posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, fd, "/dev/null",
+                                     fd == STDIN_FILENO ? O_RDONLY : O_WRONLY, 0);
   char program[] = "xdg-open";
   std::string arg = path;
   char* argv[] = {program, arg.data(), nullptr};

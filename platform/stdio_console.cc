@@ -1,10 +1,11 @@
 // StdioConsole: the dialogue on standard input and output.
 #include "platform/stdio_console.h"
 
-#include <csignal>
-#include <cstdio>
 #include <termios.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
 
 namespace platform {
 namespace {
@@ -35,9 +36,7 @@ extern "C" void on_fatal_signal(int sig) {
   std::raise(sig);
 }
 
-void write_stdout(std::string_view bytes) {
-  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-}
+void write_stdout(std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
 
 }  // namespace
 

@@ -38,7 +38,9 @@ std::string batch_usage_error(std::string_view what) {
   return "ccsim-batch: " + std::string(what) + "\nTry 'ccsim-batch --help'.\n";
 }
 
-std::string batch_error(std::string_view what) { return "ccsim-batch: " + std::string(what) + "\n"; }
+std::string batch_error(std::string_view what) {
+  return "ccsim-batch: " + std::string(what) + "\n";
+}
 
 std::string batch_skipped(std::string_view path, std::string_view reason) {
   return "ccsim-batch: skipped " + std::string(path) + ": " + std::string(reason) + "\n";
@@ -53,7 +55,8 @@ std::string batch_no_such_path(std::string_view path) {
 }
 
 std::string batch_unwritable(std::string_view path) {
-  return (path.empty() ? std::string("standard output") : std::string(path)) + ": cannot be written";
+  return (path.empty() ? std::string("standard output") : std::string(path)) +
+         ": cannot be written";
 }
 
 std::string batch_unlistable(std::string_view path, std::string_view why) {
@@ -66,8 +69,9 @@ std::string batch_nothing_found(std::string_view path) {
 
 std::string batch_progress(std::size_t done, std::size_t total, double elapsed, double left) {
   char buf[160];
-  std::snprintf(buf, sizeof buf, "\rccsim-batch: %zu/%zu pairs, %.1f s elapsed, about %.0f s left  ",
-                done, total, elapsed, left);
+  std::snprintf(buf, sizeof buf,
+                "\rccsim-batch: %zu/%zu pairs, %.1f s elapsed, about %.0f s left  ", done, total,
+                elapsed, left);
   return buf;
 }
 

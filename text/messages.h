@@ -27,8 +27,8 @@ extern const std::string_view kDetailQuestion;
 std::string pass_heading(long long pass);
 extern const std::string_view kNoMoreMatches;  // leading and trailing line end
 std::string matched_total(long long matched);
-extern const std::string_view kFormula;  // four lines, each with its line end
-std::string similarity(float n);         // printed with six decimals
+extern const std::string_view kFormula;         // four lines, each with its line end
+std::string similarity(float n);                // printed with six decimals
 extern const std::string_view kFileOpenFailed;  // no line end
 
 // Verdict.

@@ -30,10 +30,11 @@ TEST(Options, DefaultsAndPaths) {
 TEST(Options, ValuesAfterSpaceOrEqualsAndRepeatedPaths) {
   Options o;
   std::string error;
-  ASSERT_EQ(Parsed::kRun, parse({"--min-match=3", "--threshold", "0.75", "--base", "t1", "--base=t2",
-                                 "--old", "y2023", "--format=json", "--top", "5", "--report", "r.html",
-                                 "--jobs", "2", "--quiet", "--", "--odd-name.c"},
-                                &o, &error))
+  ASSERT_EQ(Parsed::kRun,
+            parse({"--min-match=3", "--threshold", "0.75", "--base", "t1", "--base=t2", "--old",
+                   "y2023", "--format=json", "--top", "5", "--report", "r.html", "--jobs", "2",
+                   "--quiet", "--", "--odd-name.c"},
+                  &o, &error))
       << error;
   EXPECT_EQ(3, o.min_match);
   EXPECT_DOUBLE_EQ(0.75, o.threshold);

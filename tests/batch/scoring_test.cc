@@ -29,7 +29,7 @@ TEST(Submission, TokenCharactersKnowTheirFileAndLine) {
   EXPECT_EQ(3u, batch::locate(s, 5).line);   // "fu"
   EXPECT_EQ(1u, batch::locate(s, 10).file);  // "zh" of b.h
   EXPECT_EQ(2u, batch::locate(s, 10).line);
-  EXPECT_EQ(14u, s.char_begin[7]);           // the "id" of y
+  EXPECT_EQ(14u, s.char_begin[7]);  // the "id" of y
 }
 
 TEST(Pairs, NewWithNewAndOldButNeverOldWithOld) {
@@ -38,7 +38,8 @@ TEST(Pairs, NewWithNewAndOldButNeverOldWithOld) {
     std::sort(pairs.begin(), pairs.end());
     return pairs;
   };
-  EXPECT_EQ((std::vector<P>{{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}}), sorted(batch::pairs_to_compare(2, 4)));
+  EXPECT_EQ((std::vector<P>{{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}}),
+            sorted(batch::pairs_to_compare(2, 4)));
   EXPECT_EQ((std::vector<P>{{0, 1}, {0, 2}, {1, 2}}), sorted(batch::pairs_to_compare(3, 3)));
   // Past one block of first members, each pair still comes exactly once.
   const std::vector<P> many = sorted(batch::pairs_to_compare(20, 30));
@@ -77,7 +78,8 @@ TEST(Scoring, TemplateRunsLeaveMatchAndLengths) {
 TEST(Scoring, ResultsDoNotDependOnTheNumberOfThreads) {
   std::vector<Submission> subs;
   for (int k = 0; k < 12; ++k)
-    subs.push_back(made_of("s" + std::to_string(k), (k % 3 ? kLoop : kOther) + std::string(k, ';') + kOther));
+    subs.push_back(
+        made_of("s" + std::to_string(k), (k % 3 ? kLoop : kOther) + std::string(k, ';') + kOther));
   const auto pairs = batch::pairs_to_compare(subs.size(), subs.size());
   std::atomic<std::size_t> done{0};
   const auto one = batch::score_pairs(batch::prepare_all(subs, "", 8, 1), pairs, 8, 1, &done);

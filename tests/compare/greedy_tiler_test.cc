@@ -85,7 +85,8 @@ TEST(GreedyTiler, MatchesTheScanOnEdgeShapes) {
     expect_same("abababababab", "babababa", min_match);
     expect_same("abcdQQQefgh", "efghRRRabcd", min_match);
     expect_same("abcde", "abcdXbcde", min_match);
-    expect_same(string("\xb5\xb5\xb5\xb5\xff\x80", 6), string("x\xb5\xb5\xb5\xb5\xff\x80", 7), min_match);
+    expect_same(string("\xb5\xb5\xb5\xb5\xff\x80", 6), string("x\xb5\xb5\xb5\xb5\xff\x80", 7),
+                min_match);
   }
 }
 
@@ -135,7 +136,8 @@ TEST(Tiling, PassPositionsAccountForEarlierCollapses) {
   // Original positions: "efgh" at A 7, B 0 becomes A 5, B 1 after "abcd"
   // (A 0, B 7) was collapsed to one space.
   const std::vector<compare::Match> m = {{0, 7, 4}, {7, 0, 4}};
-  EXPECT_EQ((std::vector<compare::Tile>{{1, 8, 4}, {5, 1, 4}}), compare::to_pass_positions(m, 11, 11));
+  EXPECT_EQ((std::vector<compare::Tile>{{1, 8, 4}, {5, 1, 4}}),
+            compare::to_pass_positions(m, 11, 11));
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ using Tiles = std::vector<Tile>;
 
 TEST(ReferenceTiling, IdenticalStringsCollapseInOnePass) {
   EXPECT_EQ((Tiles{{1, 1, 31}}), reference_tiling("zhmain(){zhid=1;printf(id,id);}",
-                                                   "zhmain(){zhid=1;printf(id,id);}", 3));
+                                                  "zhmain(){zhid=1;printf(id,id);}", 3));
 }
 
 TEST(ReferenceTiling, RunsOfMinimumLengthOrLessDoNotCount) {

@@ -12,10 +12,10 @@
 
 namespace {
 
+using std::string;
 using testing_support::FakeConsole;
 using testing_support::FakeViewer;
 using testing_support::write_bytes;
-using std::string;
 
 class SimpleTest : public ::testing::Test {
  protected:
@@ -106,7 +106,10 @@ TEST_F(SimpleTest, BothEmptyPrintsNanAndNoSuspicion) {
 }
 
 TEST_F(SimpleTest, TokenFilesAreReadInTextMode) {
-  tokens("ab\r\ncd\x1a" "efgh", "ab\ncd");
+  tokens(
+      "ab\r\ncd\x1a"
+      "efgh",
+      "ab\ncd");
   FakeConsole console("n\nn\n");
   ASSERT_TRUE(compare::simple(3, console, viewer_));
   EXPECT_EQ(questions(5, 5) + report(5, 1.0f, true), console.out);

@@ -30,10 +30,10 @@ TEST(Replace, WholeStringBecomesOneSpace) {
 TEST(Replace, RefusesOutOfRangeAndChangesNothing) {
   auto s = make_sstring("abcdef");
   EXPECT_EQ(0, replace(s, 0, 2, 6));
-  EXPECT_EQ(0, replace(s, 4, 4, 6));   // would run past the end
+  EXPECT_EQ(0, replace(s, 4, 4, 6));  // would run past the end
   EXPECT_EQ(0, replace(s, 1, -1, 6));
-  EXPECT_EQ(0, replace(s, 1, 0, 6));   // a zero length would have to grow it
-  EXPECT_EQ(0, replace(s, 1, 2, 7));   // claims more than is stored
+  EXPECT_EQ(0, replace(s, 1, 0, 6));  // a zero length would have to grow it
+  EXPECT_EQ(0, replace(s, 1, 2, 7));  // claims more than is stored
   EXPECT_EQ("abcdef", view(s, 6));
 }
 

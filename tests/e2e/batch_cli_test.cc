@@ -15,12 +15,12 @@
 
 namespace {
 
+using std::string;
 using testing_support::gbk;
 using testing_support::read_bytes;
 using testing_support::RunOptions;
 using testing_support::RunResult;
 using testing_support::write_bytes;
-using std::string;
 
 const string kClass = CCSIM_SOURCE_DIR "/examples/class";
 const string kTemplate = CCSIM_SOURCE_DIR "/examples/class-template";
@@ -94,7 +94,9 @@ TEST(BatchCli, ExampleClassRanksTheTwoCopiesFirstAndNotTheTemplateOnlyOne) {
   EXPECT_EQ(0u, rows[1].find("alice.c,bob.c,"));
   EXPECT_EQ(0u, rows[2].find("eve.c,heidi.c,"));
   const RunResult table = batch({"--base", kTemplate, kClass});
-  EXPECT_EQ(0u, table.out.find("12 submissions, 66 pairs, 2 suspected (coverage >= 0.6, runs over 8 characters)\n"));
+  EXPECT_EQ(
+      0u, table.out.find(
+              "12 submissions, 66 pairs, 2 suspected (coverage >= 0.6, runs over 8 characters)\n"));
   for (const string& row : lines(table.out)) {
     if (row.find("ivan.c") != string::npos) {
       EXPECT_EQ(string::npos, row.find("suspected")) << row;
@@ -119,9 +121,9 @@ TEST(BatchCli, JsonHoldsTheFieldsAndTheTiles) {
   const RunResult r = batch({"--format", "json", kClass + "/alice.c", kClass + "/bob.c"});
   EXPECT_EQ(1, r.exit_status);
   EXPECT_EQ(0u, r.out.find("{\"min_match\":8,\"threshold\":0.600000,\"submissions\":[{\"name\":"));
-  for (const char* key : {"\"first\":", "\"second\":", "\"coverage\":", "\"similarity\":",
-                          "\"matched\":", "\"longest\":", "\"tiles\":", "\"tile_list\":[{\"length\":",
-                          "\"line\":", "\"end_line\":"})
+  for (const char* key :
+       {"\"first\":", "\"second\":", "\"coverage\":", "\"similarity\":", "\"matched\":",
+        "\"longest\":", "\"tiles\":", "\"tile_list\":[{\"length\":", "\"line\":", "\"end_line\":"})
     EXPECT_NE(string::npos, r.out.find(key)) << key;
 }
 
@@ -152,7 +154,8 @@ TEST(BatchCli, SimilarityWithMinMatch3IsWhatCcsimPrints) {
   for (const auto& [first, second] : pairs) {
     write_bytes("file1.c", read_bytes(kClass + "/" + first));  // GBK sources, lucy.c UTF-8
     write_bytes("file2.c", read_bytes(kClass + "/" + second));
-    const RunResult r = batch({"--min-match", "3", "--format", "csv", "file1.c", "file2.c"}, dir.path());
+    const RunResult r =
+        batch({"--min-match", "3", "--format", "csv", "file1.c", "file2.c"}, dir.path());
     const std::vector<string> rows = lines(r.out);
     ASSERT_EQ(2u, rows.size());
     std::vector<string> fields;
@@ -166,8 +169,10 @@ TEST(BatchCli, OldSubmissionsAreComparedWithNewOnesOnly) {
   testing_support::ScopedTempDir dir;
   mkdir("new", 0755);
   mkdir("old", 0755);
-  for (const char* f : {"alice.c", "carol.c"}) write_bytes(string("new/") + f, read_bytes(kClass + "/" + f));
-  for (const char* f : {"bob.c", "dave.c", "eve.c"}) write_bytes(string("old/") + f, read_bytes(kClass + "/" + f));
+  for (const char* f : {"alice.c", "carol.c"})
+    write_bytes(string("new/") + f, read_bytes(kClass + "/" + f));
+  for (const char* f : {"bob.c", "dave.c", "eve.c"})
+    write_bytes(string("old/") + f, read_bytes(kClass + "/" + f));
   const RunResult r = batch({"--format", "csv", "--old", "old", "new"}, dir.path());
   const std::vector<string> rows = lines(r.out);
   ASSERT_EQ(1u + 1u + 2u * 3u, rows.size());  // new-new, new-old
@@ -253,8 +258,11 @@ TEST(BatchCli, UnreadableFilesAreReportedSkippedAndListed) {
   const RunResult r = batch({"--format", "json", "--report", "r.html", "class"}, dir.path());
   EXPECT_EQ(1, r.exit_status);
   EXPECT_EQ("ccsim-batch: skipped class/broken.c: cannot be read\n", r.err);
-  EXPECT_NE(string::npos, r.out.find("\"skipped\":[{\"path\":\"class/broken.c\",\"reason\":\"cannot be read\"}]"));
-  EXPECT_NE(string::npos, read_bytes(dir.path() + "/r.html").find("<li>class/broken.c: cannot be read</li>"));
+  EXPECT_NE(
+      string::npos,
+      r.out.find("\"skipped\":[{\"path\":\"class/broken.c\",\"reason\":\"cannot be read\"}]"));
+  EXPECT_NE(string::npos,
+            read_bytes(dir.path() + "/r.html").find("<li>class/broken.c: cannot be read</li>"));
 }
 
 TEST(BatchCli, GbkSourcesAndNamesReadRight) {
@@ -265,7 +273,9 @@ TEST(BatchCli, GbkSourcesAndNamesReadRight) {
   const RunResult r = batch({"--format", "csv", name, "li.c", "--report", "r.html"}, dir.path());
   EXPECT_EQ(0u, lines(r.out)[1].find("\xe5\xbc\xa0\xe4\xb8\x89.c,li.c,0.98"));  // the name in UTF-8
   // The GBK comment of the source shows as UTF-8 in the report.
-  EXPECT_NE(string::npos, read_bytes(dir.path() + "/r.html").find("\xe8\x80\x81\xe5\xb8\x88\xe6\x8f\x90\xe4\xbe\x9b"));
+  EXPECT_NE(
+      string::npos,
+      read_bytes(dir.path() + "/r.html").find("\xe8\x80\x81\xe5\xb8\x88\xe6\x8f\x90\xe4\xbe\x9b"));
 }
 
 }  // namespace

@@ -13,10 +13,10 @@
 
 namespace {
 
+using std::string;
 using testing_support::read_bytes;
 using testing_support::RunOptions;
 using testing_support::RunResult;
-using std::string;
 
 const string kChromium = "/usr/bin/chromium";
 
@@ -25,8 +25,8 @@ class ReportTest : public ::testing::Test {
   void SetUp() override {
     RunOptions options;
     options.directory = dir_.path();
-    options.args = {"--quiet", "--base", CCSIM_SOURCE_DIR "/examples/class-template", "--report",
-                    "report.html", CCSIM_SOURCE_DIR "/examples/class"};
+    options.args = {"--quiet",  "--base",      CCSIM_SOURCE_DIR "/examples/class-template",
+                    "--report", "report.html", CCSIM_SOURCE_DIR "/examples/class"};
     ASSERT_EQ(1, testing_support::run_binary(CCSIM_BATCH_BINARY, options).exit_status);
     report_ = read_bytes(dir_.path() + "/report.html");
   }
@@ -35,11 +35,17 @@ class ReportTest : public ::testing::Test {
   string render(const string& page, const string& net_log) {
     RunOptions options;
     options.directory = dir_.path();
-    options.args = {"--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
-                    "--no-first-run", "--disable-background-networking",
-                    "--disable-component-update", "--disable-sync",
+    options.args = {"--headless",
+                    "--no-sandbox",
+                    "--disable-gpu",
+                    "--disable-quic",
+                    "--no-first-run",
+                    "--disable-background-networking",
+                    "--disable-component-update",
+                    "--disable-sync",
                     "--user-data-dir=" + dir_.path() + "/profile-" + net_log,
-                    "--log-net-log=" + dir_.path() + "/" + net_log, "--dump-dom",
+                    "--log-net-log=" + dir_.path() + "/" + net_log,
+                    "--dump-dom",
                     "file://" + dir_.path() + "/" + page};
     options.timeout_seconds = 120;
     return testing_support::run_binary(kChromium, options).out;
@@ -80,14 +86,16 @@ TEST_F(ReportTest, RefersToNothingOutsideItself) {
 }
 
 TEST_F(ReportTest, RenderedTilesOfTheTopPairAreMarkedOnBothSides) {
-  if (access(kChromium.c_str(), X_OK) != 0) GTEST_SKIP() << "no " << kChromium << " (apt-get install chromium)";
+  if (access(kChromium.c_str(), X_OK) != 0)
+    GTEST_SKIP() << "no " << kChromium << " (apt-get install chromium)";
   const string dom = render("report.html", "net.json");
   const std::size_t pair = dom.find("<article class=\"pair\" id=\"pair-1\">");
   ASSERT_NE(string::npos, pair) << "no evidence for the top pair in the rendered page";
   const string article = dom.substr(pair, dom.find("</article>", pair) - pair);
   EXPECT_NE(string::npos, article.find("alice.c"));
   EXPECT_NE(string::npos, article.find("bob.c"));
-  const std::size_t second_side = article.find("<div class=\"side\">", article.find("<div class=\"side\">") + 1);
+  const std::size_t second_side =
+      article.find("<div class=\"side\">", article.find("<div class=\"side\">") + 1);
   ASSERT_NE(string::npos, second_side);
   const std::set<string> left = tiles_marked(article.substr(0, second_side));
   const std::set<string> right = tiles_marked(article.substr(second_side));
@@ -97,7 +105,8 @@ TEST_F(ReportTest, RenderedTilesOfTheTopPairAreMarkedOnBothSides) {
 }
 
 TEST_F(ReportTest, MakesNoNetworkRequest) {
-  if (access(kChromium.c_str(), X_OK) != 0) GTEST_SKIP() << "no " << kChromium << " (apt-get install chromium)";
+  if (access(kChromium.c_str(), X_OK) != 0)
+    GTEST_SKIP() << "no " << kChromium << " (apt-get install chromium)";
   // A page that does reach out shows up in the log with its origin.
   testing_support::write_bytes(dir_.path() + "/reaching.html",
                                "<img src=\"http://127.0.0.1:9/x.png\">");

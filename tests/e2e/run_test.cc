@@ -14,29 +14,31 @@
 
 namespace {
 
+using std::string;
 using testing_support::file_exists;
 using testing_support::gbk;
 using testing_support::read_bytes;
 using testing_support::RunOptions;
 using testing_support::RunResult;
 using testing_support::write_bytes;
-using std::string;
 
 const string kIntro = gbk(
     "请把两个文件分别命名为 \"file1.c\" 和 \"file2.c\",放到此程序的目录下，再回到此程序按下回车\n");
 const string kReady = gbk("\ntoken串已生成成功");
-const string kQuestions = gbk("是否要查看这两个token串？Y/N \n将超过指定长度的公共子串用空格替换，是否要查看细节？Y/N ");
+const string kQuestions =
+    gbk("是否要查看这两个token串？Y/N \n将超过指定长度的公共子串用空格替换，是否要查看细节？Y/N ");
 
 string legend_crlf() {
-  return gbk("\t***** 单词类型观察表 *****\r\n\t K --int,short,long \r\n\t E --float,double\r\n"
-             "\t Y --其他关键字\r\n\t A --运算符号\r\n\t R --语言符号\r\n\t N --数字\r\n"
-             "\t H --汉字\r\n\t C --一般变量或标识符\r\n\t*****************************\r\n");
+  return gbk(
+      "\t***** 单词类型观察表 *****\r\n\t K --int,short,long \r\n\t E --float,double\r\n"
+      "\t Y --其他关键字\r\n\t A --运算符号\r\n\t R --语言符号\r\n\t N --数字\r\n"
+      "\t H --汉字\r\n\t C --一般变量或标识符\r\n\t*****************************\r\n");
 }
 
 string report(const string& matched, const string& n, bool suspected) {
   const string dashes = "——————————————————————————";
-  return gbk("\n已经没有能够匹配的公共子串了\n公共子串的总长为" + matched + ",根据公式\n\t\t" + dashes +
-             "\n\t\t| 相似度=(2×公共子串长度)÷(串A长度+串B长度) |\n\t\t" + dashes +
+  return gbk("\n已经没有能够匹配的公共子串了\n公共子串的总长为" + matched + ",根据公式\n\t\t" +
+             dashes + "\n\t\t| 相似度=(2×公共子串长度)÷(串A长度+串B长度) |\n\t\t" + dashes +
              "\n这两串代码的相似度为" + n + "\n\n相似度超过0.8，则认为是抄袭" +
              (suspected ? "\n这两个代码有抄袭嫌疑，请做进一步检查" : "\n这两个代码没有抄袭嫌疑"));
 }
@@ -55,7 +57,8 @@ class RunTest : public ::testing::Test {
 };
 
 // A source with comments, Chinese text in GBK and CR LF line ends.
-const string kSource1 = "int main()\r\n{\r\n\tint a=1; /* " + gbk("中文") + " */\r\n\tprintf(\"%d\",a);\r\n}\r\n";
+const string kSource1 =
+    "int main()\r\n{\r\n\tint a=1; /* " + gbk("中文") + " */\r\n\tprintf(\"%d\",a);\r\n}\r\n";
 const string kSource2 = "int main() {\n  float b = 1;\n  printf(\"%d\", b);\n}";
 
 TEST_F(RunTest, WholeRunWithPassesShownIsExact) {
@@ -68,20 +71,22 @@ TEST_F(RunTest, WholeRunWithPassesShownIsExact) {
   const string t2 = "zhmain(){fuid=1;printf(id,id);}";
   EXPECT_EQ(t1, read_bytes("token1.txt"));
   EXPECT_EQ(t2, read_bytes("token2.txt"));
-  const string passes = gbk("第1次检查两串中的匹配串\n") + "zhmain(){zhid=1;/**/ \nzhmain(){fuid=1; \n" +
+  const string passes = gbk("第1次检查两串中的匹配串\n") +
+                        "zhmain(){zhid=1;/**/ \nzhmain(){fuid=1; \n" +
                         gbk("第2次检查两串中的匹配串\n") + " zhid=1;/**/ \n fuid=1; \n" +
                         gbk("第3次检查两串中的匹配串\n") + " zh /**/ \n fu  \n" +
                         gbk("第4次检查两串中的匹配串\n") + " zh /**/ \n fu  \n";
   EXPECT_EQ(kIntro + kReady + gbk("token串1长度为35，token串2长度为31\n") + kQuestions + passes +
                 report("29", "0.878788", true),
             r.out);
-  EXPECT_EQ(legend_crlf() +
-                "(K,int,0)\r\n(Y,main,1)\r\n(R,(,2)\r\n(R,),3)\r\n(R,{,4)\r\n(K,int,5)\r\n"
-                "(C,a,6)\r\n(A,=,7)\r\n(N,1,8)\r\n(R,;,9)\r\n(A,/,10)\r\n(A,*,11)\r\n"
-                "(H,\xd6,12)\r\n(H,\xd0,13)\r\n(H,\xce,14)\r\n(H,\xc4,15)\r\n(A,*,16)\r\n(A,/,17)\r\n"
-                "(Y,printf,18)\r\n(R,(,19)\r\n(H,\",20)\r\n(H,%,21)\r\n(C,d,22)\r\n(H,\",23)\r\n"
-                "(R,,,24)\r\n(C,a,25)\r\n(R,),26)\r\n(R,;,27)\r\n(R,},28)\r\n",
-            read_bytes("list1.txt"));
+  EXPECT_EQ(
+      legend_crlf() +
+          "(K,int,0)\r\n(Y,main,1)\r\n(R,(,2)\r\n(R,),3)\r\n(R,{,4)\r\n(K,int,5)\r\n"
+          "(C,a,6)\r\n(A,=,7)\r\n(N,1,8)\r\n(R,;,9)\r\n(A,/,10)\r\n(A,*,11)\r\n"
+          "(H,\xd6,12)\r\n(H,\xd0,13)\r\n(H,\xce,14)\r\n(H,\xc4,15)\r\n(A,*,16)\r\n(A,/,17)\r\n"
+          "(Y,printf,18)\r\n(R,(,19)\r\n(H,\",20)\r\n(H,%,21)\r\n(C,d,22)\r\n(H,\",23)\r\n"
+          "(R,,,24)\r\n(C,a,25)\r\n(R,),26)\r\n(R,;,27)\r\n(R,},28)\r\n",
+      read_bytes("list1.txt"));
   EXPECT_EQ(0u, read_bytes("list2.txt").find(legend_crlf() + "(K,int,0)\r\n"));
   EXPECT_EQ(kSource1, read_bytes("file1.c"));
 }

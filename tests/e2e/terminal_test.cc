@@ -17,8 +17,8 @@
 
 namespace {
 
-using testing_support::gbk;
 using std::string;
+using testing_support::gbk;
 
 class PtyRun {
  public:
@@ -48,14 +48,17 @@ class PtyRun {
     }
     return true;
   }
-  void type(const string& keys) { ASSERT_EQ(static_cast<ssize_t>(keys.size()), write(master_, keys.data(), keys.size())); }
+  void type(const string& keys) {
+    ASSERT_EQ(static_cast<ssize_t>(keys.size()), write(master_, keys.data(), keys.size()));
+  }
   bool still_running() { return waitpid(pid_, &status_, WNOHANG) == 0; }
   // Reads to the end and returns the exit status.
   int finish() {
     while (read_some(100)) {
     }
     if (!exited_) {
-      for (int i = 0; i < 500 && still_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      for (int i = 0; i < 500 && still_running(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
       exited_ = true;
     }
     return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;

@@ -13,8 +13,8 @@ using lexer::type;
 TEST(Classify, KeywordTables) {
   for (const char* w : {"int", "long", "short"}) EXPECT_EQ('K', type(w)) << w;
   for (const char* w : {"float", "double"}) EXPECT_EQ('E', type(w)) << w;
-  for (const char* w : {"=", "==", "!=", "&&", "||", "++", "--", "+", "-", "*", "/", ">=", "<=",
-                        ">", "<"})
+  for (const char* w :
+       {"=", "==", "!=", "&&", "||", "++", "--", "+", "-", "*", "/", ">=", "<=", ">", "<"})
     EXPECT_EQ('A', type(w)) << w;
   for (const char* w : {"[", "]", "{", "}", "(", ")", ",", ";", "'", "#", "."})
     EXPECT_EQ('R', type(w)) << w;

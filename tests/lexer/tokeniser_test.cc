@@ -28,14 +28,16 @@ TEST(Tokeniser, WordsNumbersAndOtherBytes) {
   EXPECT_EQ((Tokens{"1", ".", "5"}), tokenise("1.5"));
   EXPECT_EQ((Tokens{"0x1F", "12ab"}), tokenise("0x1F 12ab"));
   EXPECT_EQ((Tokens{"/", "/", "sum"}), tokenise("// sum"));
-  EXPECT_EQ((Tokens{"\xd6", "\xd0", "a"}), tokenise("\xd6\xd0" "a"));
+  EXPECT_EQ((Tokens{"\xd6", "\xd0", "a"}), tokenise("\xd6\xd0"
+                                                    "a"));
   // Only tab, space and line feed separate; other control bytes are tokens.
   EXPECT_EQ((Tokens{"a", "\r", "\v", "b"}), tokenise("a\t\r\v\nb"));
 }
 
 TEST(Tokeniser, ReportsWhereEachTokenStarts) {
   std::vector<std::size_t> starts;
-  EXPECT_EQ((Tokens{"int", "x", "<=", "", "1"}), tokenise(std::string("int x <=\0\n1", 11), &starts));
+  EXPECT_EQ((Tokens{"int", "x", "<=", "", "1"}),
+            tokenise(std::string("int x <=\0\n1", 11), &starts));
   EXPECT_EQ((std::vector<std::size_t>{0, 4, 6, 8, 10}), starts);
 }
 
@@ -66,8 +68,8 @@ TEST(Tokeniser, SmallProgram) {
 }
 
 TEST(TokenFiles, TokenStringWritesCodesAndDropsH) {
-  EXPECT_EQ("zhzhzhfufuididid", lexer::token_string({"int", "long", "short", "float", "double",
-                                                    "x", "%", "\xb5", "", "Y", "x"}));
+  EXPECT_EQ("zhzhzhfufuididid", lexer::token_string({"int", "long", "short", "float", "double", "x",
+                                                     "%", "\xb5", "", "Y", "x"}));
   EXPECT_EQ("while(1){break;}", lexer::token_string(tokenise("while (1) { break; }")));
 }
 

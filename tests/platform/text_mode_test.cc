@@ -15,7 +15,8 @@ TEST(TextMode, DecodeFoldsCrLfKeepsLoneCrStopsAtCtrlZ) {
   EXPECT_EQ("a\rb", decode_text_mode("a\rb"));
   EXPECT_EQ("a\r", decode_text_mode("a\r"));  // CR at the very end
   EXPECT_EQ("\r\n", decode_text_mode("\r\r\n"));
-  EXPECT_EQ("ab", decode_text_mode("ab\x1a" "cd\r\n"));
+  EXPECT_EQ("ab", decode_text_mode("ab\x1a"
+                                   "cd\r\n"));
   EXPECT_EQ("", decode_text_mode("\x1a"));
   EXPECT_EQ("", decode_text_mode(""));
   EXPECT_EQ(string("a\0b", 3), decode_text_mode(string("a\0b", 3)));

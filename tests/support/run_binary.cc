@@ -36,7 +36,8 @@ RunResult run_binary(const std::string& binary, const RunOptions& options) {
   if (pid == 0) {
     if (chdir(options.directory.c_str()) != 0) _exit(126);
     dup2(fileno(in), STDIN_FILENO);
-    const int out_fd = options.output_path ? open(options.output_path->c_str(), O_WRONLY) : fileno(out);
+    const int out_fd =
+        options.output_path ? open(options.output_path->c_str(), O_WRONLY) : fileno(out);
     if (out_fd < 0) _exit(126);
     dup2(out_fd, STDOUT_FILENO);
     dup2(fileno(err), STDERR_FILENO);
@@ -50,7 +51,8 @@ RunResult run_binary(const std::string& binary, const RunOptions& options) {
   }
   RunResult result;
   int status = 0;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeout_seconds);
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::seconds(options.timeout_seconds);
   while (waitpid(pid, &status, WNOHANG) == 0) {
     if (std::chrono::steady_clock::now() > deadline) {
       kill(pid, SIGKILL);

@@ -9,6 +9,8 @@ namespace {
 
 using std::string;
 
+// One line a text: the bytes as they must be, easier to check than to fold.
+// clang-format off
 TEST(Messages, RunDriverTextsAreExactGbk) {
   EXPECT_EQ(string("\xc7\xeb\xb0\xd1\xc1\xbd\xb8\xf6\xce\xc4\xbc\xfe\xb7\xd6\xb1\xf0\xc3\xfc\xc3\xfb\xce\xaa \x22" "file1.c\x22 \xba\xcd \x22" "file2.c\x22,\xb7\xc5\xb5\xbd\xb4\xcb\xb3\xcc\xd0\xf2\xb5\xc4\xc4\xbf\xc2\xbc\xcf\xc2\xa3\xac\xd4\xd9\xbb\xd8\xb5\xbd\xb4\xcb\xb3\xcc\xd0\xf2\xb0\xb4\xcf\xc2\xbb\xd8\xb3\xb5\x0a"),
             text::kInstruction);
@@ -51,5 +53,6 @@ TEST(Messages, ViewerNoteNamesBothTokenFiles) {
             "/w/token2.txt\n",
             text::viewer_unavailable("/w"));
 }
+// clang-format on
 
 }  // namespace
