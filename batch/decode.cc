@@ -27,8 +27,9 @@ bool is_valid_utf8(std::string_view s) {
     } else if (c >= 0xF0 && c <= 0xF4) {
       n = 3;
       cp = c & 0x07;
-    } else
+    } else {
       return false;
+    }
     if (i + n >= s.size()) return false;
     for (std::size_t k = 1; k <= n; ++k) {
       const auto t = static_cast<unsigned char>(s[i + k]);

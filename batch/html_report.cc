@@ -192,9 +192,8 @@ void render_summary(std::ostream& out, const Run& run) {
       << " suspected</strong> at coverage &ge; " << o.threshold << ". Runs count when longer than "
       << o.min_match << " token-string characters"
       << (o.bases.empty() ? "" : "; template code removed first")
-      << ". Coverage is the share of the smaller submission that lies in shared runs; similarity "
-         "is "
-         "2&times;matched &divide; (sum of lengths).</p><div class=\"hists\">"
+      << ". Coverage is the share of the smaller submission that lies in shared runs; "
+         "similarity is 2&times;matched &divide; (sum of lengths).</p><div class=\"hists\">"
       << histogram(coverage, "coverage of all pairs", o.threshold)
       << histogram(similarity, "similarity of all pairs", -1)
       << "</div><h3>Groups linked by suspected pairs</h3>";
@@ -222,8 +221,8 @@ void render_table(std::ostream& out, const Run& run, const std::vector<bool>& ha
   if (rows < run.ranked.size())
     out << "The first " << rows << " of " << run.ranked.size()
         << " pairs; CSV or JSON output holds them all. ";
-  out << "</p><table id=\"pair-table\"><thead><tr><th "
-         "data-num>rank</th><th>first</th><th>second</th>"
+  out << "</p><table id=\"pair-table\"><thead><tr>"
+         "<th data-num>rank</th><th>first</th><th>second</th>"
          "<th data-num>coverage</th><th data-num>similarity</th><th data-num>matched</th>"
          "<th data-num>longest</th><th data-num>tiles</th></tr></thead><tbody>";
   for (std::size_t k = 0; k < rows; ++k) {
