@@ -103,7 +103,7 @@ int run(int argc, char** argv) {
   }
   std::cout.flush();
   if (!std::cout) {  // a full disk or a closed pipe: the pairs are lost
-    say(text::batch_error(text::batch_unwritable("")));
+    say(text::batch_error(text::batch_unwritable(text::kStandardOutput)));
     return kTrouble;
   }
   if (!o.report.empty() && !batch::write_report(o.report, result, &error)) {

@@ -54,9 +54,10 @@ std::string batch_no_such_path(std::string_view path) {
   return std::string(path) + ": no such file or directory";
 }
 
+const std::string_view kStandardOutput = "standard output";
+
 std::string batch_unwritable(std::string_view path) {
-  return (path.empty() ? std::string("standard output") : std::string(path)) +
-         ": cannot be written";
+  return std::string(path) + ": cannot be written";
 }
 
 std::string batch_unlistable(std::string_view path, std::string_view why) {

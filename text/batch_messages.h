@@ -20,8 +20,9 @@ extern const std::string_view kCannotBeListed;
 extern const std::string_view kGivenMoreThanOnce;
 /// "<path>: no such file or directory"
 std::string batch_no_such_path(std::string_view path);
-/// "<path>: cannot be written" ("standard output" for an empty path)
+/// "<path>: cannot be written"; kStandardOutput names standard output.
 std::string batch_unwritable(std::string_view path);
+extern const std::string_view kStandardOutput;
 /// "<path>: cannot be listed: <why>"
 std::string batch_unlistable(std::string_view path, std::string_view why);
 /// "ccsim-batch: no C source found in <path>\n"
