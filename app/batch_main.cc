@@ -29,11 +29,11 @@ std::vector<batch::PairScore> score_with_progress(
     const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs, const batch::Options& o) {
   std::atomic<std::size_t> done{0};
   const bool show = !o.quiet && isatty(STDERR_FILENO);
-  if (!show) return batch::score_pairs(prepared, pairs, o.min_match, o.jobs, &done);
+  if (!show) return batch::score_pairs(prepared, pairs, o.min_match, batch::ScoreRule{}, o.jobs, &done);
   std::vector<batch::PairScore> scores;
   std::atomic<bool> finished{false};
   std::thread worker([&] {
-    scores = batch::score_pairs(prepared, pairs, o.min_match, o.jobs, &done);
+    scores = batch::score_pairs(prepared, pairs, o.min_match, batch::ScoreRule{}, o.jobs, &done);
     finished = true;
   });
   const auto start = std::chrono::steady_clock::now();
@@ -62,6 +62,8 @@ int run(int argc, char** argv) {
     case batch::Parsed::kError: say(text::batch_usage_error(error)); return kTrouble;
     case batch::Parsed::kRun: break;
   }
+  batch::Reading reading;
+  reading.stop_at_eof_byte = o.as_ccsim;
   std::vector<batch::Submission> subs;
   std::vector<batch::Skipped> skipped;
   batch::Submission base;
@@ -76,12 +78,12 @@ int run(int argc, char** argv) {
   };
   bool ok = true;
   for (const std::string& p : o.paths)
-    ok = ok && from(p, [&] { return batch::collect(p, false, &subs, &skipped, &error); });
+    ok = ok && from(p, [&] { return batch::collect(p, false, reading, &subs, &skipped, &error); });
   std::size_t fresh = subs.size();
   for (const std::string& p : o.olds)
-    ok = ok && from(p, [&] { return batch::collect(p, true, &subs, &skipped, &error); });
+    ok = ok && from(p, [&] { return batch::collect(p, true, reading, &subs, &skipped, &error); });
   for (const std::string& p : o.bases)
-    ok = ok && from(p, [&] { return batch::collect_as_one(p, &base, &skipped, &error); });
+    ok = ok && from(p, [&] { return batch::collect_as_one(p, reading, &base, &skipped, &error); });
   if (!ok) {
     say(text::batch_error(error));
     return kTrouble;
@@ -90,7 +92,8 @@ int run(int argc, char** argv) {
   for (const batch::Skipped& s : skipped) say(text::batch_skipped(s.path, s.reason));
   for (const std::string& p : empty) say(text::batch_nothing_found(p));
 
-  const auto prepared = batch::prepare_all(subs, base.tokens, o.min_match, o.jobs);
+  const auto prepared =
+      batch::prepare_all(subs, batch::Preparation{base.tokens, o.min_match, o.common}, o.jobs);
   std::vector<batch::PairScore> ranked =
       score_with_progress(prepared, batch::pairs_to_compare(fresh, subs.size()), o);
   batch::rank(&ranked, subs);

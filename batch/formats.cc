@@ -11,7 +11,17 @@ namespace batch {
 std::size_t suspected_count(const Run& run) {
   return static_cast<std::size_t>(
       std::count_if(run.ranked.begin(), run.ranked.end(),
-                    [&](const PairScore& p) { return p.coverage >= run.options.threshold; }));
+                    [&](const PairScore& p) { return p.score >= run.options.threshold; }));
+}
+
+std::string score_name() {
+  return "matched / max(sqrt(length1 x length2), " + std::to_string(ScoreRule{}.guard) + ")";
+}
+
+std::string shortest(double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%g", v);
+  return buf;
 }
 
 std::string fixed6(double v) {
@@ -50,11 +60,25 @@ std::string json_string(const std::string& raw) {
   return out + "\"";
 }
 
+std::size_t common_cutoff_of(const Run& run) {
+  return common_cutoff(run.options.common, run.subs.size());
+}
+
+std::string scoring_note(const Run& run) {
+  const Options& o = run.options;
+  std::string s = "score >= " + shortest(o.threshold) + ", runs over " +
+                  std::to_string(o.min_match) + " characters, ";
+  const std::size_t cutoff = common_cutoff_of(run);
+  s += cutoff > run.subs.size() ? std::string("no common code left out")
+                                : "code in " + std::to_string(cutoff) +
+                                      " or more submissions left out";
+  return s;
+}
+
 void write_table(std::ostream& out, const Run& run) {
   const Options& o = run.options;
   out << run.subs.size() << " submissions, " << run.ranked.size() << " pairs, "
-      << suspected_count(run) << " suspected (coverage >= " << o.threshold << ", runs over "
-      << o.min_match << " characters)\n";
+      << suspected_count(run) << " suspected (" << scoring_note(run) << ")\n";
   const std::size_t shown =
       std::min(run.ranked.size(), static_cast<std::size_t>(std::max(o.top, 0)));
   if (shown == 0) return;
@@ -62,18 +86,18 @@ void write_table(std::ostream& out, const Run& run) {
   for (std::size_t k = 0; k < shown; ++k)
     width = std::max(width, to_utf8(run.subs[run.ranked[k].first].name).size());
   char line[256];
-  std::snprintf(line, sizeof line, "%4s  %8s  %10s  %7s  %7s  %5s  ", "rank", "coverage",
-                "similarity", "matched", "longest", "tiles");
+  std::snprintf(line, sizeof line, "%4s  %5s  %8s  %10s  %7s  %7s  %5s  ", "rank", "score",
+                "coverage", "similarity", "matched", "longest", "tiles");
   out << line << "first" << std::string(width - 5 + 2, ' ') << "second\n";
   for (std::size_t k = 0; k < shown; ++k) {
     const PairScore& p = run.ranked[k];
-    std::snprintf(line, sizeof line, "%4zu  %8.3f  %10.6f  %7llu  %7u  %5u  ", k + 1, p.coverage,
-                  static_cast<double>(p.similarity), static_cast<unsigned long long>(p.matched),
-                  p.longest, p.tiles);
+    std::snprintf(line, sizeof line, "%4zu  %5.3f  %8.3f  %10.6f  %7llu  %7u  %5u  ", k + 1,
+                  p.score, p.coverage, static_cast<double>(p.similarity),
+                  static_cast<unsigned long long>(p.matched), p.longest, p.tiles);
     const std::string first = to_utf8(run.subs[p.first].name);
     out << line << first << std::string(width - std::min(width, first.size()) + 2, ' ')
         << to_utf8(run.subs[p.second].name);
-    if (p.coverage >= o.threshold) out << "  suspected";
+    if (p.score >= o.threshold) out << "  suspected";
     out << '\n';
   }
   if (shown < run.ranked.size())
@@ -81,10 +105,10 @@ void write_table(std::ostream& out, const Run& run) {
 }
 
 void write_csv(std::ostream& out, const Run& run) {
-  out << "first,second,coverage,similarity,matched,longest,tiles\n";
+  out << "first,second,score,coverage,similarity,matched,longest,tiles\n";
   for (const PairScore& p : run.ranked) {
     out << csv_field(run.subs[p.first].name) << ',' << csv_field(run.subs[p.second].name) << ','
-        << fixed6(p.coverage) << ',' << fixed6(p.similarity) << ',' << p.matched << ',' << p.longest
+        << fixed6(p.score) << ',' << fixed6(p.coverage) << ',' << fixed6(p.similarity) << ',' << p.matched << ',' << p.longest
         << ',' << p.tiles << '\n';
   }
 }
@@ -105,8 +129,14 @@ void write_spot(std::ostream& out, const Submission& s, std::size_t start, std::
 
 void write_json(std::ostream& out, const Run& run) {
   const Options& o = run.options;
-  out << "{\"min_match\":" << o.min_match << ",\"threshold\":" << fixed6(o.threshold)
-      << ",\"submissions\":[";
+  const std::size_t cutoff = common_cutoff_of(run);
+  out << "{\"score\":" << json_string(score_name()) << ",\"threshold\":"
+      << fixed6(o.threshold) << ",\"min_match\":" << o.min_match << ",\"common_in_at_least\":";
+  if (cutoff > run.subs.size())
+    out << "null";
+  else
+    out << cutoff;
+  out << ",\"submissions\":[";
   for (std::size_t k = 0; k < run.subs.size(); ++k) {
     out << (k ? "," : "") << "{\"name\":" << json_string(run.subs[k].name)
         << ",\"old\":" << (k >= run.fresh ? "true" : "false")
@@ -122,10 +152,11 @@ void write_json(std::ostream& out, const Run& run) {
     const Submission& a = run.subs[p.first];
     const Submission& b = run.subs[p.second];
     out << (k ? ",\n" : "\n") << "{\"first\":" << json_string(a.name)
-        << ",\"second\":" << json_string(b.name) << ",\"coverage\":" << fixed6(p.coverage)
+        << ",\"second\":" << json_string(b.name) << ",\"score\":" << fixed6(p.score)
+        << ",\"coverage\":" << fixed6(p.coverage)
         << ",\"similarity\":" << fixed6(p.similarity) << ",\"matched\":" << p.matched
         << ",\"longest\":" << p.longest << ",\"tiles\":" << p.tiles
-        << ",\"suspected\":" << (p.coverage >= o.threshold ? "true" : "false")
+        << ",\"suspected\":" << (p.score >= o.threshold ? "true" : "false")
         << ",\"tile_list\":[";
     // Tiles are found again here rather than kept from scoring: keeping them
     // for every pair would make memory grow with the number of pairs.

@@ -24,7 +24,8 @@ std::size_t suspected_count(const Run& run);
 
 /// Summary line and the top pairs, aligned.
 void write_table(std::ostream& out, const Run& run);
-/// Header `first,second,coverage,similarity,matched,longest,tiles`, a row per pair.
+/// Header `first,second,score,coverage,similarity,matched,longest,tiles`,
+/// a row per pair in rank order.
 void write_csv(std::ostream& out, const Run& run);
 /// The same fields per pair plus its tiles (positions and source lines).
 void write_json(std::ostream& out, const Run& run);
@@ -33,5 +34,10 @@ void write_json(std::ostream& out, const Run& run);
 std::string csv_field(const std::string& s);
 std::string json_string(const std::string& s);
 std::string fixed6(double v);
+std::string shortest(double v);  // as few digits as show it
+
+/// How the score is made, in words, and what the summary says of it.
+std::string score_name();
+std::string scoring_note(const Run& run);
 
 }  // namespace batch

@@ -19,6 +19,7 @@ constexpr std::size_t kTableRows = 2000;     // pairs listed in the table
 constexpr std::size_t kEvidencePairs = 200;  // pairs shown side by side
 constexpr std::size_t kTopEvidence = 10;     // top pairs shown even if not suspected
 constexpr int kTemplateTag = -2;
+constexpr int kCommonTag = -3;
 constexpr int kNoTag = -1;
 
 std::string escape(std::string_view s) {
@@ -76,7 +77,7 @@ std::vector<std::vector<std::uint32_t>> groups(const Run& run) {
     return x;
   };
   for (const PairScore& p : run.ranked)
-    if (p.coverage >= run.options.threshold) parent[find(p.first)] = find(p.second);
+    if (p.score >= run.options.threshold) parent[find(p.first)] = find(p.second);
   std::map<std::uint32_t, std::vector<std::uint32_t>> by_root;
   for (std::uint32_t k = 0; k < run.subs.size(); ++k) by_root[find(k)].push_back(k);
   std::vector<std::vector<std::uint32_t>> out;
@@ -90,7 +91,7 @@ std::vector<std::vector<std::uint32_t>> groups(const Run& run) {
 // Tags every byte of each file of `s`: a tile number, template, or nothing.
 std::vector<std::vector<int>> tag_bytes(const Submission& s,
                                         const std::vector<compare::Match>& tiles, bool first_side,
-                                        const std::vector<compare::Match>& tmpl) {
+                                        const Prepared& prepared) {
   std::vector<std::vector<int>> tags(s.files.size());
   for (std::size_t f = 0; f < s.files.size(); ++f) tags[f].assign(s.files[f].text.size(), kNoTag);
   auto tag_run = [&](std::size_t start, std::size_t length, int tag) {
@@ -102,7 +103,8 @@ std::vector<std::vector<int>> tag_bytes(const Submission& s,
       c = last + 1;
     }
   };
-  for (const compare::Match& m : tmpl) tag_run(m.a, m.length, kTemplateTag);
+  for (const compare::Match& m : prepared.template_tiles) tag_run(m.a, m.length, kTemplateTag);
+  for (const Span& c : prepared.common) tag_run(c.start, c.length, kCommonTag);
   for (std::size_t k = 0; k < tiles.size(); ++k)
     tag_run(first_side ? tiles[k].a : tiles[k].b, tiles[k].length, static_cast<int>(k));
   return tags;
@@ -110,13 +112,14 @@ std::vector<std::vector<int>> tag_bytes(const Submission& s,
 
 void open_tag(std::ostream& out, int tag) {
   if (tag == kTemplateTag) out << "<span class=\"tpl\" title=\"template\">";
+  if (tag == kCommonTag) out << "<span class=\"common\" title=\"common to the class\">";
   if (tag >= 0)
     out << "<mark data-t=\"" << tag
         << "\" style=\"background:" << tile_colour(static_cast<std::size_t>(tag)) << "\">";
 }
 
 void close_tag(std::ostream& out, int tag) {
-  if (tag == kTemplateTag) out << "</span>";
+  if (tag == kTemplateTag || tag == kCommonTag) out << "</span>";
   if (tag >= 0) out << "</mark>";
 }
 
@@ -157,7 +160,7 @@ void render_file(std::ostream& out, const SourceFile& file, const std::vector<in
 void render_side(std::ostream& out, const Run& run, std::uint32_t k,
                  const std::vector<compare::Match>& tiles, bool first_side) {
   const Submission& s = run.subs[k];
-  const auto tags = tag_bytes(s, tiles, first_side, run.prepared[k].template_tiles);
+  const auto tags = tag_bytes(s, tiles, first_side, run.prepared[k]);
   out << "<div class=\"side\"><div class=\"who\">" << name_of(run, k) << "</div>";
   for (std::size_t f = 0; f < s.files.size(); ++f) render_file(out, s.files[f], tags[f]);
   out << "</div>";
@@ -168,10 +171,11 @@ void render_evidence(std::ostream& out, const Run& run, std::size_t rank) {
   const auto tiles = tiles_of(run.prepared, p.first, p.second, run.options.min_match);
   out << "<article class=\"pair\" id=\"pair-" << rank + 1 << "\"><h3>#" << rank + 1 << " "
       << name_of(run, p.first) << " &harr; " << name_of(run, p.second)
-      << "</h3><p class=\"scores\">coverage " << fixed6(p.coverage) << ", similarity "
+      << "</h3><p class=\"scores\">score " << fixed6(p.score) << ", coverage "
+      << fixed6(p.coverage) << ", similarity "
       << fixed6(p.similarity) << ", matched " << p.matched << ", longest " << p.longest << ", "
       << p.tiles << " tiles"
-      << (p.coverage >= run.options.threshold ? " &mdash; <strong>suspected</strong>" : "")
+      << (p.score >= run.options.threshold ? " &mdash; <strong>suspected</strong>" : "")
       << "</p><div class=\"sides\">";
   render_side(out, run, p.first, tiles, true);
   render_side(out, run, p.second, tiles, false);
@@ -180,21 +184,26 @@ void render_evidence(std::ostream& out, const Run& run, std::size_t rank) {
 
 void render_summary(std::ostream& out, const Run& run) {
   const Options& o = run.options;
-  std::vector<double> coverage, similarity;
+  std::vector<double> score, similarity;
   for (const PairScore& p : run.ranked) {
-    coverage.push_back(p.coverage);
+    score.push_back(p.score);
     similarity.push_back(p.similarity);
   }
   out << "<section id=\"summary\"><h2>Summary</h2><p>" << run.subs.size() << " submissions";
   if (run.fresh < run.subs.size())
     out << " (" << run.subs.size() - run.fresh << " of them earlier ones)";
   out << ", " << run.ranked.size() << " pairs, <strong>" << suspected_count(run)
-      << " suspected</strong> at coverage &ge; " << o.threshold << ". Runs count when longer than "
-      << o.min_match << " token-string characters"
-      << (o.bases.empty() ? "" : "; template code removed first")
-      << ". Coverage is the share of the smaller submission that lies in shared runs; "
-         "similarity is 2&times;matched &divide; (sum of lengths).</p><div class=\"hists\">"
-      << histogram(coverage, "coverage of all pairs", o.threshold)
+      << " suspected</strong> at score &ge; " << shortest(o.threshold)
+      << ". Runs count when longer than " << o.min_match << " token-string characters"
+      << (o.bases.empty() ? "" : "; template code removed first");
+  const std::size_t cutoff = common_cutoff(o.common, run.subs.size());
+  if (cutoff <= run.subs.size())
+    out << "; code found in " << cutoff << " or more submissions counts for nothing";
+  out << ". The score is " << escape(score_name())
+      << " (lengths less template and common code); coverage is the share of the smaller "
+         "submission that lies in shared runs; similarity is 2&times;matched &divide; (sum of "
+         "lengths).</p><div class=\"hists\">"
+      << histogram(score, "score of all pairs", o.threshold)
       << histogram(similarity, "similarity of all pairs", -1)
       << "</div><h3>Groups linked by suspected pairs</h3>";
   const auto linked = groups(run);
@@ -223,17 +232,19 @@ void render_table(std::ostream& out, const Run& run, const std::vector<bool>& ha
         << " pairs; CSV or JSON output holds them all. ";
   out << "</p><table id=\"pair-table\"><thead><tr>"
          "<th data-num>rank</th><th>first</th><th>second</th>"
-         "<th data-num>coverage</th><th data-num>similarity</th><th data-num>matched</th>"
+         "<th data-num>score</th><th data-num>coverage</th><th data-num>similarity</th>"
+         "<th data-num>matched</th>"
          "<th data-num>longest</th><th data-num>tiles</th></tr></thead><tbody>";
   for (std::size_t k = 0; k < rows; ++k) {
     const PairScore& p = run.ranked[k];
-    out << "<tr" << (p.coverage >= run.options.threshold ? " class=\"suspected\"" : "") << "><td>";
+    out << "<tr" << (p.score >= run.options.threshold ? " class=\"suspected\"" : "") << "><td>";
     if (has_evidence[k])
       out << "<a href=\"#pair-" << k + 1 << "\">" << k + 1 << "</a>";
     else
       out << k + 1;
     out << "</td><td>" << name_of(run, p.first) << "</td><td>" << name_of(run, p.second)
-        << "</td><td>" << fixed6(p.coverage) << "</td><td>" << fixed6(p.similarity) << "</td><td>"
+        << "</td><td>" << fixed6(p.score) << "</td><td>" << fixed6(p.coverage) << "</td><td>"
+        << fixed6(p.similarity) << "</td><td>"
         << p.matched << "</td><td>" << p.longest << "</td><td>" << p.tiles << "</td></tr>";
   }
   out << "</tbody></table></section>\n";
@@ -246,7 +257,7 @@ bool write_report(const std::string& path, const Run& run, std::string* error) {
   std::size_t shown = 0;
   for (std::size_t k = 0; k < run.ranked.size() && shown < kEvidencePairs; ++k) {
     if (run.ranked[k].tiles > 0 &&
-        (k < kTopEvidence || run.ranked[k].coverage >= run.options.threshold)) {
+        (k < kTopEvidence || run.ranked[k].score >= run.options.threshold)) {
       has_evidence[k] = true;
       ++shown;
     }
@@ -257,7 +268,9 @@ bool write_report(const std::string& path, const Run& run, std::string* error) {
   render_table(page, run, has_evidence);
   page << "<section id=\"evidence\"><h2>Evidence</h2><p>Each shared run (tile) has its own colour "
           "on "
-          "both sides; click one to bring its partner into view. Template code is grey.</p>\n";
+          "both sides; click one to bring its partner into view. <span class=\"tpl\">Template code "
+          "is grey</span>; <span class=\"common\">code common to much of the class is grey "
+          "and struck through</span>: neither counts.</p>\n";
   for (std::size_t k = 0; k < run.ranked.size(); ++k)
     if (has_evidence[k]) render_evidence(page, run, k);
   page << "</section>" << kReportTail;

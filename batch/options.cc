@@ -35,6 +35,7 @@ Parsed parse_options(int argc, const char* const* argv, Options* o, std::string*
     return Parsed::kError;
   };
   bool options_done = false;
+  bool min_match_given = false;
   for (int k = 1; k < argc; ++k) {
     std::string arg = argv[k];
     if (options_done || arg.size() < 2 || arg[0] != '-') {
@@ -51,6 +52,14 @@ Parsed parse_options(int argc, const char* const* argv, Options* o, std::string*
       o->quiet = true;
       continue;
     }
+    if (arg == "--no-common") {
+      o->common.enabled = false;
+      continue;
+    }
+    if (arg == "--ccsim") {
+      o->as_ccsim = true;
+      continue;
+    }
     std::string value;
     const std::size_t eq = arg.find('=');
     if (eq != std::string::npos) {
@@ -65,8 +74,15 @@ Parsed parse_options(int argc, const char* const* argv, Options* o, std::string*
     if (arg == "--min-match") {
       if (!to_int(value, 0, 1000000, &n)) return fail("--min-match takes a whole number from 0");
       o->min_match = static_cast<int>(n);
+      min_match_given = true;
     } else if (arg == "--threshold") {
       if (!to_fraction(value, &o->threshold)) return fail("--threshold takes a number from 0 to 1");
+    } else if (arg == "--common") {
+      if (!to_fraction(value, &o->common.share) || o->common.share == 0.0)
+        return fail("--common takes a share of the class above 0 and up to 1");
+    } else if (arg == "--common-min") {
+      if (!to_int(value, 2, 1000000000, &n)) return fail("--common-min takes a whole number from 2");
+      o->common.at_least = static_cast<std::size_t>(n);
     } else if (arg == "--base") {
       o->bases.push_back(value);
     } else if (arg == "--old") {
@@ -93,6 +109,11 @@ Parsed parse_options(int argc, const char* const* argv, Options* o, std::string*
     }
   }
   if (o->paths.empty()) return fail("no submissions given");
+  if (o->as_ccsim) {
+    if (min_match_given) return fail("--ccsim compares as ccsim does: runs over 3 characters");
+    o->min_match = 3;
+    o->common.enabled = false;
+  }
   if (o->jobs == 0) o->jobs = std::max(1u, std::thread::hardware_concurrency());
   return Parsed::kRun;
 }

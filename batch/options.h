@@ -4,13 +4,17 @@
 #include <string>
 #include <vector>
 
+#include "batch/common_code.h"
+
 namespace batch {
 
 enum class Format { kTable, kCsv, kJson };
 
 struct Options {
-  int min_match = 8;
+  int min_match = 12;
   double threshold = 0.6;
+  CommonRule common;
+  bool as_ccsim = false;  // ccsim's reading and runs, nothing common taken out
   std::vector<std::string> bases;
   std::vector<std::string> olds;
   Format format = Format::kTable;

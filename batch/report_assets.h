@@ -28,6 +28,7 @@ pre { position: relative; max-height: 32em; overflow: auto; border: 1px solid #d
 .ln { display: inline-block; width: 3.5em; color: #999; user-select: none; }
 mark { cursor: pointer; color: inherit; } mark.flash { outline: 2px solid #c00; }
 .tpl { color: #aaa; }
+.common { color: #aaa; text-decoration: line-through; text-decoration-color: #ccc; }
 @media print {
   body { margin: 0; } th { cursor: auto; }
   pre { max-height: none; overflow: visible; white-space: pre-wrap; }

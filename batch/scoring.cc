@@ -1,46 +1,60 @@
-// Template removal, pair scoring and ranking.
+// Template and common-code removal, pair scoring and ranking.
 #include "batch/scoring.h"
 
 #include <algorithm>
-#include <thread>
+#include <cmath>
 
+#include "batch/parallel.h"
 #include "compare/verdict.h"
 
 namespace batch {
+namespace {
 
-void parallel_for(std::size_t count, unsigned jobs, const std::function<void(std::size_t)>& work) {
-  std::atomic<std::size_t> next{0};
-  constexpr std::size_t kChunk = 32;
-  auto worker = [&] {
-    for (std::size_t begin; (begin = next.fetch_add(kChunk)) < count;)
-      for (std::size_t k = begin; k < std::min(count, begin + kChunk); ++k) work(k);
-  };
-  std::vector<std::thread> threads;
-  for (unsigned t = 1; t < std::max(jobs, 1u); ++t) threads.emplace_back(worker);
-  worker();
-  for (std::thread& t : threads) t.join();
+std::uint64_t content_hash(std::string_view s) {
+  std::uint64_t h = 0xcbf29ce484222325ULL;  // FNV-1a
+  for (char c : s) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+  return h;
 }
 
-std::vector<Prepared> prepare_all(const std::vector<Submission>& subs, const std::string& base,
-                                  int min_match, unsigned jobs) {
+// True when the pair is to be tiled second against first: the order is
+// the contents', never the names' or the arguments'.
+bool tiled_swapped(const Prepared& first, const Prepared& second) {
+  if (first.content != second.content) return first.content > second.content;
+  return first.source.text > second.source.text;
+}
+
+}  // namespace
+
+std::vector<Prepared> prepare_all(const std::vector<Submission>& subs, const Preparation& how,
+                                  unsigned jobs) {
   std::vector<Prepared> prepared(subs.size());
   compare::TileSource base_source;
-  base_source.prepare(base);
+  base_source.prepare(how.base);
   parallel_for(subs.size(), jobs, [&](std::size_t k) {
     Prepared& p = prepared[k];
     const std::string& tokens = subs[k].tokens;
+    p.content = content_hash(tokens);
     p.allowed.assign(tokens.size(), 1);
-    if (!base.empty()) {
+    if (!how.base.empty()) {
       thread_local compare::GreedyTiler tiler;
       compare::TileSource own;
       own.prepare(tokens);
-      p.template_tiles = tiler.run(own, base_source, min_match);
+      p.template_tiles = tiler.run(own, base_source, how.min_match);
       for (const compare::Match& m : p.template_tiles)
         std::fill_n(p.allowed.begin() + static_cast<std::ptrdiff_t>(m.a), m.length, 0);
     }
+  });
+  std::vector<MaskedText> texts;
+  for (std::size_t k = 0; k < subs.size(); ++k)
+    texts.push_back(MaskedText{subs[k].tokens, prepared[k].allowed.data()});
+  std::vector<std::vector<Span>> common = find_common(texts, how.common, jobs);
+  parallel_for(subs.size(), jobs, [&](std::size_t k) {
+    Prepared& p = prepared[k];
+    p.common = std::move(common[k]);
+    for (const Span& s : p.common) std::fill_n(p.allowed.begin() + s.start, s.length, 0);
     p.length = static_cast<std::size_t>(std::count(p.allowed.begin(), p.allowed.end(), 1));
-    p.source.prepare(tokens, p.allowed.data());
-    p.source.prepare_grams(min_match);
+    p.source.prepare(subs[k].tokens, p.allowed.data());
+    p.source.prepare_grams(how.min_match);
   });
   return prepared;
 }
@@ -61,13 +75,18 @@ std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs_to_compare(std::size_
 std::vector<compare::Match> tiles_of(const std::vector<Prepared>& prepared, std::uint32_t first,
                                      std::uint32_t second, int min_match) {
   thread_local compare::GreedyTiler tiler;
-  return tiler.run(prepared[first].source, prepared[second].source, min_match);
+  const Prepared& x = prepared[first];
+  const Prepared& y = prepared[second];
+  if (!tiled_swapped(x, y)) return tiler.run(x.source, y.source, min_match);
+  std::vector<compare::Match> tiles = tiler.run(y.source, x.source, min_match);
+  for (compare::Match& m : tiles) std::swap(m.a, m.b);
+  return tiles;
 }
 
 std::vector<PairScore> score_pairs(
     const std::vector<Prepared>& prepared,
-    const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs, int min_match, unsigned jobs,
-    std::atomic<std::size_t>* done) {
+    const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs, int min_match,
+    const ScoreRule& rule, unsigned jobs, std::atomic<std::size_t>* done) {
   std::vector<PairScore> scores(pairs.size());
   parallel_for(pairs.size(), jobs, [&](std::size_t k) {
     thread_local compare::GreedyTiler tiler;
@@ -75,19 +94,25 @@ std::vector<PairScore> score_pairs(
     PairScore& s = scores[k];
     s.first = i;
     s.second = j;
-    for (const compare::Match& m : tiler.run(prepared[i].source, prepared[j].source, min_match)) {
+    const bool swapped = tiled_swapped(prepared[i], prepared[j]);
+    const Prepared& a = prepared[swapped ? j : i];
+    const Prepared& b = prepared[swapped ? i : j];
+    for (const compare::Match& m : tiler.run(a.source, b.source, min_match)) {
       s.matched += m.length;
       s.longest = std::max(s.longest, static_cast<std::uint32_t>(m.length));
       ++s.tiles;
     }
-    const std::size_t la = prepared[i].length;
-    const std::size_t lb = prepared[j].length;
-    const std::size_t shorter = std::min(la, lb);
-    s.coverage = shorter == 0 ? 0.0 : static_cast<double>(s.matched) / static_cast<double>(shorter);
-    s.similarity =
-        la + lb == 0 ? 0.0f
-                     : compare::similarity(static_cast<long long>(s.matched),
-                                           static_cast<long long>(la), static_cast<long long>(lb));
+    const std::size_t shorter = std::min(a.length, b.length);
+    const auto matched = static_cast<double>(s.matched);
+    s.coverage = shorter == 0 ? 0.0 : matched / static_cast<double>(shorter);
+    const double mean = std::sqrt(static_cast<double>(a.length) * static_cast<double>(b.length));
+    const double guarded = std::max(mean, static_cast<double>(rule.guard));
+    s.score = guarded == 0 ? 0.0 : std::min(1.0, matched / guarded);
+    s.similarity = a.length + b.length == 0
+                       ? 0.0f
+                       : compare::similarity(static_cast<long long>(s.matched),
+                                             static_cast<long long>(a.length),
+                                             static_cast<long long>(b.length));
     done->fetch_add(1, std::memory_order_relaxed);
   });
   return scores;
@@ -95,7 +120,7 @@ std::vector<PairScore> score_pairs(
 
 void rank(std::vector<PairScore>* scores, const std::vector<Submission>& subs) {
   std::sort(scores->begin(), scores->end(), [&](const PairScore& x, const PairScore& y) {
-    if (x.coverage != y.coverage) return x.coverage > y.coverage;
+    if (x.score != y.score) return x.score > y.score;
     if (x.similarity != y.similarity) return x.similarity > y.similarity;
     if (subs[x.first].name != subs[y.first].name) return subs[x.first].name < subs[y.first].name;
     return subs[x.second].name < subs[y.second].name;

@@ -1,29 +1,47 @@
-// Scores for pairs of submissions: template code tiled out first, then every
-// pair tiled on all cores with the same engine as ccsim.
+// Scores for pairs of submissions: template code and code common to the
+// class taken out first, then every pair tiled on all cores with the same
+// engine as ccsim.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
+#include "batch/common_code.h"
 #include "batch/submission.h"
 #include "compare/greedy_tiler.h"
 
 namespace batch {
 
-/// A submission ready for pairing: positions shared with the template may
-/// not match, and do not count in its length.
+/// A submission ready for pairing: positions in template code or in code
+/// common to the class may not match, and do not count in its length.
 struct Prepared {
   compare::TileSource source;
   std::vector<std::uint8_t> allowed;
   std::vector<compare::Match> template_tiles;
-  std::size_t length = 0;  // token-string length less the template's share
+  std::vector<Span> common;
+  std::size_t length = 0;  // token-string length less template and common code
+  std::uint64_t content = 0;  // a hash of the token string, to orient pairs
+};
+
+/// What is taken out before pairs are tiled.
+struct Preparation {
+  std::string base;  // token string of the template (empty: none)
+  int min_match = 8;
+  CommonRule common;
+};
+
+/// A pair's score: its matched total over the geometric mean of the two
+/// lengths, taken as at least `guard` characters, so that a pair with little
+/// code in common scores low however small the submissions are.
+struct ScoreRule {
+  std::size_t guard = 100;
 };
 
 struct PairScore {
   std::uint32_t first = 0;
   std::uint32_t second = 0;
+  double score = 0;      // ranks and flags: see ScoreRule
   double coverage = 0;   // matched / the shorter length
   float similarity = 0;  // 2 * matched / (sum of lengths), single precision
   std::uint64_t matched = 0;
@@ -31,9 +49,10 @@ struct PairScore {
   std::uint32_t tiles = 0;
 };
 
-/// Prepares every submission against `base` (empty: no template).
-std::vector<Prepared> prepare_all(const std::vector<Submission>& subs, const std::string& base,
-                                  int min_match, unsigned jobs);
+/// Prepares every submission: template tiled out, then common code found
+/// over all of them (new and old alike).
+std::vector<Prepared> prepare_all(const std::vector<Submission>& subs, const Preparation& how,
+                                  unsigned jobs);
 
 /// The pairs to compare: each of the first `fresh` submissions with every
 /// later one (so new with new, and new with the old ones after them), never
@@ -45,18 +64,17 @@ std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs_to_compare(std::size_
 /// go. The result is in the order of `pairs`, whatever `jobs` is.
 std::vector<PairScore> score_pairs(
     const std::vector<Prepared>& prepared,
-    const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs, int min_match, unsigned jobs,
-    std::atomic<std::size_t>* done);
+    const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs, int min_match,
+    const ScoreRule& rule, unsigned jobs, std::atomic<std::size_t>* done);
 
-/// The tiles of one pair, at token-string positions, in collapse order.
+/// The tiles of one pair, in collapse order: `a` a position in `first`, `b`
+/// in `second`. The pair is tiled in the order its contents give, so the
+/// tiles are the same whichever of the two is named first.
 std::vector<compare::Match> tiles_of(const std::vector<Prepared>& prepared, std::uint32_t first,
                                      std::uint32_t second, int min_match);
 
-/// Orders scores for showing: coverage, then similarity (both descending),
+/// Orders scores for showing: score, then similarity (both descending),
 /// then the two names.
 void rank(std::vector<PairScore>* scores, const std::vector<Submission>& subs);
-
-/// Runs `work(k)` for k in [0, count) on `jobs` threads.
-void parallel_for(std::size_t count, unsigned jobs, const std::function<void(std::size_t)>& work);
 
 }  // namespace batch

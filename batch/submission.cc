@@ -20,14 +20,16 @@ namespace {
 bool is_c_file(const fs::path& p) { return p.extension() == ".c" || p.extension() == ".h"; }
 bool is_hidden(const fs::path& p) { return p.filename().string().rfind('.', 0) == 0; }
 
-bool read_source(const fs::path& p, SourceFile* out, std::vector<Skipped>* skipped) {
+bool read_source(const fs::path& p, const Reading& reading, SourceFile* out,
+                 std::vector<Skipped>* skipped) {
   std::string raw;
   if (!platform::read_file(p.string(), &raw)) {
     skipped->push_back(Skipped{p.string(), std::string(text::kCannotBeRead)});
     return false;
   }
   out->path = p.string();
-  out->text = platform::decode_text_mode(raw);
+  out->text = reading.stop_at_eof_byte ? platform::decode_text_mode(raw)
+                                       : platform::decode_line_ends(raw);
   return true;
 }
 
@@ -86,7 +88,8 @@ SourceSpot locate(const Submission& s, std::size_t char_pos) {
   return SourceSpot{s.char_file[char_pos], s.char_line[char_pos]};
 }
 
-bool collect(const std::string& path, bool prefix_names, std::vector<Submission>* out,
+bool collect(const std::string& path, bool prefix_names, const Reading& reading,
+             std::vector<Submission>* out,
              std::vector<Skipped>* skipped, std::string* error) {
   std::error_code ec;
   const fs::path root(path);
@@ -99,7 +102,7 @@ bool collect(const std::string& path, bool prefix_names, std::vector<Submission>
     s.name = path;
     s.full_name = path;
     SourceFile file;
-    if (read_source(root, &file, skipped)) {
+    if (read_source(root, reading, &file, skipped)) {
       append_file(&s, std::move(file));
       out->push_back(std::move(s));
     }
@@ -121,7 +124,7 @@ bool collect(const std::string& path, bool prefix_names, std::vector<Submission>
         dir ? c_files_below(entry, skipped) : std::vector<fs::path>{entry};
     for (const fs::path& f : files) {
       SourceFile file;
-      if (read_source(f, &file, skipped)) append_file(&s, std::move(file));
+      if (read_source(f, reading, &file, skipped)) append_file(&s, std::move(file));
     }
     if (s.files.empty()) continue;
     out->push_back(std::move(s));
@@ -157,8 +160,8 @@ void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipp
   *fresh = kept_fresh;
 }
 
-bool collect_as_one(const std::string& path, Submission* out, std::vector<Skipped>* skipped,
-                    std::string* error) {
+bool collect_as_one(const std::string& path, const Reading& reading, Submission* out,
+                    std::vector<Skipped>* skipped, std::string* error) {
   std::error_code ec;
   const fs::path root(path);
   if (!fs::exists(root, ec)) {
@@ -169,7 +172,7 @@ bool collect_as_one(const std::string& path, Submission* out, std::vector<Skippe
       fs::is_directory(root, ec) ? c_files_below(root, skipped) : std::vector<fs::path>{root};
   for (const fs::path& f : files) {
     SourceFile file;
-    if (!read_source(f, &file, skipped)) continue;
+    if (!read_source(f, reading, &file, skipped)) continue;
     // A space never matches, so no run reaches from one template file into the next.
     if (!out->tokens.empty()) {
       out->tokens += ' ';

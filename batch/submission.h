@@ -8,9 +8,16 @@
 
 namespace batch {
 
+/// How a source file is read. By default the whole file counts (a 0x1A
+/// byte is an ordinary byte); as ccsim reads it, the text stops at the first
+/// 0x1A byte.
+struct Reading {
+  bool stop_at_eof_byte = false;
+};
+
 struct SourceFile {
   std::string path;  // as found on disk
-  std::string text;  // as a text-mode read delivers it
+  std::string text;  // CR LF read as LF, as a text-mode read delivers it
 };
 
 struct Submission {
@@ -43,13 +50,14 @@ SourceSpot locate(const Submission& s, std::size_t char_pos);
 /// `path`/relative when `prefix_names`). Hidden entries are passed over.
 /// Files that cannot be read are skipped and listed in `skipped`. Returns
 /// false, with `error` set, if `path` does not exist or cannot be listed.
-bool collect(const std::string& path, bool prefix_names, std::vector<Submission>* out,
+bool collect(const std::string& path, bool prefix_names, const Reading& reading,
+             std::vector<Submission>* out,
              std::vector<Skipped>* skipped, std::string* error);
 
 /// All C files under `path` (or `path` itself, a file) as one submission,
 /// for template code. Same errors as collect().
-bool collect_as_one(const std::string& path, Submission* out, std::vector<Skipped>* skipped,
-                    std::string* error);
+bool collect_as_one(const std::string& path, const Reading& reading, Submission* out,
+                    std::vector<Skipped>* skipped, std::string* error);
 
 /// Makes a roster of what collect() found: a submission of the very same
 /// files as an earlier one (a path given twice, or a file both new and

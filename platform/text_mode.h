@@ -11,6 +11,9 @@ namespace platform {
 /// LF, a lone CR stays as it is, and the first 0x1A ends the text.
 std::string decode_text_mode(std::string_view raw);
 
+/// `raw` with each CR LF read as LF and every other byte kept, 0x1A too.
+std::string decode_line_ends(std::string_view raw);
+
 /// What a text-mode write puts on disk for `text`: each LF becomes CR LF.
 std::string encode_text_mode(std::string_view text);
 

@@ -19,8 +19,12 @@ TEST(Options, DefaultsAndPaths) {
   Options o;
   std::string error;
   ASSERT_EQ(Parsed::kRun, parse({"class", "extra.c"}, &o, &error));
-  EXPECT_EQ(8, o.min_match);
+  EXPECT_EQ(12, o.min_match);
   EXPECT_DOUBLE_EQ(0.6, o.threshold);
+  EXPECT_TRUE(o.common.enabled);
+  EXPECT_DOUBLE_EQ(0.2, o.common.share);
+  EXPECT_EQ(10u, o.common.at_least);
+  EXPECT_FALSE(o.as_ccsim);
   EXPECT_EQ(batch::Format::kTable, o.format);
   EXPECT_EQ(50, o.top);
   EXPECT_GE(o.jobs, 1u);
@@ -48,6 +52,23 @@ TEST(Options, ValuesAfterSpaceOrEqualsAndRepeatedPaths) {
   EXPECT_EQ((std::vector<std::string>{"--odd-name.c"}), o.paths);
 }
 
+TEST(Options, CommonCodeRuleAndCcsimsOwnFigure) {
+  Options o;
+  std::string error;
+  ASSERT_EQ(Parsed::kRun, parse({"--common", "0.5", "--common-min=3", "x"}, &o, &error)) << error;
+  EXPECT_TRUE(o.common.enabled);
+  EXPECT_DOUBLE_EQ(0.5, o.common.share);
+  EXPECT_EQ(3u, o.common.at_least);
+  Options off;
+  ASSERT_EQ(Parsed::kRun, parse({"--no-common", "x"}, &off, &error));
+  EXPECT_FALSE(off.common.enabled);
+  Options as_ccsim;
+  ASSERT_EQ(Parsed::kRun, parse({"--ccsim", "x"}, &as_ccsim, &error));
+  EXPECT_TRUE(as_ccsim.as_ccsim);
+  EXPECT_EQ(3, as_ccsim.min_match);
+  EXPECT_FALSE(as_ccsim.common.enabled);
+}
+
 TEST(Options, HelpAndVersionWinOverEverythingElse) {
   Options o;
   std::string error;
@@ -65,6 +86,9 @@ TEST(Options, BadValuesAreErrorsThatSayWhy) {
       {{"--frobnicate", "x"}, "unknown option --frobnicate"},
       {{"x", "--top"}, "option --top needs a value"},
       {{"--quiet"}, "no submissions given"},
+      {{"--common", "0", "x"}, "--common takes a share of the class above 0 and up to 1"},
+      {{"--common-min", "1", "x"}, "--common-min takes a whole number from 2"},
+      {{"--ccsim", "--min-match", "8", "x"}, "--ccsim compares as ccsim does: runs over 3 characters"},
   };
   for (const auto& [args, message] : cases) {
     Options o;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,22 @@ Submission made_of(const std::string& name, const std::string& source) {
   s.name = name;
   batch::append_file(&s, batch::SourceFile{name, source});
   return s;
+}
+
+batch::Preparation plain(int min_match, const std::string& base = "") {
+  batch::Preparation how;
+  how.base = base;
+  how.min_match = min_match;
+  how.common.enabled = false;
+  return how;
+}
+
+std::vector<batch::PairScore> score_all(const std::vector<Submission>& subs,
+                                        const batch::Preparation& how, unsigned jobs = 1) {
+  std::atomic<std::size_t> done{0};
+  return batch::score_pairs(batch::prepare_all(subs, how, jobs),
+                            batch::pairs_to_compare(subs.size(), subs.size()), how.min_match,
+                            batch::ScoreRule{}, jobs, &done);
 }
 
 const std::string kLoop = "for (i = 0; i < n; i++) { total = total + v[i]; }\n";
@@ -49,28 +66,68 @@ TEST(Pairs, NewWithNewAndOldButNeverOldWithOld) {
   EXPECT_EQ(expected, many);
 }
 
-TEST(Scoring, CoverageUsesTheShorterAndSimilarityTheSum) {
-  const std::vector<Submission> subs = {made_of("a", kLoop), made_of("b", kLoop + kOther)};
-  const auto prepared = batch::prepare_all(subs, "", 8, 1);
+TEST(Scoring, CoverageUsesTheShorterSimilarityTheSumScoreTheGuardedMean) {
+  const std::vector<Submission> subs = {made_of("a", kLoop + kLoop + kLoop),
+                                        made_of("b", kLoop + kLoop + kLoop + kOther + kOther)};
+  const auto prepared = batch::prepare_all(subs, plain(8), 1);
   std::atomic<std::size_t> done{0};
-  const auto scores = batch::score_pairs(prepared, batch::pairs_to_compare(2, 2), 8, 1, &done);
+  const auto scores = batch::score_pairs(prepared, batch::pairs_to_compare(2, 2), 8,
+                                         batch::ScoreRule{}, 1, &done);
   ASSERT_EQ(1u, scores.size());
-  const std::size_t la = subs[0].tokens.size();
-  const std::size_t lb = subs[1].tokens.size();
-  EXPECT_EQ(la, scores[0].matched);
+  const double la = static_cast<double>(subs[0].tokens.size());
+  const double lb = static_cast<double>(subs[1].tokens.size());
+  ASSERT_GT(std::sqrt(la * lb), 100.0);  // above the guard
+  EXPECT_EQ(subs[0].tokens.size(), scores[0].matched);
   EXPECT_DOUBLE_EQ(1.0, scores[0].coverage);
   EXPECT_FLOAT_EQ(static_cast<float>(2.0 * la / (la + lb)), scores[0].similarity);
+  EXPECT_DOUBLE_EQ(la / std::sqrt(la * lb), scores[0].score);
   EXPECT_EQ(1u, scores[0].tiles);
   EXPECT_EQ(1u, done.load());
+}
+
+TEST(Scoring, APairWithLittleCodeScoresLowHoweverSmall) {
+  // Two copies of one short loop: wholly shared, but too little to tell.
+  const auto scores = score_all({made_of("a", kLoop), made_of("b", kLoop)}, plain(8));
+  EXPECT_DOUBLE_EQ(1.0, scores[0].coverage);
+  EXPECT_DOUBLE_EQ(static_cast<double>(scores[0].matched) / 100.0, scores[0].score);
+  EXPECT_LT(scores[0].score, 0.5);
+}
+
+TEST(Scoring, TheSameTwoSubmissionsScoreTheSameWhateverTheirNamesAndOrder) {
+  // Runs of equal length compete for the same stretches: which ones the
+  // tiling takes depends on which string it reads first (6 or 9 matched).
+  auto spaced = [](const std::string& tokens) {
+    std::string source;
+    for (char c : tokens) source += std::string(1, c) + " ";
+    return source;
+  };
+  const std::string x = spaced("+*;-;+*+*-+-+-");
+  const std::string y = spaced(";+++;*+*+-+;-;");
+  const auto forward = score_all({made_of("x", x), made_of("y", y)}, plain(2));
+  const auto backward = score_all({made_of("y", y), made_of("x", x)}, plain(2));
+  const auto renamed = score_all({made_of("z", x), made_of("a", y)}, plain(2));
+  for (const auto* other : {&backward, &renamed}) {
+    EXPECT_EQ(forward[0].matched, (*other)[0].matched);
+    EXPECT_EQ(forward[0].tiles, (*other)[0].tiles);
+    EXPECT_EQ(forward[0].score, (*other)[0].score);
+  }
+  // And the tiles, handed back for the pair as named, are the same stretches.
+  const std::vector<Submission> subs = {made_of("x", x), made_of("y", y)};
+  const auto prepared = batch::prepare_all(subs, plain(2), 1);
+  auto tiles = batch::tiles_of(prepared, 0, 1, 2);
+  auto swapped = batch::tiles_of(prepared, 1, 0, 2);
+  for (compare::Match& m : swapped) std::swap(m.a, m.b);
+  EXPECT_EQ(tiles, swapped);
+  for (const compare::Match& m : tiles)
+    EXPECT_EQ(subs[0].tokens.substr(m.a, m.length), subs[1].tokens.substr(m.b, m.length));
 }
 
 TEST(Scoring, TemplateRunsLeaveMatchAndLengths) {
   const std::vector<Submission> subs = {made_of("a", kLoop + kOther), made_of("b", kLoop + kOther)};
   const std::string base = made_of("t", kLoop).tokens;
-  const auto prepared = batch::prepare_all(subs, base, 8, 2);
+  const auto prepared = batch::prepare_all(subs, plain(8, base), 2);
   EXPECT_EQ(subs[0].tokens.size() - base.size(), prepared[0].length);
-  std::atomic<std::size_t> done{0};
-  const auto scores = batch::score_pairs(prepared, batch::pairs_to_compare(2, 2), 8, 1, &done);
+  const auto scores = score_all(subs, plain(8, base));
   EXPECT_EQ(prepared[0].length, scores[0].matched);  // only the non-template part
   EXPECT_DOUBLE_EQ(1.0, scores[0].coverage);
 }
@@ -81,25 +138,26 @@ TEST(Scoring, ResultsDoNotDependOnTheNumberOfThreads) {
     subs.push_back(
         made_of("s" + std::to_string(k), (k % 3 ? kLoop : kOther) + std::string(k, ';') + kOther));
   const auto pairs = batch::pairs_to_compare(subs.size(), subs.size());
-  std::atomic<std::size_t> done{0};
-  const auto one = batch::score_pairs(batch::prepare_all(subs, "", 8, 1), pairs, 8, 1, &done);
-  const auto two = batch::score_pairs(batch::prepare_all(subs, "", 8, 2), pairs, 8, 2, &done);
+  batch::Preparation how = plain(8);
+  how.common = batch::CommonRule{true, 12, 0.5, 2};
+  const auto one = score_all(subs, how, 1);
+  const auto two = score_all(subs, how, 2);
   ASSERT_EQ(one.size(), two.size());
   for (std::size_t k = 0; k < one.size(); ++k) {
     EXPECT_EQ(one[k].matched, two[k].matched);
-    EXPECT_EQ(one[k].coverage, two[k].coverage);
+    EXPECT_EQ(one[k].score, two[k].score);
   }
 }
 
-TEST(Ranking, CoverageThenSimilarityThenNames) {
+TEST(Ranking, ScoreThenSimilarityThenNames) {
   const std::vector<Submission> subs = {made_of("b", ""), made_of("a", ""), made_of("c", "")};
   std::vector<batch::PairScore> s(4);
-  s[0] = {0, 2, 0.5, 0.4f, 0, 0, 0};
-  s[1] = {0, 1, 0.9, 0.1f, 0, 0, 0};
-  s[2] = {1, 2, 0.5, 0.4f, 0, 0, 0};  // same scores as s[0]: "a" before "b"
-  s[3] = {1, 0, 0.5, 0.6f, 0, 0, 0};
+  s[0] = {0, 2, 0.5, 0.9, 0.4f, 0, 0, 0};
+  s[1] = {0, 1, 0.9, 0.1, 0.1f, 0, 0, 0};
+  s[2] = {1, 2, 0.5, 0.9, 0.4f, 0, 0, 0};  // same scores as s[0]: "a" before "b"
+  s[3] = {1, 0, 0.5, 0.1, 0.6f, 0, 0, 0};
   batch::rank(&s, subs);
-  EXPECT_DOUBLE_EQ(0.9, s[0].coverage);
+  EXPECT_DOUBLE_EQ(0.9, s[0].score);
   EXPECT_FLOAT_EQ(0.6f, s[1].similarity);
   EXPECT_EQ(1u, s[2].first);
   EXPECT_EQ(0u, s[3].first);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -90,13 +91,12 @@ TEST(BatchCli, ExampleClassRanksTheTwoCopiesFirstAndNotTheTemplateOnlyOne) {
   EXPECT_EQ(1, r.exit_status);
   const std::vector<string> rows = lines(r.out);
   ASSERT_EQ(67u, rows.size());  // header and 12 * 11 / 2 pairs
-  EXPECT_EQ("first,second,coverage,similarity,matched,longest,tiles", rows[0]);
+  EXPECT_EQ("first,second,score,coverage,similarity,matched,longest,tiles", rows[0]);
   EXPECT_EQ(0u, rows[1].find("alice.c,bob.c,"));
   EXPECT_EQ(0u, rows[2].find("eve.c,heidi.c,"));
   const RunResult table = batch({"--base", kTemplate, kClass});
-  EXPECT_EQ(
-      0u, table.out.find(
-              "12 submissions, 66 pairs, 2 suspected (coverage >= 0.6, runs over 8 characters)\n"));
+  EXPECT_EQ(0u, table.out.find("12 submissions, 66 pairs, 2 suspected (score >= 0.6, runs over 12 "
+                               "characters, code in 10 or more submissions left out)\n"));
   for (const string& row : lines(table.out)) {
     if (row.find("ivan.c") != string::npos) {
       EXPECT_EQ(string::npos, row.find("suspected")) << row;
@@ -104,11 +104,50 @@ TEST(BatchCli, ExampleClassRanksTheTwoCopiesFirstAndNotTheTemplateOnlyOne) {
   }
 }
 
-TEST(BatchCli, WithoutTheTemplateSharedSkeletonsLookLikeCopying) {
-  const RunResult r = batch({"--top", "3", kClass});
+// The third score in the CSV output `out` (the best pair that is no copy).
+double third_score(const string& out) {
+  const std::vector<string> rows = lines(out);
+  return rows.size() > 3 ? std::stod(rows[3].substr(rows[3].find(".c,", 6) + 3)) : -1;
+}
+
+TEST(BatchCli, WithoutTheTemplateTheSkeletonIsFoundAsCommonCode) {
+  const RunResult r = batch({"--format", "csv", kClass});
   EXPECT_EQ(1, r.exit_status);
-  EXPECT_EQ(string::npos, r.out.find(" 2 suspected"));
-  EXPECT_NE(string::npos, r.out.find("(63 more pairs: --top, --format csv)"));
+  const std::vector<string> rows = lines(r.out);
+  ASSERT_EQ(67u, rows.size());
+  EXPECT_EQ(0u, rows[1].find("alice.c,bob.c,"));
+  EXPECT_EQ(0u, rows[2].find("eve.c,heidi.c,"));
+  const RunResult table = batch({"--top", "0", kClass});
+  EXPECT_EQ(0u, table.out.find("12 submissions, 66 pairs, 2 suspected ("));
+  // With the skeleton left in, independent solutions come closer to the flag.
+  const RunResult kept = batch({"--no-common", "--format", "csv", kClass});
+  EXPECT_LT(third_score(r.out) + 0.1, third_score(kept.out));
+  EXPECT_GT(third_score(r.out), 0.0);
+}
+
+TEST(BatchCli, DisguisedCopiesRankAboveEveryIndependentPair) {
+  // Copies of dave.c: padded with dead code and output, renamed and
+  // reordered, expressions split, and all of it at once.
+  for (const char* copy : {"padded.c", "renamed_reordered.c", "split.c", "combined.c"}) {
+    testing_support::ScopedTempDir dir;
+    mkdir("class", 0755);
+    for (const char* name : {"alice.c", "bob.c", "carol.c", "dave.c", "eve.c", "frank.c",
+                             "grace.c", "heidi.c", "ivan.c", "judy.c", "ken.c", "lucy.c"})
+      write_bytes(string("class/") + name, read_bytes(kClass + "/" + name));
+    write_bytes("class/copy.c", read_bytes(string(CCSIM_SOURCE_DIR) + "/tests/data/disguised/" + copy));
+    const RunResult r = batch({"--format", "csv", "class"}, dir.path());
+    const std::vector<string> rows = lines(r.out);
+    ASSERT_EQ(79u, rows.size()) << copy;
+    // The three copies first (their order free), every independent pair after.
+    std::vector<string> top = {rows[1].substr(0, rows[1].find(",", rows[1].find(",") + 1)),
+                               rows[2].substr(0, rows[2].find(",", rows[2].find(",") + 1)),
+                               rows[3].substr(0, rows[3].find(",", rows[3].find(",") + 1))};
+    std::sort(top.begin(), top.end());
+    EXPECT_EQ((std::vector<string>{"alice.c,bob.c", "copy.c,dave.c", "eve.c,heidi.c"}), top)
+        << copy;
+    EXPECT_EQ(0u, batch({"--top", "0", "class"}, dir.path()).out.find("13 submissions, 78 pairs, 3 suspected"))
+        << copy;
+  }
 }
 
 TEST(BatchCli, NoSuspicionExitsZero) {
@@ -120,9 +159,11 @@ TEST(BatchCli, NoSuspicionExitsZero) {
 TEST(BatchCli, JsonHoldsTheFieldsAndTheTiles) {
   const RunResult r = batch({"--format", "json", kClass + "/alice.c", kClass + "/bob.c"});
   EXPECT_EQ(1, r.exit_status);
-  EXPECT_EQ(0u, r.out.find("{\"min_match\":8,\"threshold\":0.600000,\"submissions\":[{\"name\":"));
+  EXPECT_EQ(0u, r.out.find("{\"score\":\"matched / max(sqrt(length1 x length2), 100)\","
+                           "\"threshold\":0.600000,\"min_match\":12,\"common_in_at_least\":null,"
+                           "\"submissions\":[{\"name\":"));
   for (const char* key :
-       {"\"first\":", "\"second\":", "\"coverage\":", "\"similarity\":", "\"matched\":",
+       {"\"first\":", "\"second\":", "\"score\":", "\"coverage\":", "\"similarity\":", "\"matched\":",
         "\"longest\":", "\"tiles\":", "\"tile_list\":[{\"length\":", "\"line\":", "\"end_line\":"})
     EXPECT_NE(string::npos, r.out.find(key)) << key;
 }
@@ -147,22 +188,50 @@ string ccsim_similarity(const string& dir) {
   return r.out.substr(at + label.size(), r.out.find('\n', at) - at - label.size());
 }
 
-TEST(BatchCli, SimilarityWithMinMatch3IsWhatCcsimPrints) {
+// The similarity field of the one pair in CSV output `out`.
+string similarity_field(const string& out) {
+  const std::vector<string> rows = lines(out);
+  if (rows.size() != 2) return "no single pair";
+  std::vector<string> fields;
+  std::istringstream row(rows[1]);
+  for (string f; std::getline(row, f, ',');) fields.push_back(f);
+  return fields.size() > 4 ? fields[4] : "too few fields";
+}
+
+TEST(BatchCli, WithCcsimTheSimilarityIsWhatCcsimPrints) {
   testing_support::ScopedTempDir dir;
   const std::vector<std::pair<string, string>> pairs = {
       {"alice.c", "bob.c"}, {"carol.c", "dave.c"}, {"eve.c", "lucy.c"}, {"ivan.c", "judy.c"}};
   for (const auto& [first, second] : pairs) {
-    write_bytes("file1.c", read_bytes(kClass + "/" + first));  // GBK sources, lucy.c UTF-8
+    // GBK sources, lucy.c UTF-8; a 0x1A byte ends the text for both.
+    write_bytes("file1.c", read_bytes(kClass + "/" + first) + "\x1a int x; int y; int z;");
     write_bytes("file2.c", read_bytes(kClass + "/" + second));
-    const RunResult r =
-        batch({"--min-match", "3", "--format", "csv", "file1.c", "file2.c"}, dir.path());
-    const std::vector<string> rows = lines(r.out);
-    ASSERT_EQ(2u, rows.size());
-    std::vector<string> fields;
-    std::istringstream row(rows[1]);
-    for (string f; std::getline(row, f, ',');) fields.push_back(f);
-    EXPECT_EQ(ccsim_similarity(dir.path()), fields[3]) << first << " " << second;
+    const string forward = ccsim_similarity(dir.path());
+    const string batch_forward =
+        similarity_field(batch({"--ccsim", "--format", "csv", "file1.c", "file2.c"}, dir.path()).out);
+    const string batch_backward =
+        similarity_field(batch({"--ccsim", "--format", "csv", "file2.c", "file1.c"}, dir.path()).out);
+    write_bytes("file1.c", read_bytes(kClass + "/" + second));
+    write_bytes("file2.c", read_bytes(kClass + "/" + first));
+    const string backward = ccsim_similarity(dir.path());
+    // ccsim's figure for the order the batch tiles in (set by the contents):
+    // one of the two, the same whichever file is named first.
+    EXPECT_TRUE(batch_forward == forward || batch_forward == backward)
+        << first << " " << second << ": " << batch_forward;
+    EXPECT_EQ(batch_forward, batch_backward);
   }
+}
+
+TEST(BatchCli, AnEndOfFileByteDoesNotHideACopy) {
+  testing_support::ScopedTempDir dir;
+  const string source = read_bytes(kClass + "/carol.c");
+  write_bytes("a.c", source);
+  write_bytes("b.c", "/* \x1a */\n" + source);
+  const RunResult r = batch({"--format", "csv", "a.c", "b.c"}, dir.path());
+  EXPECT_EQ(1, r.exit_status);
+  // All of a.c matches; b.c has only the comment's four tokens more.
+  EXPECT_EQ(0u, lines(r.out).at(1).find("a.c,b.c,0.99")) << r.out;
+  EXPECT_NE(string::npos, lines(r.out).at(1).find(",1.000000,")) << r.out;
 }
 
 TEST(BatchCli, OldSubmissionsAreComparedWithNewOnesOnly) {
