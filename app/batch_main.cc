@@ -29,7 +29,8 @@ std::vector<batch::PairScore> score_with_progress(
     const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs, const batch::Options& o) {
   std::atomic<std::size_t> done{0};
   const bool show = !o.quiet && isatty(STDERR_FILENO);
-  if (!show) return batch::score_pairs(prepared, pairs, o.min_match, batch::ScoreRule{}, o.jobs, &done);
+  if (!show)
+    return batch::score_pairs(prepared, pairs, o.min_match, batch::ScoreRule{}, o.jobs, &done);
   std::vector<batch::PairScore> scores;
   std::atomic<bool> finished{false};
   std::thread worker([&] {

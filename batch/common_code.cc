@@ -59,7 +59,8 @@ class Counter {
 
 std::size_t common_cutoff(const CommonRule& rule, std::size_t count) {
   if (!rule.enabled) return count + 1;
-  const auto by_share = static_cast<std::size_t>(std::ceil(rule.share * static_cast<double>(count)));
+  const auto by_share =
+      static_cast<std::size_t>(std::ceil(rule.share * static_cast<double>(count)));
   return std::max({by_share, rule.at_least, std::size_t{1}});
 }
 

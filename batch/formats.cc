@@ -69,9 +69,9 @@ std::string scoring_note(const Run& run) {
   std::string s = "score >= " + shortest(o.threshold) + ", runs over " +
                   std::to_string(o.min_match) + " characters, ";
   const std::size_t cutoff = common_cutoff_of(run);
-  s += cutoff > run.subs.size() ? std::string("no common code left out")
-                                : "code in " + std::to_string(cutoff) +
-                                      " or more submissions left out";
+  s += cutoff > run.subs.size()
+           ? std::string("no common code left out")
+           : "code in " + std::to_string(cutoff) + " or more submissions left out";
   return s;
 }
 
@@ -108,8 +108,8 @@ void write_csv(std::ostream& out, const Run& run) {
   out << "first,second,score,coverage,similarity,matched,longest,tiles\n";
   for (const PairScore& p : run.ranked) {
     out << csv_field(run.subs[p.first].name) << ',' << csv_field(run.subs[p.second].name) << ','
-        << fixed6(p.score) << ',' << fixed6(p.coverage) << ',' << fixed6(p.similarity) << ',' << p.matched << ',' << p.longest
-        << ',' << p.tiles << '\n';
+        << fixed6(p.score) << ',' << fixed6(p.coverage) << ',' << fixed6(p.similarity) << ','
+        << p.matched << ',' << p.longest << ',' << p.tiles << '\n';
   }
 }
 
@@ -130,8 +130,8 @@ void write_spot(std::ostream& out, const Submission& s, std::size_t start, std::
 void write_json(std::ostream& out, const Run& run) {
   const Options& o = run.options;
   const std::size_t cutoff = common_cutoff_of(run);
-  out << "{\"score\":" << json_string(score_name()) << ",\"threshold\":"
-      << fixed6(o.threshold) << ",\"min_match\":" << o.min_match << ",\"common_in_at_least\":";
+  out << "{\"score\":" << json_string(score_name()) << ",\"threshold\":" << fixed6(o.threshold)
+      << ",\"min_match\":" << o.min_match << ",\"common_in_at_least\":";
   if (cutoff > run.subs.size())
     out << "null";
   else
@@ -153,11 +153,9 @@ void write_json(std::ostream& out, const Run& run) {
     const Submission& b = run.subs[p.second];
     out << (k ? ",\n" : "\n") << "{\"first\":" << json_string(a.name)
         << ",\"second\":" << json_string(b.name) << ",\"score\":" << fixed6(p.score)
-        << ",\"coverage\":" << fixed6(p.coverage)
-        << ",\"similarity\":" << fixed6(p.similarity) << ",\"matched\":" << p.matched
-        << ",\"longest\":" << p.longest << ",\"tiles\":" << p.tiles
-        << ",\"suspected\":" << (p.score >= o.threshold ? "true" : "false")
-        << ",\"tile_list\":[";
+        << ",\"coverage\":" << fixed6(p.coverage) << ",\"similarity\":" << fixed6(p.similarity)
+        << ",\"matched\":" << p.matched << ",\"longest\":" << p.longest << ",\"tiles\":" << p.tiles
+        << ",\"suspected\":" << (p.score >= o.threshold ? "true" : "false") << ",\"tile_list\":[";
     // Tiles are found again here rather than kept from scoring: keeping them
     // for every pair would make memory grow with the number of pairs.
     const std::vector<compare::Match> tiles =

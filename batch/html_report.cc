@@ -171,10 +171,9 @@ void render_evidence(std::ostream& out, const Run& run, std::size_t rank) {
   const auto tiles = tiles_of(run.prepared, p.first, p.second, run.options.min_match);
   out << "<article class=\"pair\" id=\"pair-" << rank + 1 << "\"><h3>#" << rank + 1 << " "
       << name_of(run, p.first) << " &harr; " << name_of(run, p.second)
-      << "</h3><p class=\"scores\">score " << fixed6(p.score) << ", coverage "
-      << fixed6(p.coverage) << ", similarity "
-      << fixed6(p.similarity) << ", matched " << p.matched << ", longest " << p.longest << ", "
-      << p.tiles << " tiles"
+      << "</h3><p class=\"scores\">score " << fixed6(p.score) << ", coverage " << fixed6(p.coverage)
+      << ", similarity " << fixed6(p.similarity) << ", matched " << p.matched << ", longest "
+      << p.longest << ", " << p.tiles << " tiles"
       << (p.score >= run.options.threshold ? " &mdash; <strong>suspected</strong>" : "")
       << "</p><div class=\"sides\">";
   render_side(out, run, p.first, tiles, true);
@@ -244,8 +243,8 @@ void render_table(std::ostream& out, const Run& run, const std::vector<bool>& ha
       out << k + 1;
     out << "</td><td>" << name_of(run, p.first) << "</td><td>" << name_of(run, p.second)
         << "</td><td>" << fixed6(p.score) << "</td><td>" << fixed6(p.coverage) << "</td><td>"
-        << fixed6(p.similarity) << "</td><td>"
-        << p.matched << "</td><td>" << p.longest << "</td><td>" << p.tiles << "</td></tr>";
+        << fixed6(p.similarity) << "</td><td>" << p.matched << "</td><td>" << p.longest
+        << "</td><td>" << p.tiles << "</td></tr>";
   }
   out << "</tbody></table></section>\n";
 }

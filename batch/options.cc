@@ -81,7 +81,8 @@ Parsed parse_options(int argc, const char* const* argv, Options* o, std::string*
       if (!to_fraction(value, &o->common.share) || o->common.share == 0.0)
         return fail("--common takes a share of the class above 0 and up to 1");
     } else if (arg == "--common-min") {
-      if (!to_int(value, 2, 1000000000, &n)) return fail("--common-min takes a whole number from 2");
+      if (!to_int(value, 2, 1000000000, &n))
+        return fail("--common-min takes a whole number from 2");
       o->common.at_least = static_cast<std::size_t>(n);
     } else if (arg == "--base") {
       o->bases.push_back(value);

@@ -108,11 +108,10 @@ std::vector<PairScore> score_pairs(
     const double mean = std::sqrt(static_cast<double>(a.length) * static_cast<double>(b.length));
     const double guarded = std::max(mean, static_cast<double>(rule.guard));
     s.score = guarded == 0 ? 0.0 : std::min(1.0, matched / guarded);
-    s.similarity = a.length + b.length == 0
-                       ? 0.0f
-                       : compare::similarity(static_cast<long long>(s.matched),
-                                             static_cast<long long>(a.length),
-                                             static_cast<long long>(b.length));
+    s.similarity = a.length + b.length == 0 ? 0.0f
+                                            : compare::similarity(static_cast<long long>(s.matched),
+                                                                  static_cast<long long>(a.length),
+                                                                  static_cast<long long>(b.length));
     done->fetch_add(1, std::memory_order_relaxed);
   });
   return scores;

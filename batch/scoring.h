@@ -20,7 +20,7 @@ struct Prepared {
   std::vector<std::uint8_t> allowed;
   std::vector<compare::Match> template_tiles;
   std::vector<Span> common;
-  std::size_t length = 0;  // token-string length less template and common code
+  std::size_t length = 0;     // token-string length less template and common code
   std::uint64_t content = 0;  // a hash of the token string, to orient pairs
 };
 

@@ -28,8 +28,8 @@ bool read_source(const fs::path& p, const Reading& reading, SourceFile* out,
     return false;
   }
   out->path = p.string();
-  out->text = reading.stop_at_eof_byte ? platform::decode_text_mode(raw)
-                                       : platform::decode_line_ends(raw);
+  out->text =
+      reading.stop_at_eof_byte ? platform::decode_text_mode(raw) : platform::decode_line_ends(raw);
   return true;
 }
 
@@ -89,8 +89,7 @@ SourceSpot locate(const Submission& s, std::size_t char_pos) {
 }
 
 bool collect(const std::string& path, bool prefix_names, const Reading& reading,
-             std::vector<Submission>* out,
-             std::vector<Skipped>* skipped, std::string* error) {
+             std::vector<Submission>* out, std::vector<Skipped>* skipped, std::string* error) {
   std::error_code ec;
   const fs::path root(path);
   if (!fs::exists(root, ec)) {

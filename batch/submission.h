@@ -51,8 +51,7 @@ SourceSpot locate(const Submission& s, std::size_t char_pos);
 /// Files that cannot be read are skipped and listed in `skipped`. Returns
 /// false, with `error` set, if `path` does not exist or cannot be listed.
 bool collect(const std::string& path, bool prefix_names, const Reading& reading,
-             std::vector<Submission>* out,
-             std::vector<Skipped>* skipped, std::string* error);
+             std::vector<Submission>* out, std::vector<Skipped>* skipped, std::string* error);
 
 /// All C files under `path` (or `path` itself, a file) as one submission,
 /// for template code. Same errors as collect().

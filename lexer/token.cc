@@ -33,6 +33,11 @@ bool token(const char* name, const char* list, const char* token, platform::Cons
     return false;
   }
   source.close();
+  // A text-mode read ends at the first 0x1A byte; say so when that hides
+  // some of the file, which could hide a copy.
+  const std::size_t eof_byte = raw.find('\x1a');
+  if (eof_byte != std::string::npos && eof_byte + 1 < raw.size())
+    console.write_error(text::text_ends_early(name, eof_byte));
   const std::vector<std::string> link = tokenise(platform::decode_text_mode(raw));
   // The token file is finished first: the comparison reads it back.
   const bool tokens_written = token_file.write(token_string(link)) && token_file.close();

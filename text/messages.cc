@@ -58,6 +58,11 @@ const std::string_view kThresholdNote = "\n相似度超过0.8，则认为是抄�
 const std::string_view kSuspected = "\n这两个代码有抄袭嫌疑，请做进一步检查";
 const std::string_view kNotSuspected = "\n这两个代码没有抄袭嫌疑";
 
+std::string text_ends_early(std::string_view file, std::size_t offset) {
+  return "ccsim: " + std::string(file) + ": the text ends at the 0x1A byte at offset " +
+         std::to_string(offset) + "; what follows it is not compared\n";
+}
+
 std::string viewer_unavailable(std::string_view directory) {
   const std::string dir(directory);
   return "ccsim: no desktop viewer could be started; the token files are " + dir +

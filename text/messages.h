@@ -36,6 +36,9 @@ extern const std::string_view kThresholdNote;
 extern const std::string_view kSuspected;
 extern const std::string_view kNotSuspected;
 
+// Standard error, when a source's text stops at a 0x1A byte with bytes after it.
+std::string text_ends_early(std::string_view file, std::size_t offset);
+
 // Standard error, when no desktop viewer could be started for the token files.
 std::string viewer_unavailable(std::string_view directory);
 

@@ -58,9 +58,8 @@ TEST(CommonCode, OverlappingCommonGramsMergeAndMaskedPositionsBreakGrams) {
   // A masked position (template code) or a space splits the grams around it.
   texts[1] = "abcd efghij";
   const std::vector<std::uint8_t> allowed = {1, 1, 1, 1, 1, 0, 1, 1, 1, 1};
-  std::vector<batch::MaskedText> masked = {{texts[0], allowed.data()},
-                                           {texts[1], nullptr},
-                                           {texts[2], nullptr}};
+  std::vector<batch::MaskedText> masked = {
+      {texts[0], allowed.data()}, {texts[1], nullptr}, {texts[2], nullptr}};
   spans = batch::find_common(masked, CommonRule{true, 4, 0.0, 3}, 1);
   EXPECT_EQ((std::vector<Span>{{0, 4}, {6, 4}}), spans[0]);
   EXPECT_EQ((std::vector<Span>{{0, 4}, {7, 4}}), spans[1]);

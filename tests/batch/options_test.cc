@@ -88,7 +88,8 @@ TEST(Options, BadValuesAreErrorsThatSayWhy) {
       {{"--quiet"}, "no submissions given"},
       {{"--common", "0", "x"}, "--common takes a share of the class above 0 and up to 1"},
       {{"--common-min", "1", "x"}, "--common-min takes a whole number from 2"},
-      {{"--ccsim", "--min-match", "8", "x"}, "--ccsim compares as ccsim does: runs over 3 characters"},
+      {{"--ccsim", "--min-match", "8", "x"},
+       "--ccsim compares as ccsim does: runs over 3 characters"},
   };
   for (const auto& [args, message] : cases) {
     Options o;

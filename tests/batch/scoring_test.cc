@@ -71,8 +71,8 @@ TEST(Scoring, CoverageUsesTheShorterSimilarityTheSumScoreTheGuardedMean) {
                                         made_of("b", kLoop + kLoop + kLoop + kOther + kOther)};
   const auto prepared = batch::prepare_all(subs, plain(8), 1);
   std::atomic<std::size_t> done{0};
-  const auto scores = batch::score_pairs(prepared, batch::pairs_to_compare(2, 2), 8,
-                                         batch::ScoreRule{}, 1, &done);
+  const auto scores =
+      batch::score_pairs(prepared, batch::pairs_to_compare(2, 2), 8, batch::ScoreRule{}, 1, &done);
   ASSERT_EQ(1u, scores.size());
   const double la = static_cast<double>(subs[0].tokens.size());
   const double lb = static_cast<double>(subs[1].tokens.size());

@@ -131,10 +131,11 @@ TEST(BatchCli, DisguisedCopiesRankAboveEveryIndependentPair) {
   for (const char* copy : {"padded.c", "renamed_reordered.c", "split.c", "combined.c"}) {
     testing_support::ScopedTempDir dir;
     mkdir("class", 0755);
-    for (const char* name : {"alice.c", "bob.c", "carol.c", "dave.c", "eve.c", "frank.c",
-                             "grace.c", "heidi.c", "ivan.c", "judy.c", "ken.c", "lucy.c"})
+    for (const char* name : {"alice.c", "bob.c", "carol.c", "dave.c", "eve.c", "frank.c", "grace.c",
+                             "heidi.c", "ivan.c", "judy.c", "ken.c", "lucy.c"})
       write_bytes(string("class/") + name, read_bytes(kClass + "/" + name));
-    write_bytes("class/copy.c", read_bytes(string(CCSIM_SOURCE_DIR) + "/tests/data/disguised/" + copy));
+    write_bytes("class/copy.c",
+                read_bytes(string(CCSIM_SOURCE_DIR) + "/tests/data/disguised/" + copy));
     const RunResult r = batch({"--format", "csv", "class"}, dir.path());
     const std::vector<string> rows = lines(r.out);
     ASSERT_EQ(79u, rows.size()) << copy;
@@ -145,7 +146,8 @@ TEST(BatchCli, DisguisedCopiesRankAboveEveryIndependentPair) {
     std::sort(top.begin(), top.end());
     EXPECT_EQ((std::vector<string>{"alice.c,bob.c", "copy.c,dave.c", "eve.c,heidi.c"}), top)
         << copy;
-    EXPECT_EQ(0u, batch({"--top", "0", "class"}, dir.path()).out.find("13 submissions, 78 pairs, 3 suspected"))
+    EXPECT_EQ(0u, batch({"--top", "0", "class"}, dir.path())
+                      .out.find("13 submissions, 78 pairs, 3 suspected"))
         << copy;
   }
 }
@@ -162,9 +164,9 @@ TEST(BatchCli, JsonHoldsTheFieldsAndTheTiles) {
   EXPECT_EQ(0u, r.out.find("{\"score\":\"matched / max(sqrt(length1 x length2), 100)\","
                            "\"threshold\":0.600000,\"min_match\":12,\"common_in_at_least\":null,"
                            "\"submissions\":[{\"name\":"));
-  for (const char* key :
-       {"\"first\":", "\"second\":", "\"score\":", "\"coverage\":", "\"similarity\":", "\"matched\":",
-        "\"longest\":", "\"tiles\":", "\"tile_list\":[{\"length\":", "\"line\":", "\"end_line\":"})
+  for (const char* key : {"\"first\":", "\"second\":", "\"score\":", "\"coverage\":",
+                          "\"similarity\":", "\"matched\":", "\"longest\":", "\"tiles\":",
+                          "\"tile_list\":[{\"length\":", "\"line\":", "\"end_line\":"})
     EXPECT_NE(string::npos, r.out.find(key)) << key;
 }
 
@@ -207,10 +209,10 @@ TEST(BatchCli, WithCcsimTheSimilarityIsWhatCcsimPrints) {
     write_bytes("file1.c", read_bytes(kClass + "/" + first) + "\x1a int x; int y; int z;");
     write_bytes("file2.c", read_bytes(kClass + "/" + second));
     const string forward = ccsim_similarity(dir.path());
-    const string batch_forward =
-        similarity_field(batch({"--ccsim", "--format", "csv", "file1.c", "file2.c"}, dir.path()).out);
-    const string batch_backward =
-        similarity_field(batch({"--ccsim", "--format", "csv", "file2.c", "file1.c"}, dir.path()).out);
+    const string batch_forward = similarity_field(
+        batch({"--ccsim", "--format", "csv", "file1.c", "file2.c"}, dir.path()).out);
+    const string batch_backward = similarity_field(
+        batch({"--ccsim", "--format", "csv", "file2.c", "file1.c"}, dir.path()).out);
     write_bytes("file1.c", read_bytes(kClass + "/" + second));
     write_bytes("file2.c", read_bytes(kClass + "/" + first));
     const string backward = ccsim_similarity(dir.path());

@@ -99,9 +99,27 @@ TEST_F(ReportTest, RenderedTilesOfTheTopPairAreMarkedOnBothSides) {
   ASSERT_NE(string::npos, second_side);
   const std::set<string> left = tiles_marked(article.substr(0, second_side));
   const std::set<string> right = tiles_marked(article.substr(second_side));
-  EXPECT_EQ((std::set<string>{"0", "1", "2", "3", "4"}), left);  // the pair's five tiles
+  EXPECT_EQ((std::set<string>{"0", "1", "2", "3"}), left);  // the pair's four tiles
   EXPECT_EQ(left, right);
   EXPECT_NE(string::npos, article.find("<span class=\"tpl\""));  // template code greyed
+}
+
+TEST_F(ReportTest, CodeCommonToTheClassIsGreyedApartFromTheTemplate) {
+  // Without the template handed over, the skeleton is found as common code.
+  RunOptions options;
+  options.directory = dir_.path();
+  options.args = {"--quiet", "--report", "common.html", CCSIM_SOURCE_DIR "/examples/class"};
+  ASSERT_EQ(1, testing_support::run_binary(CCSIM_BATCH_BINARY, options).exit_status);
+  const string page = read_bytes(dir_.path() + "/common.html");
+  const std::size_t pair = page.find("<article class=\"pair\" id=\"pair-1\">");
+  ASSERT_NE(string::npos, pair);
+  const string article = page.substr(pair, page.find("</article>", pair) - pair);
+  EXPECT_NE(string::npos, article.find("<span class=\"common\" title=\"common to the class\">"));
+  EXPECT_EQ(string::npos, article.find("<span class=\"tpl\""));
+  EXPECT_NE(string::npos, page.find("code found in 10 or more submissions counts for nothing"));
+  // The report with the template greys that instead.
+  const std::size_t with_base = report_.find("<article class=\"pair\" id=\"pair-1\">");
+  EXPECT_NE(string::npos, report_.find("<span class=\"tpl\"", with_base));
 }
 
 TEST_F(ReportTest, MakesNoNetworkRequest) {

@@ -33,6 +33,19 @@ TEST_F(TokenTest, WritesTokenFileRawAndListFileWithCrLf) {
   EXPECT_NE(std::string::npos, list.find("\r\n(K,int,0)\r\n(C,x,1)\r\n(R,;,2)\r\n(E,float,3)\r\n"));
   EXPECT_EQ(list.size() - 2, list.rfind("\r\n"));
   EXPECT_EQ("", console_.out);
+  // Bytes after the 0x1A byte are not compared: standard error says where.
+  EXPECT_EQ(
+      "ccsim: s.c: the text ends at the 0x1A byte at offset 20; what follows it is not "
+      "compared\n",
+      console_.err);
+}
+
+TEST_F(TokenTest, AnEndOfFileByteWithNothingAfterItIsNotWorthANote) {
+  write_bytes("s.c", "int x;\x1a");
+  ASSERT_TRUE(lexer::token("s.c", "l.txt", "t.txt", console_));
+  EXPECT_EQ("zhid;", read_bytes("t.txt"));
+  EXPECT_EQ("", console_.err);
+  EXPECT_EQ("", console_.out);
 }
 
 TEST_F(TokenTest, EmptySourceGivesEmptyTokensAndLegendOnly) {
