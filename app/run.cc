@@ -1,6 +1,8 @@
 // run(): prepare the console, tokenise both sources, compare.
 #include "app/run.h"
 
+#include <new>
+
 #include "compare/simple.h"
 #include "lexer/token.h"
 #include "text/messages.h"
@@ -12,9 +14,7 @@ constexpr int kMinMatchLen = 3;
 constexpr int kCompleted = 0;
 constexpr int kFileFailed = 1;
 
-}  // namespace
-
-int run(platform::Console& console, platform::Viewer& viewer) {
+int dialogue(platform::Console& console, platform::Viewer& viewer) {
   console.clear_screen();
   console.set_colours();
   console.write(text::kInstruction);
@@ -25,6 +25,24 @@ int run(platform::Console& console, platform::Viewer& viewer) {
   console.read_char();
   if (!compare::simple(kMinMatchLen, console, viewer)) return kFileFailed;
   return kCompleted;
+}
+
+}  // namespace
+
+int run(platform::Console& console, platform::Viewer& viewer) {
+  int status = kCompleted;
+  try {
+    status = dialogue(console, viewer);
+  } catch (const std::bad_alloc&) {
+    console.write_error(text::kOutOfMemory);
+    return kFileFailed;
+  }
+  // A dialogue that never reached its reader is no result.
+  if (!console.flush()) {
+    console.write_error(text::kOutputLost);
+    return kFileFailed;
+  }
+  return status;
 }
 
 }  // namespace app

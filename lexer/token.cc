@@ -15,6 +15,13 @@ bool token(const char* name, const char* list, const char* token, platform::Cons
   platform::File source = platform::File::open_for_reading(name);
   if (!source.ok()) {
     console.write(text::kSourceOpenFailed);
+    console.write_error(text::source_unreadable(name));
+    return false;
+  }
+  // Both outputs are checked before either is truncated: a failure leaves
+  // the files of an earlier run as they were.
+  if (!platform::can_write(list) || !platform::can_write(token)) {
+    console.write(text::kWriteFailed);
     return false;
   }
   platform::File list_file = platform::File::create(list);
@@ -30,6 +37,7 @@ bool token(const char* name, const char* list, const char* token, platform::Cons
   std::string raw;
   if (!source.read_all(&raw)) {
     console.write(text::kSourceOpenFailed);
+    console.write_error(text::source_unreadable(name));
     return false;
   }
   source.close();

@@ -26,6 +26,9 @@ class Console {
   virtual int read_char() = 0;
   /// Waits for one key press without echo; EOF (-1) if none can come.
   virtual int read_key() = 0;
+  /// Pushes out everything written; false if any of the dialogue could not
+  /// be written (a full disk, a closed output).
+  virtual bool flush() = 0;
 };
 
 }  // namespace platform

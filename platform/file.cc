@@ -2,6 +2,7 @@
 // is done explicitly by the callers (text_mode.h).
 #include "platform/file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,13 +11,18 @@
 namespace platform {
 
 File File::open_for_reading(const std::string& path) {
-  std::FILE* fp = std::fopen(path.c_str(), "rb");
-  // A directory opens on POSIX but cannot be read; it is no file to us.
+  // Opened without blocking, so that a FIFO with no writer cannot hang us;
+  // only a regular file is read (a folder, a FIFO or a device is no source).
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return File(nullptr);
   struct stat st;
-  if (fp && fstat(fileno(fp), &st) == 0 && S_ISDIR(st.st_mode)) {
-    std::fclose(fp);
-    fp = nullptr;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    ::close(fd);
+    return File(nullptr);
   }
+  std::FILE* fp = fdopen(fd, "rb");
+  if (fp == nullptr) ::close(fd);
   return File(fp);
 }
 
@@ -58,6 +64,13 @@ bool File::close() {
 bool read_file(const std::string& path, std::string* out) {
   File file = File::open_for_reading(path);
   return file.ok() && file.read_all(out);
+}
+
+bool can_write(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  ::close(fd);
+  return true;
 }
 
 std::string current_directory() {

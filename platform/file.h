@@ -10,7 +10,8 @@ namespace platform {
 
 class File {
  public:
-  /// Opens an existing file for reading only. Check ok().
+  /// Opens an existing regular file for reading only. Check ok(). Anything
+  /// else (a folder, a FIFO, a device) is refused without blocking.
   static File open_for_reading(const std::string& path);
   /// Creates or truncates a file for writing. Check ok().
   static File create(const std::string& path);
@@ -36,6 +37,10 @@ class File {
 
 /// Reads a whole file; false if it cannot be opened or read.
 bool read_file(const std::string& path, std::string* out);
+
+/// True if `path` can be written: it is created if missing, but an existing
+/// file is left as it is (not truncated).
+bool can_write(const std::string& path);
 
 }  // namespace platform
 

@@ -1,6 +1,7 @@
 // StdioConsole: the dialogue on standard input and output.
 #include "platform/stdio_console.h"
 
+#include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -38,9 +39,25 @@ extern "C" void on_fatal_signal(int sig) {
 
 void write_stdout(std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
 
+// Opens /dev/null on `fd` if it is closed (the lowest free descriptor is
+// taken, so callers go from 0 up); true if it was closed.
+bool hold_if_closed(int fd) {
+  if (fcntl(fd, F_GETFD) != -1) return false;
+  const int held = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+  if (held >= 0 && held != fd) {
+    dup2(held, fd);
+    ::close(held);
+  }
+  return true;
+}
+
 }  // namespace
 
-StdioConsole::StdioConsole() : screen_(isatty(STDOUT_FILENO) != 0) {}
+StdioConsole::StdioConsole()
+    : output_closed_((hold_if_closed(STDIN_FILENO), hold_if_closed(STDOUT_FILENO))),
+      screen_(isatty(STDOUT_FILENO) != 0) {
+  hold_if_closed(STDERR_FILENO);
+}
 
 StdioConsole::~StdioConsole() {
   std::fflush(stdout);
@@ -56,7 +73,7 @@ void StdioConsole::set_colours() {
   if (!screen_) return;
   std::fflush(stdout);
   g_colours_set = 1;
-  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) std::signal(sig, on_fatal_signal);
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGABRT}) std::signal(sig, on_fatal_signal);
   write_stdout(kColours);
 }
 
@@ -65,6 +82,10 @@ void StdioConsole::write(std::string_view bytes) { write_stdout(bytes); }
 void StdioConsole::write_error(std::string_view bytes) {
   std::fflush(stdout);
   std::fwrite(bytes.data(), 1, bytes.size(), stderr);
+}
+
+bool StdioConsole::flush() {
+  return std::fflush(stdout) == 0 && !std::ferror(stdout) && !output_closed_;
 }
 
 int StdioConsole::read_char() {

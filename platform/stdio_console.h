@@ -8,6 +8,8 @@ namespace platform {
 
 class StdioConsole : public Console {
  public:
+  /// Standard input, output and error that are closed are held open on
+  /// /dev/null, so that no file the program opens can take their places.
   StdioConsole();
   /// Restores the terminal's own colours if they were changed.
   ~StdioConsole() override;
@@ -20,9 +22,11 @@ class StdioConsole : public Console {
   void write_error(std::string_view bytes) override;
   int read_char() override;
   int read_key() override;
+  bool flush() override;
 
  private:
-  bool screen_;  // standard output is a terminal
+  bool output_closed_;  // standard output was closed when the program started
+  bool screen_;         // standard output is a terminal
 };
 
 }  // namespace platform

@@ -58,6 +58,14 @@ const std::string_view kThresholdNote = "\n相似度超过0.8，则认为是抄�
 const std::string_view kSuspected = "\n这两个代码有抄袭嫌疑，请做进一步检查";
 const std::string_view kNotSuspected = "\n这两个代码没有抄袭嫌疑";
 
+std::string source_unreadable(std::string_view file) {
+  return "ccsim: " + std::string(file) + ": no regular file that can be read\n";
+}
+
+const std::string_view kOutputLost =
+    "ccsim: standard output could not be written; the result is lost\n";
+const std::string_view kOutOfMemory = "ccsim: out of memory\n";
+
 std::string text_ends_early(std::string_view file, std::size_t offset) {
   return "ccsim: " + std::string(file) + ": the text ends at the 0x1A byte at offset " +
          std::to_string(offset) + "; what follows it is not compared\n";

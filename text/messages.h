@@ -36,6 +36,13 @@ extern const std::string_view kThresholdNote;
 extern const std::string_view kSuspected;
 extern const std::string_view kNotSuspected;
 
+// Standard error, naming the source that kSourceOpenFailed is about.
+std::string source_unreadable(std::string_view file);
+
+// Standard error, when the dialogue could not be written, or memory ran out.
+extern const std::string_view kOutputLost;
+extern const std::string_view kOutOfMemory;
+
 // Standard error, when a source's text stops at a 0x1A byte with bytes after it.
 std::string text_ends_early(std::string_view file, std::size_t offset);
 

@@ -136,6 +136,27 @@ TEST_F(RunTest, MissingSecondSourceLeavesTheFirstFilesComplete) {
   EXPECT_FALSE(file_exists("token2.txt"));
 }
 
+TEST_F(RunTest, ADialogueThatCannotBeWrittenIsAFailure) {
+  write_bytes("file1.c", kSource1);
+  write_bytes("file2.c", kSource2);
+  RunOptions options;
+  options.directory = dir_.path();
+  options.input = "\n\nn\nn\n";
+  options.output_path = "/dev/full";
+  RunResult r = testing_support::run_binary(CCSIM_BINARY, options);
+  EXPECT_EQ(1, r.exit_status);
+  EXPECT_EQ("ccsim: standard output could not be written; the result is lost\n", r.err);
+  // Closed at the start: held on /dev/null, so no output file takes its
+  // place, and still no result.
+  options.output_path.reset();
+  options.args = {"-c", string("exec \"") + CCSIM_BINARY + "\" >&-"};
+  r = testing_support::run_binary("/bin/sh", options);
+  EXPECT_EQ(1, r.exit_status);
+  EXPECT_EQ("ccsim: standard output could not be written; the result is lost\n", r.err);
+  EXPECT_EQ(0u, read_bytes("list1.txt").find(legend_crlf()));
+  EXPECT_EQ(string::npos, read_bytes("list1.txt").find(kIntro));
+}
+
 TEST_F(RunTest, ReadOnlySourcesAreCompared) {
   write_bytes("file1.c", "int x;");
   write_bytes("file2.c", "int y;");

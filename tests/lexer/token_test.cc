@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "lexer/token_files.h"
 #include "platform/text_mode.h"
@@ -82,6 +83,28 @@ TEST_F(TokenTest, UncreatableOutputsSayWriteFailed) {
   EXPECT_FALSE(lexer::token("s.c", "l2.txt", "t2.txt", console_));
   EXPECT_EQ(text::kWriteFailed, console_.out);
   EXPECT_TRUE(file_exists("l2.txt"));  // created before the token file failed
+
+  // Both are checked before either is truncated: an earlier list file stays.
+  console_.out.clear();
+  write_bytes("l3.txt", "an earlier run's list");
+  mkdir("t3.txt", 0755);
+  EXPECT_FALSE(lexer::token("s.c", "l3.txt", "t3.txt", console_));
+  EXPECT_EQ(text::kWriteFailed, console_.out);
+  EXPECT_EQ("an earlier run's list", read_bytes("l3.txt"));
+}
+
+TEST_F(TokenTest, OnlyARegularFileIsASourceAndNothingElseIsWaitedFor) {
+  // A FIFO with no writer would block an ordinary open; a device never ends.
+  ASSERT_EQ(0, mkfifo("fifo.c", 0644));
+  ASSERT_EQ(0, symlink("/dev/zero", "zero.c"));
+  mkdir("folder.c", 0755);
+  for (const char* name : {"fifo.c", "zero.c", "folder.c"}) {
+    FakeConsole console;
+    EXPECT_FALSE(lexer::token(name, "l.txt", "t.txt", console)) << name;
+    EXPECT_EQ(text::kSourceOpenFailed, console.out) << name;
+    EXPECT_EQ("ccsim: " + std::string(name) + ": no regular file that can be read\n", console.err);
+    EXPECT_FALSE(file_exists("l.txt"));
+  }
 }
 
 TEST_F(TokenTest, MoreThanTenThousandTokensAreAllKept) {

@@ -27,11 +27,13 @@ class FakeConsole : public platform::Console {
     events.push_back("read_key");
     return next(keys_, &keys_pos_);
   }
+  bool flush() override { return output_works; }
   /// Input characters not yet read.
   std::size_t unread() const { return input_.size() - input_pos_; }
 
   std::string out;
   std::string err;
+  bool output_works = true;
   std::vector<std::string> events;
 
  private:
