@@ -5,6 +5,8 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <new>
+#include <system_error>
 #include <thread>
 
 #include "batch/formats.h"
@@ -65,6 +67,7 @@ int run(int argc, char** argv) {
   }
   batch::Reading reading;
   reading.stop_at_eof_byte = o.as_ccsim;
+  reading.max_size = o.max_size;
   std::vector<batch::Submission> subs;
   std::vector<batch::Skipped> skipped;
   batch::Submission base;
@@ -119,4 +122,15 @@ int run(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return run(argc, argv); }
+int main(int argc, char** argv) {
+  // Running out of memory or threads ends the run with a message, never an
+  // abort: nothing is flagged, and exit status 2 says the run did not finish.
+  try {
+    return run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    say(text::batch_error(text::kBatchOutOfMemory));
+  } catch (const std::system_error& e) {
+    say(text::batch_error(text::batch_no_thread(e.what())));
+  }
+  return kTrouble;
+}

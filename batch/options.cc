@@ -27,6 +27,20 @@ bool to_fraction(const std::string& s, double* out) {
   return true;
 }
 
+// A size in bytes, with an optional K, M or G (powers of 1024).
+bool to_size(const std::string& s, std::uintmax_t* out) {
+  std::string digits = s;
+  std::uintmax_t unit = 1;
+  if (!digits.empty() && std::string("KMG").find(digits.back()) != std::string::npos) {
+    unit = std::uintmax_t{1} << (10 * (1 + std::string("KMG").find(digits.back())));
+    digits.pop_back();
+  }
+  long n = 0;
+  if (!to_int(digits, 1, 1L << 40, &n)) return false;
+  *out = static_cast<std::uintmax_t>(n) * unit;
+  return *out <= (std::uintmax_t{1} << 40);
+}
+
 }  // namespace
 
 Parsed parse_options(int argc, const char* const* argv, Options* o, std::string* error) {
@@ -84,6 +98,9 @@ Parsed parse_options(int argc, const char* const* argv, Options* o, std::string*
       if (!to_int(value, 2, 1000000000, &n))
         return fail("--common-min takes a whole number from 2");
       o->common.at_least = static_cast<std::size_t>(n);
+    } else if (arg == "--max-size") {
+      if (!to_size(value, &o->max_size))
+        return fail("--max-size takes a size in bytes from 1 (K, M, G allowed) up to 1T");
     } else if (arg == "--base") {
       o->bases.push_back(value);
     } else if (arg == "--old") {

@@ -1,6 +1,7 @@
 // ccsim-batch's command line.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,8 @@ struct Options {
   int min_match = 12;
   double threshold = 0.6;
   CommonRule common;
-  bool as_ccsim = false;  // ccsim's reading and runs, nothing common taken out
+  std::uintmax_t max_size = 10 * 1024 * 1024;  // bytes a source may have
+  bool as_ccsim = false;                       // ccsim's reading and runs, nothing common taken out
   std::vector<std::string> bases;
   std::vector<std::string> olds;
   Format format = Format::kTable;

@@ -20,42 +20,122 @@ namespace {
 bool is_c_file(const fs::path& p) { return p.extension() == ".c" || p.extension() == ".h"; }
 bool is_hidden(const fs::path& p) { return p.filename().string().rfind('.', 0) == 0; }
 
-bool read_source(const fs::path& p, const Reading& reading, SourceFile* out,
-                 std::vector<Skipped>* skipped) {
+void skip(std::vector<Skipped>* skipped, const fs::path& p, std::string_view why) {
+  skipped->push_back(Skipped{p.string(), std::string(why)});
+}
+
+bool read_source(const fs::path& p, const Reading& reading, SourceFile* out) {
   std::string raw;
-  if (!platform::read_file(p.string(), &raw)) {
-    skipped->push_back(Skipped{p.string(), std::string(text::kCannotBeRead)});
-    return false;
-  }
+  if (!platform::read_file(p.string(), &raw)) return false;
   out->path = p.string();
   out->text =
       reading.stop_at_eof_byte ? platform::decode_text_mode(raw) : platform::decode_line_ends(raw);
   return true;
 }
 
-// The C files below `dir`, in path order.
-std::vector<fs::path> c_files_below(const fs::path& dir, std::vector<Skipped>* skipped) {
-  std::vector<fs::path> found;
-  std::error_code ec;
-  fs::recursive_directory_iterator it(dir, fs::directory_options::skip_permission_denied, ec);
-  if (ec) skipped->push_back(Skipped{dir.string(), std::string(text::kCannotBeListed)});
-  for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-    if (is_hidden(it->path())) {
-      if (it->is_directory(ec)) it.disable_recursion_pending();
-      continue;
-    }
-    if (it->is_regular_file(ec) && is_c_file(it->path())) found.push_back(it->path());
-  }
-  std::sort(found.begin(), found.end());
-  return found;
-}
+// The walk under one path argument: a link is followed only to a place
+// inside the argument, and a folder is entered once however many links lead
+// to it. Whatever is passed over for a reason is listed in `skipped`.
+class Walk {
+ public:
+  enum class Kind { kFile, kFolder, kOther };
 
-std::vector<fs::path> sorted_entries(const fs::path& dir, std::error_code& ec) {
-  std::vector<fs::path> entries;
-  for (fs::directory_iterator it(dir, ec); !ec && it != fs::directory_iterator(); it.increment(ec))
-    if (!is_hidden(it->path())) entries.push_back(it->path());
-  std::sort(entries.begin(), entries.end());
-  return entries;
+  Walk(const fs::path& root, std::uintmax_t max_size, std::vector<Skipped>* skipped)
+      : max_size_(max_size), skipped_(skipped) {
+    std::error_code ec;
+    root_ = fs::canonical(root, ec);
+    entered_.insert(root_.string());
+  }
+
+  // What `p` is, following a link that stays inside the argument; reports
+  // an entry passed over (for a plain file, only a C source is worth it).
+  Kind kind_of(const fs::path& p) {
+    std::error_code ec;
+    fs::file_status st = fs::symlink_status(p, ec);
+    if (ec) return passed_over(p, text::kCannotBeExamined);
+    if (fs::is_symlink(st)) {
+      const fs::path target = fs::canonical(p, ec);
+      if (ec) return passed_over(p, text::kDanglingLink);
+      if (!inside(target)) return passed_over(p, text::kLinkOutside);
+      st = fs::status(target, ec);
+      if (ec) return passed_over(p, text::kCannotBeExamined);
+    }
+    if (fs::is_directory(st)) return Kind::kFolder;
+    if (!fs::is_regular_file(st)) {
+      return is_c_file(p) ? passed_over(p, text::kNotARegularFile) : Kind::kOther;
+    }
+    if (!is_c_file(p)) return Kind::kOther;
+    const std::uintmax_t size = fs::file_size(p, ec);
+    if (!ec && size > max_size_) return passed_over(p, text::too_large(size, max_size_));
+    return Kind::kFile;
+  }
+
+  // True the first time a folder is entered (by any path that leads to it).
+  bool enter(const fs::path& folder) {
+    std::error_code ec;
+    const fs::path real = fs::canonical(folder, ec);
+    if (ec) {
+      skip(skipped_, folder, text::kCannotBeExamined);
+      return false;
+    }
+    if (entered_.insert(real.string()).second) return true;
+    skip(skipped_, folder, text::kWalkedAlready);
+    return false;
+  }
+
+  // The visible entries of a folder, in path order; an error is reported.
+  std::vector<fs::path> entries(const fs::path& folder) {
+    std::vector<fs::path> found;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec))
+      if (!is_hidden(it->path())) found.push_back(it->path());
+    if (ec) skip(skipped_, folder, text::kCannotBeListed);
+    std::sort(found.begin(), found.end());
+    return found;
+  }
+
+  // The C files below `folder` (entered already), in path order.
+  void files_below(const fs::path& folder, std::vector<fs::path>* out) {
+    for (const fs::path& entry : entries(folder)) {
+      const Kind kind = kind_of(entry);
+      if (kind == Kind::kFile) out->push_back(entry);
+      if (kind == Kind::kFolder && enter(entry)) files_below(entry, out);
+    }
+  }
+
+ private:
+  Kind passed_over(const fs::path& p, std::string_view why) {
+    skip(skipped_, p, why);
+    return Kind::kOther;
+  }
+  bool inside(const fs::path& real) const {
+    const std::string r = root_.string();
+    const std::string t = real.string();
+    return t == r || (t.size() > r.size() && t.compare(0, r.size(), r) == 0 &&
+                      (r.back() == '/' || t[r.size()] == '/'));
+  }
+
+  fs::path root_;
+  std::uintmax_t max_size_;
+  std::vector<Skipped>* skipped_;
+  std::set<std::string> entered_;
+};
+
+// A path named on the command line as a file: a regular file within the
+// size limit, or an input error.
+bool named_file(const fs::path& p, std::uintmax_t max_size, std::string* error) {
+  std::error_code ec;
+  if (!fs::is_regular_file(p, ec)) {
+    *error = text::batch_not_a_regular_file(p.string());
+    return false;
+  }
+  const std::uintmax_t size = fs::file_size(p, ec);
+  if (!ec && size > max_size) {
+    *error = p.string() + ": " + text::too_large(size, max_size);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -97,33 +177,46 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     return false;
   }
   if (!fs::is_directory(root, ec)) {
+    if (!named_file(root, reading.max_size, error)) return false;
     Submission s;
     s.name = path;
     s.full_name = path;
     SourceFile file;
-    if (read_source(root, reading, &file, skipped)) {
-      append_file(&s, std::move(file));
-      out->push_back(std::move(s));
+    if (!read_source(root, reading, &file)) {  // named on purpose: not to be passed over
+      *error = text::batch_unreadable(path);
+      return false;
     }
+    append_file(&s, std::move(file));
+    out->push_back(std::move(s));
     return true;
   }
-  const std::vector<fs::path> entries = sorted_entries(root, ec);
+  Walk walk(root, reading.max_size, skipped);
+  std::vector<fs::path> entries;
+  for (fs::directory_iterator it(root, ec); !ec && it != fs::directory_iterator(); it.increment(ec))
+    if (!is_hidden(it->path())) entries.push_back(it->path());
   if (ec) {
     *error = text::batch_unlistable(path, ec.message());
     return false;
   }
+  std::sort(entries.begin(), entries.end());
   for (const fs::path& entry : entries) {
-    const bool dir = fs::is_directory(entry, ec);
-    if (!dir && !(fs::is_regular_file(entry, ec) && is_c_file(entry))) continue;
+    const Walk::Kind kind = walk.kind_of(entry);
+    if (kind == Walk::Kind::kOther) continue;
     Submission s;
     const std::string relative = entry.lexically_relative(root).string();
     s.full_name = (root / relative).string();
     s.name = prefix_names ? s.full_name : relative;
-    const std::vector<fs::path> files =
-        dir ? c_files_below(entry, skipped) : std::vector<fs::path>{entry};
+    std::vector<fs::path> files;
+    if (kind == Walk::Kind::kFile)
+      files.push_back(entry);
+    else if (walk.enter(entry))
+      walk.files_below(entry, &files);
     for (const fs::path& f : files) {
       SourceFile file;
-      if (read_source(f, reading, &file, skipped)) append_file(&s, std::move(file));
+      if (read_source(f, reading, &file))
+        append_file(&s, std::move(file));
+      else
+        skip(skipped, f, text::kCannotBeRead);
     }
     if (s.files.empty()) continue;
     out->push_back(std::move(s));
@@ -167,11 +260,20 @@ bool collect_as_one(const std::string& path, const Reading& reading, Submission*
     *error = text::batch_no_such_path(path);
     return false;
   }
-  const std::vector<fs::path> files =
-      fs::is_directory(root, ec) ? c_files_below(root, skipped) : std::vector<fs::path>{root};
+  std::vector<fs::path> files;
+  if (fs::is_directory(root, ec)) {
+    Walk walk(root, reading.max_size, skipped);
+    walk.files_below(root, &files);
+  } else {
+    if (!named_file(root, reading.max_size, error)) return false;
+    files.push_back(root);
+  }
   for (const fs::path& f : files) {
     SourceFile file;
-    if (!read_source(f, reading, &file, skipped)) continue;
+    if (!read_source(f, reading, &file)) {
+      skip(skipped, f, text::kCannotBeRead);
+      continue;
+    }
     // A space never matches, so no run reaches from one template file into the next.
     if (!out->tokens.empty()) {
       out->tokens += ' ';

@@ -13,6 +13,7 @@ namespace batch {
 /// 0x1A byte.
 struct Reading {
   bool stop_at_eof_byte = false;
+  std::uintmax_t max_size = 10 * 1024 * 1024;  // larger sources are passed over
 };
 
 struct SourceFile {
@@ -47,9 +48,13 @@ SourceSpot locate(const Submission& s, std::size_t char_pos);
 /// Adds the submissions under `path`: a file is one submission (named as
 /// given); in a directory each .c or .h file is one, and each subdirectory
 /// is one made of its C files in path order (named relative to `path`, or
-/// `path`/relative when `prefix_names`). Hidden entries are passed over.
-/// Files that cannot be read are skipped and listed in `skipped`. Returns
-/// false, with `error` set, if `path` does not exist or cannot be listed.
+/// `path`/relative when `prefix_names`). Hidden entries are passed over. A
+/// link is followed only to a place inside `path`, and a folder is walked
+/// once. Entries that cannot be read or listed, links that lead outside or
+/// nowhere, C files that are no regular file or larger than
+/// `reading.max_size` are listed in `skipped`. Returns false, with `error`
+/// set, if `path` does not exist or cannot be listed, or is a file that is
+/// not regular, too large or unreadable.
 bool collect(const std::string& path, bool prefix_names, const Reading& reading,
              std::vector<Submission>* out, std::vector<Skipped>* skipped, std::string* error);
 

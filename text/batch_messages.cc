@@ -26,6 +26,8 @@ const std::string_view kBatchUsage =
     "  --ccsim           compare as ccsim does (runs over 3 characters, text up to\n"
     "                    a 0x1A byte, nothing common left out): the similarity\n"
     "                    column is then ccsim's figure\n"
+    "  --max-size SIZE   sources larger than this are passed over and listed\n"
+    "                    (bytes, or with K, M or G; default 10M)\n"
     "  --base PATH       template code given to the students (file or directory,\n"
     "                    repeatable): tiled out of every submission first\n"
     "  --old PATH        earlier submissions (repeatable): compared with every new\n"
@@ -59,6 +61,30 @@ std::string batch_skipped(std::string_view path, std::string_view reason) {
 const std::string_view kCannotBeRead = "cannot be read";
 const std::string_view kCannotBeListed = "cannot be listed";
 const std::string_view kGivenMoreThanOnce = "given more than once";
+const std::string_view kCannotBeExamined = "cannot be examined";
+const std::string_view kDanglingLink = "a link that leads nowhere, or round in a loop";
+const std::string_view kLinkOutside = "a link to a place outside the path given";
+const std::string_view kNotARegularFile = "not a regular file (a FIFO, socket or device)";
+const std::string_view kWalkedAlready = "a link to a folder already taken";
+
+std::string too_large(std::uintmax_t size, std::uintmax_t limit) {
+  return "larger than the limit (" + std::to_string(size) + " bytes; --max-size " +
+         std::to_string(limit) + ")";
+}
+
+std::string batch_not_a_regular_file(std::string_view path) {
+  return std::string(path) + ": not a regular file";
+}
+
+std::string batch_unreadable(std::string_view path) {
+  return std::string(path) + ": " + std::string(kCannotBeRead);
+}
+
+const std::string_view kBatchOutOfMemory = "out of memory";
+
+std::string batch_no_thread(std::string_view why) {
+  return "a thread could not be started: " + std::string(why);
+}
 
 std::string batch_no_such_path(std::string_view path) {
   return std::string(path) + ": no such file or directory";

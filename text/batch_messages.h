@@ -1,6 +1,7 @@
 // What ccsim-batch says on its own behalf: help, version, errors, progress.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,20 @@ std::string batch_skipped(std::string_view path, std::string_view reason);
 extern const std::string_view kCannotBeRead;
 extern const std::string_view kCannotBeListed;
 extern const std::string_view kGivenMoreThanOnce;
+extern const std::string_view kCannotBeExamined;
+extern const std::string_view kDanglingLink;
+extern const std::string_view kLinkOutside;
+extern const std::string_view kNotARegularFile;
+extern const std::string_view kWalkedAlready;
+/// "larger than the limit (<size> bytes; --max-size <limit>)"
+std::string too_large(std::uintmax_t size, std::uintmax_t limit);
+/// "<path>: not a regular file"
+std::string batch_not_a_regular_file(std::string_view path);
+/// "<path>: cannot be read"
+std::string batch_unreadable(std::string_view path);
+/// "out of memory" and a thread that could not be started, as errors.
+extern const std::string_view kBatchOutOfMemory;
+std::string batch_no_thread(std::string_view why);
 /// "<path>: no such file or directory"
 std::string batch_no_such_path(std::string_view path);
 /// "<path>: cannot be written"; kStandardOutput names standard output.

@@ -314,26 +314,86 @@ TEST(BatchCli, FilesGivenTwiceAreTakenOnceAndEqualNamesAreToldApart) {
   EXPECT_NE(string::npos, r.out.find("\nsec1/x.c,y.c,")) << r.out;
 }
 
+// Runs ccsim-batch as an unprivileged user when we are root (root reads
+// every file whatever its mode), in `dir`, which that user may then enter.
+RunResult batch_as_user(std::vector<string> args, const string& dir) {
+  if (geteuid() != 0) return batch(std::move(args), dir);
+  chmod(dir.c_str(), 0755);
+  args.insert(args.begin(),
+              {"--reuid=65534", "--regid=65534", "--clear-groups", "--", CCSIM_BATCH_BINARY});
+  RunOptions options;
+  options.args = std::move(args);
+  options.directory = dir;
+  return testing_support::run_binary("/usr/bin/setpriv", options);
+}
+
 TEST(BatchCli, UnreadableFilesAreReportedSkippedAndListed) {
   testing_support::ScopedTempDir dir;
   mkdir("class", 0755);
   write_bytes("class/a.c", read_bytes(kClass + "/alice.c"));
   write_bytes("class/b.c", read_bytes(kClass + "/bob.c"));
-  // Root reads any file whatever its mode; this one fails to read for anyone.
-  if (geteuid() == 0) {
-    ASSERT_EQ(0, symlink("/proc/self/mem", "class/broken.c"));
-  } else {
-    write_bytes("class/broken.c", "int x;");
-    chmod("class/broken.c", 0);
-  }
-  const RunResult r = batch({"--format", "json", "--report", "r.html", "class"}, dir.path());
+  write_bytes("class/broken.c", "int x;");
+  chmod("class/broken.c", 0);
+  const RunResult r =
+      batch_as_user({"--format", "json", "--report", "/dev/null", "class"}, dir.path());
   EXPECT_EQ(1, r.exit_status);
   EXPECT_EQ("ccsim-batch: skipped class/broken.c: cannot be read\n", r.err);
   EXPECT_NE(
       string::npos,
       r.out.find("\"skipped\":[{\"path\":\"class/broken.c\",\"reason\":\"cannot be read\"}]"));
-  EXPECT_NE(string::npos,
-            read_bytes(dir.path() + "/r.html").find("<li>class/broken.c: cannot be read</li>"));
+  // Named on the command line, it is an input error, not a skip.
+  const RunResult named = batch_as_user({"class/a.c", "class/broken.c"}, dir.path());
+  EXPECT_EQ(2, named.exit_status);
+  EXPECT_EQ("ccsim-batch: class/broken.c: cannot be read\n", named.err);
+}
+
+TEST(BatchCli, EveryEntryPassedOverIsSaidAndListed) {
+  testing_support::ScopedTempDir dir;
+  mkdir("class", 0755);
+  mkdir("class/sub", 0755);
+  write_bytes("class/a.c", read_bytes(kClass + "/alice.c"));
+  write_bytes("class/b.c", read_bytes(kClass + "/bob.c"));
+  write_bytes("class/sub/in.c", "int x;");
+  write_bytes("outside.c", "int secret;");
+  write_bytes("class/big.c", string(5000, ';'));
+  mkdir("class/locked", 0755);
+  write_bytes("class/locked/x.c", "int y;");
+  chmod("class/locked", 0);
+  ASSERT_EQ(0, mkfifo("class/fifo.c", 0644));
+  ASSERT_EQ(0, symlink("../outside.c", "class/out.c"));
+  ASSERT_EQ(0, symlink("..", "class/up"));
+  ASSERT_EQ(0, symlink("missing.c", "class/dangling.c"));
+  ASSERT_EQ(0, symlink(".", "class/sub/self"));
+  ASSERT_EQ(0, symlink("a.c", "class/same.c"));  // inside: followed
+  const RunResult r = batch_as_user({"--max-size", "4K", "--format", "json", "class"}, dir.path());
+  EXPECT_EQ(1, r.exit_status);
+  const std::vector<std::pair<string, string>> passed_over = {
+      {"class/big.c", "larger than the limit (5000 bytes; --max-size 4096)"},
+      {"class/dangling.c", "a link that leads nowhere, or round in a loop"},
+      {"class/fifo.c", "not a regular file (a FIFO, socket or device)"},
+      {"class/locked", "cannot be listed"},
+      {"class/out.c", "a link to a place outside the path given"},
+      {"class/sub/self", "a link to a folder already taken"},
+      {"class/up", "a link to a place outside the path given"},
+  };
+  for (const auto& [path, why] : passed_over) {
+    EXPECT_NE(string::npos, r.err.find("ccsim-batch: skipped " + path + ": " + why + "\n")) << path;
+    EXPECT_NE(string::npos, r.out.find("{\"path\":\"" + path + "\",\"reason\":\"" + why + "\"}"))
+        << path;
+  }
+  EXPECT_EQ(passed_over.size() + 1, lines(r.err).size()) << r.err;
+  EXPECT_EQ(string::npos, r.out.find("secret"));
+  // Taken: a.c, b.c, same.c (a link inside) and sub; same.c is a.c again.
+  EXPECT_NE(string::npos, r.out.find("{\"name\":\"sub\","));
+  EXPECT_NE(string::npos, r.out.find("{\"path\":\"class/same.c\",\"reason\":\"given more"));
+  // A FIFO or a device named as a path is an error at once, never a wait.
+  for (const char* path : {"class/fifo.c", "/dev/zero"}) {
+    const RunResult named = batch({path, "class/a.c"}, dir.path());
+    EXPECT_EQ(2, named.exit_status) << path;
+    EXPECT_EQ("ccsim-batch: " + string(path) + ": not a regular file\n", named.err);
+    EXPECT_EQ(2, batch({"--base", path, "class/a.c"}, dir.path()).exit_status) << path;
+  }
+  chmod("class/locked", 0755);
 }
 
 TEST(BatchCli, GbkSourcesAndNamesReadRight) {
