@@ -58,7 +58,7 @@ int run(int argc, char** argv) {
   batch::Options o;
   std::string error;
   switch (batch::parse_options(argc, argv, &o, &error)) {
-    case batch::Parsed::kHelp: std::fputs(text::kBatchUsage.data(), stdout); return kNoneSuspected;
+    case batch::Parsed::kHelp: std::fputs(batch::usage().c_str(), stdout); return kNoneSuspected;
     case batch::Parsed::kVersion:
       std::fputs(text::kBatchVersion.data(), stdout);
       return kNoneSuspected;
@@ -68,6 +68,7 @@ int run(int argc, char** argv) {
   batch::Reading reading;
   reading.stop_at_eof_byte = o.as_ccsim;
   reading.max_size = o.max_size;
+  reading.extensions = o.extensions;
   std::vector<batch::Submission> subs;
   std::vector<batch::Skipped> skipped;
   batch::Submission base;
@@ -111,6 +112,10 @@ int run(int argc, char** argv) {
   std::cout.flush();
   if (!std::cout) {  // a full disk or a closed pipe: the pairs are lost
     say(text::batch_error(text::batch_unwritable(text::kStandardOutput)));
+    return kTrouble;
+  }
+  if (!o.report.empty() && batch::is_a_source(o.report, subs, base)) {
+    say(text::batch_error(text::batch_report_over_source(o.report)));
     return kTrouble;
   }
   if (!o.report.empty() && !batch::write_report(o.report, result, &error)) {

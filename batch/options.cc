@@ -1,134 +1,150 @@
-// parse_options().
+// parse_options(): the command line through CLI11.
 #include "batch/options.h"
 
-#include <cerrno>
+#include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdlib>
+#include <sstream>
 #include <thread>
+
+#include "text/batch_messages.h"
 
 namespace batch {
 namespace {
 
-bool to_int(const std::string& s, long low, long high, long* out) {
-  if (s.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  const long v = std::strtol(s.c_str(), &end, 10);
-  if (errno != 0 || *end != '\0' || v < low || v > high) return false;
-  *out = v;
-  return true;
-}
-
-bool to_fraction(const std::string& s, double* out) {
-  if (s.empty()) return false;
-  char* end = nullptr;
-  const double v = std::strtod(s.c_str(), &end);
-  if (*end != '\0' || !(v >= 0.0 && v <= 1.0)) return false;
-  *out = v;
-  return true;
-}
-
-// A size in bytes, with an optional K, M or G (powers of 1024).
-bool to_size(const std::string& s, std::uintmax_t* out) {
-  std::string digits = s;
+// A size in bytes, with an optional K, M or G (powers of 1024), up to 1T.
+bool to_size(std::string s, std::uintmax_t* out) {
   std::uintmax_t unit = 1;
-  if (!digits.empty() && std::string("KMG").find(digits.back()) != std::string::npos) {
-    unit = std::uintmax_t{1} << (10 * (1 + std::string("KMG").find(digits.back())));
-    digits.pop_back();
+  const std::string units = "KMG";
+  if (!s.empty() && units.find(s.back()) != std::string::npos) {
+    unit = std::uintmax_t{1} << (10 * (1 + units.find(s.back())));
+    s.pop_back();
   }
-  long n = 0;
-  if (!to_int(digits, 1, 1L << 40, &n)) return false;
-  *out = static_cast<std::uintmax_t>(n) * unit;
-  return *out <= (std::uintmax_t{1} << 40);
+  if (s.empty() || s.size() > 13 || !std::all_of(s.begin(), s.end(), ::isdigit)) return false;
+  *out = std::stoull(s) * unit;
+  return *out >= 1 && *out <= (std::uintmax_t{1} << 40);
+}
+
+// Comma-separated extensions, each given with or without its dot.
+bool to_extensions(const std::string& list, std::vector<std::string>* out) {
+  out->clear();
+  std::istringstream in(list);
+  for (std::string e; std::getline(in, e, ',');) {
+    if (!e.empty() && e[0] == '.') e.erase(0, 1);
+    if (e.empty() || e.find_first_of("/\\") != std::string::npos) return false;
+    out->push_back("." + e);
+  }
+  return !out->empty();
+}
+
+const CLI::Validator kNotEmpty(
+    [](const std::string& v) { return v.empty() ? std::string(text::kEmptyValue) : std::string(); },
+    "", "not empty");
+
+const CLI::Validator kShare(
+    [](const std::string& v) {
+      char* end = nullptr;
+      const double d = std::strtod(v.c_str(), &end);
+      return *end == '\0' && d > 0.0 && d <= 1.0 ? std::string() : std::string(text::kBadShare);
+    },
+    "SHARE", "share");
+
+// The options, bound to `o`; `size` and `extensions` take the raw values.
+void describe(CLI::App& app, Options* o, std::string* size, std::string* extensions,
+              std::string* format) {
+  namespace h = text::batch_help;
+  app.description(std::string(h::kDescription));
+  app.footer(std::string(h::kFooter));
+  app.set_help_flag("-h,--help", std::string(h::kHelp));
+  app.get_formatter()->column_width(22);
+  app.add_flag("--version")->description(std::string(h::kVersion));
+  app.add_option("--min-match", o->min_match, std::string(h::kMinMatch))
+      ->check(CLI::Range(0, 1000000))
+      ->type_name("N");
+  app.add_option("-t,--threshold", o->threshold, std::string(h::kThreshold))
+      ->check(CLI::Range(0.0, 1.0))
+      ->type_name("T");
+  app.add_option("--common", o->common.share, std::string(h::kCommon))
+      ->check(kShare)
+      ->type_name("SHARE");
+  app.add_option("--common-min", o->common.at_least, std::string(h::kCommonMin))
+      ->check(CLI::Range(2, 1000000000))
+      ->type_name("N");
+  app.add_flag("--no-common")->description(std::string(h::kNoCommon));
+  app.add_flag("--ccsim", o->as_ccsim, std::string(h::kCcsim));
+  app.add_option("--max-size", *size, std::string(h::kMaxSize))->check(kNotEmpty)
+      ->type_name("SIZE");
+  app.add_option("--extensions", *extensions, std::string(h::kExtensions))->check(kNotEmpty)
+      ->type_name("LIST");
+  app.add_option("--base", o->bases, std::string(h::kBase))
+      ->check(kNotEmpty)
+      ->allow_extra_args(false)
+      ->type_name("PATH");
+  app.add_option("--old", o->olds, std::string(h::kOld))
+      ->check(kNotEmpty)
+      ->allow_extra_args(false)
+      ->type_name("PATH");
+  app.add_option("-f,--format", *format, std::string(h::kFormat))
+      ->check(CLI::IsMember({"table", "csv", "json"}))
+      ->type_name("F");
+  app.add_option("--top", o->top, std::string(h::kTop))->check(CLI::Range(0, 1000000000))
+      ->type_name("N");
+  app.add_option("--report", o->report, std::string(h::kReport))->check(kNotEmpty)
+      ->type_name("FILE");
+  app.add_option("-j,--jobs", o->jobs, std::string(h::kJobs))->check(CLI::Range(1, 1024))
+      ->type_name("N");
+  app.add_flag("-q,--quiet", o->quiet, std::string(h::kQuiet));
+  app.add_option("PATH", o->paths, std::string(h::kPaths))->check(kNotEmpty)
+      ->type_name("PATH");
+  for (CLI::Option* opt : app.get_options())
+    if (opt->get_items_expected_max() == 1) opt->multi_option_policy(CLI::MultiOptionPolicy::Throw);
 }
 
 }  // namespace
 
+std::string usage() {
+  CLI::App app("", "ccsim-batch");
+  Options o;
+  std::string size, extensions, format;
+  describe(app, &o, &size, &extensions, &format);
+  return app.help();
+}
+
 Parsed parse_options(int argc, const char* const* argv, Options* o, std::string* error) {
-  auto fail = [error](const std::string& what) {
-    *error = what;
-    return Parsed::kError;
-  };
-  bool options_done = false;
-  bool min_match_given = false;
-  for (int k = 1; k < argc; ++k) {
-    std::string arg = argv[k];
-    if (options_done || arg.size() < 2 || arg[0] != '-') {
-      o->paths.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      options_done = true;
-      continue;
-    }
-    if (arg == "--help" || arg == "-h") return Parsed::kHelp;
-    if (arg == "--version") return Parsed::kVersion;
-    if (arg == "--quiet" || arg == "-q") {
-      o->quiet = true;
-      continue;
-    }
-    if (arg == "--no-common") {
-      o->common.enabled = false;
-      continue;
-    }
-    if (arg == "--ccsim") {
-      o->as_ccsim = true;
-      continue;
-    }
-    std::string value;
-    const std::size_t eq = arg.find('=');
-    if (eq != std::string::npos) {
-      value = arg.substr(eq + 1);
-      arg.resize(eq);
-    } else if (k + 1 < argc) {
-      value = argv[++k];
-    } else {
-      return fail("option " + arg + " needs a value");
-    }
-    long n = 0;
-    if (arg == "--min-match") {
-      if (!to_int(value, 0, 1000000, &n)) return fail("--min-match takes a whole number from 0");
-      o->min_match = static_cast<int>(n);
-      min_match_given = true;
-    } else if (arg == "--threshold") {
-      if (!to_fraction(value, &o->threshold)) return fail("--threshold takes a number from 0 to 1");
-    } else if (arg == "--common") {
-      if (!to_fraction(value, &o->common.share) || o->common.share == 0.0)
-        return fail("--common takes a share of the class above 0 and up to 1");
-    } else if (arg == "--common-min") {
-      if (!to_int(value, 2, 1000000000, &n))
-        return fail("--common-min takes a whole number from 2");
-      o->common.at_least = static_cast<std::size_t>(n);
-    } else if (arg == "--max-size") {
-      if (!to_size(value, &o->max_size))
-        return fail("--max-size takes a size in bytes from 1 (K, M, G allowed) up to 1T");
-    } else if (arg == "--base") {
-      o->bases.push_back(value);
-    } else if (arg == "--old") {
-      o->olds.push_back(value);
-    } else if (arg == "--format") {
-      if (value == "table")
-        o->format = Format::kTable;
-      else if (value == "csv")
-        o->format = Format::kCsv;
-      else if (value == "json")
-        o->format = Format::kJson;
-      else
-        return fail("--format takes table, csv or json");
-    } else if (arg == "--top") {
-      if (!to_int(value, 0, 1000000000, &n)) return fail("--top takes a whole number");
-      o->top = static_cast<int>(n);
-    } else if (arg == "--report") {
-      o->report = value;
-    } else if (arg == "--jobs" || arg == "-j") {
-      if (!to_int(value, 1, 1024, &n)) return fail("--jobs takes a whole number from 1 to 1024");
-      o->jobs = static_cast<unsigned>(n);
-    } else {
-      return fail("unknown option " + arg);
+  CLI::App app("", "ccsim-batch");
+  std::string size, extensions, format;
+  describe(app, o, &size, &extensions, &format);
+  // "--report=" would take the next argument as its value (a source, to be
+  // written over): an empty value after '=' is an error of its own.
+  for (int k = 1; k < argc && std::string_view(argv[k]) != "--"; ++k) {
+    const std::string_view arg = argv[k];
+    if (arg.size() > 3 && arg.substr(0, 2) == "--" && arg.back() == '=') {
+      *error = std::string(arg.substr(0, arg.size() - 1)) + ": " + std::string(text::kEmptyValue);
+      return Parsed::kError;
     }
   }
-  if (o->paths.empty()) return fail("no submissions given");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    return Parsed::kHelp;
+  } catch (const CLI::ParseError& e) {
+    *error = e.what();
+    return Parsed::kError;
+  }
+  if (app.count("--version")) return Parsed::kVersion;
+  auto fail = [error](std::string_view what) {
+    *error = std::string(what);
+    return Parsed::kError;
+  };
+  if (o->paths.empty()) return fail(text::kNoSubmissions);
+  if (!size.empty() && !to_size(size, &o->max_size)) return fail(text::kBadMaxSize);
+  if (!extensions.empty() && !to_extensions(extensions, &o->extensions))
+    return fail(text::kBadExtensions);
+  if (format == "csv") o->format = Format::kCsv;
+  if (format == "json") o->format = Format::kJson;
+  if (app.count("--no-common")) o->common.enabled = false;
   if (o->as_ccsim) {
-    if (min_match_given) return fail("--ccsim compares as ccsim does: runs over 3 characters");
+    if (app.count("--min-match")) return fail(text::kCcsimFixesMinMatch);
     o->min_match = 3;
     o->common.enabled = false;
   }

@@ -16,7 +16,8 @@ struct Options {
   double threshold = 0.6;
   CommonRule common;
   std::uintmax_t max_size = 10 * 1024 * 1024;  // bytes a source may have
-  bool as_ccsim = false;                       // ccsim's reading and runs, nothing common taken out
+  bool as_ccsim = false;
+  std::vector<std::string> extensions = {".c", ".h", ".cpp", ".cc", ".cxx", ".hpp", ".hh", ".hxx"};                       // ccsim's reading and runs, nothing common taken out
   std::vector<std::string> bases;
   std::vector<std::string> olds;
   Format format = Format::kTable;
@@ -31,7 +32,11 @@ enum class Parsed { kRun, kHelp, kVersion, kError };
 
 /// Reads the arguments (argv[1] on); on kError, `error` says what is wrong.
 /// Options take their value as the next argument or after '='; "--" ends
-/// the options.
+/// the options. A single-valued option given twice, or given an empty
+/// value, is an error.
 Parsed parse_options(int argc, const char* const* argv, Options* options, std::string* error);
+
+/// The --help text.
+std::string usage();
 
 }  // namespace batch

@@ -17,7 +17,6 @@ namespace batch {
 namespace fs = std::filesystem;
 namespace {
 
-bool is_c_file(const fs::path& p) { return p.extension() == ".c" || p.extension() == ".h"; }
 bool is_hidden(const fs::path& p) { return p.filename().string().rfind('.', 0) == 0; }
 
 void skip(std::vector<Skipped>* skipped, const fs::path& p, std::string_view why) {
@@ -40,8 +39,8 @@ class Walk {
  public:
   enum class Kind { kFile, kFolder, kOther };
 
-  Walk(const fs::path& root, std::uintmax_t max_size, std::vector<Skipped>* skipped)
-      : max_size_(max_size), skipped_(skipped) {
+  Walk(const fs::path& root, const Reading& reading, std::vector<Skipped>* skipped)
+      : reading_(reading), skipped_(skipped) {
     std::error_code ec;
     root_ = fs::canonical(root, ec);
     entered_.insert(root_.string());
@@ -66,7 +65,8 @@ class Walk {
     }
     if (!is_c_file(p)) return Kind::kOther;
     const std::uintmax_t size = fs::file_size(p, ec);
-    if (!ec && size > max_size_) return passed_over(p, text::too_large(size, max_size_));
+    if (!ec && size > reading_.max_size)
+      return passed_over(p, text::too_large(size, reading_.max_size));
     return Kind::kFile;
   }
 
@@ -116,8 +116,14 @@ class Walk {
                       (r.back() == '/' || t[r.size()] == '/'));
   }
 
+  bool is_c_file(const fs::path& p) const {
+    const std::string ext = p.extension().string();
+    return std::find(reading_.extensions.begin(), reading_.extensions.end(), ext) !=
+           reading_.extensions.end();
+  }
+
   fs::path root_;
-  std::uintmax_t max_size_;
+  const Reading& reading_;
   std::vector<Skipped>* skipped_;
   std::set<std::string> entered_;
 };
@@ -190,7 +196,7 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     out->push_back(std::move(s));
     return true;
   }
-  Walk walk(root, reading.max_size, skipped);
+  Walk walk(root, reading, skipped);
   std::vector<fs::path> entries;
   for (fs::directory_iterator it(root, ec); !ec && it != fs::directory_iterator(); it.increment(ec))
     if (!is_hidden(it->path())) entries.push_back(it->path());
@@ -222,6 +228,20 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     out->push_back(std::move(s));
   }
   return true;
+}
+
+bool is_a_source(const std::string& path, const std::vector<Submission>& subs,
+                 const Submission& base) {
+  std::error_code ec;
+  const fs::path target = fs::weakly_canonical(path, ec);
+  if (ec) return false;
+  auto same = [&](const SourceFile& f) {
+    std::error_code e;
+    return fs::weakly_canonical(f.path, e) == target && !e;
+  };
+  for (const Submission& s : subs)
+    if (std::any_of(s.files.begin(), s.files.end(), same)) return true;
+  return std::any_of(base.files.begin(), base.files.end(), same);
 }
 
 void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipped>* skipped) {
@@ -262,7 +282,7 @@ bool collect_as_one(const std::string& path, const Reading& reading, Submission*
   }
   std::vector<fs::path> files;
   if (fs::is_directory(root, ec)) {
-    Walk walk(root, reading.max_size, skipped);
+    Walk walk(root, reading, skipped);
     walk.files_below(root, &files);
   } else {
     if (!named_file(root, reading.max_size, error)) return false;

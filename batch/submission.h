@@ -14,6 +14,7 @@ namespace batch {
 struct Reading {
   bool stop_at_eof_byte = false;
   std::uintmax_t max_size = 10 * 1024 * 1024;  // larger sources are passed over
+  std::vector<std::string> extensions = {".c", ".h"};  // of the files that are sources
 };
 
 struct SourceFile {
@@ -69,6 +70,11 @@ bool collect_as_one(const std::string& path, const Reading& reading, Submission*
 /// share a name are shown by their full names. The first `*fresh` are the
 /// new ones; the count follows the drops.
 void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipped>* skipped);
+
+/// True if `path` is one of the files read for `subs` or `base` (a report
+/// must never be written over a source).
+bool is_a_source(const std::string& path, const std::vector<Submission>& subs,
+                 const Submission& base);
 
 /// Tokenises `file` onto the end of `s`.
 void append_file(Submission* s, SourceFile file);

@@ -5,44 +5,61 @@
 
 namespace text {
 
-const std::string_view kBatchUsage =
-    "Usage: ccsim-batch [options] PATH...\n"
-    "Ranks every pair of C submissions by how much of them lies in shared runs of\n"
-    "normalised tokens, the way ccsim compares two files, leaving out code that\n"
-    "much of the class has in common.\n"
+namespace batch_help {
+const std::string_view kDescription =
+    "Ranks every pair of C and C++ submissions by how much of them lies in shared\n"
+    "runs of normalised tokens, the way ccsim compares two files, leaving out code\n"
+    "that much of the class has in common.\n"
     "\n"
-    "A file PATH is one submission. In a directory PATH, each .c or .h file is one\n"
-    "submission and each subdirectory is one, made of all its C files.\n"
-    "\n"
-    "Options:\n"
-    "  --min-match N     count runs longer than N token-string characters (default\n"
-    "                    12; ccsim itself uses 3)\n"
-    "  --threshold T     a score at or above T is suspected (default 0.6)\n"
-    "  --common SHARE    code found in at least this share of the submissions (and\n"
-    "                    in at least --common-min of them) counts for nothing\n"
-    "                    (default 0.2)\n"
-    "  --common-min N    ... and in at least N submissions (default 10)\n"
-    "  --no-common       keep code common to the class\n"
-    "  --ccsim           compare as ccsim does (runs over 3 characters, text up to\n"
-    "                    a 0x1A byte, nothing common left out): the similarity\n"
-    "                    column is then ccsim's figure\n"
-    "  --max-size SIZE   sources larger than this are passed over and listed\n"
-    "                    (bytes, or with K, M or G; default 10M)\n"
-    "  --base PATH       template code given to the students (file or directory,\n"
-    "                    repeatable): tiled out of every submission first\n"
-    "  --old PATH        earlier submissions (repeatable): compared with every new\n"
-    "                    submission, never among themselves\n"
-    "  --format F        table (default), csv or json, on standard output\n"
-    "  --top N           pairs shown in the table (default 50)\n"
-    "  --report FILE     also write a self-contained HTML report with the evidence\n"
-    "  --jobs N          threads (default: all cores)\n"
-    "  --quiet           no progress line\n"
-    "  --help, --version\n"
-    "\n"
+    "A file PATH is one submission. In a directory PATH, each source file is one\n"
+    "submission and each subdirectory is one, made of all its source files.";
+const std::string_view kFooter =
     "Scores, after template and common code are taken out: score = matched /\n"
     "max(sqrt(length1 x length2), 100), which ranks and flags; coverage = matched /\n"
     "shorter length; similarity = 2 x matched / (sum of lengths).\n"
-    "Exit status: 0 no pair suspected, 1 some pair suspected, 2 usage or input error.\n";
+    "Exit status: 0 no pair suspected, 1 some pair suspected, 2 usage or input error.";
+const std::string_view kHelp = "show this help and exit";
+const std::string_view kVersion = "show the version and exit";
+const std::string_view kMinMatch =
+    "count runs longer than N token-string characters (default 12; ccsim itself uses 3)";
+const std::string_view kThreshold = "a score at or above T is suspected (default 0.6)";
+const std::string_view kCommon =
+    "code found in at least this share of the submissions (and in at least --common-min "
+    "of them) counts for nothing (default 0.2)";
+const std::string_view kCommonMin = "... and in at least N submissions (default 10)";
+const std::string_view kNoCommon = "keep code common to the class";
+const std::string_view kCcsim =
+    "compare as ccsim does (runs over 3 characters, text up to a 0x1A byte, nothing common "
+    "left out): the similarity column is then ccsim's figure";
+const std::string_view kMaxSize =
+    "sources larger than this are passed over and listed (bytes, or with K, M or G; "
+    "default 10M)";
+const std::string_view kExtensions =
+    "the file extensions that are sources, comma-separated (default "
+    "c,h,cpp,cc,cxx,hpp,hh,hxx)";
+const std::string_view kBase =
+    "template code given to the students (file or directory, repeatable): tiled out of "
+    "every submission first";
+const std::string_view kOld =
+    "earlier submissions (repeatable): compared with every new submission, never among "
+    "themselves";
+const std::string_view kFormat = "table (default), csv or json, on standard output";
+const std::string_view kTop = "pairs shown in the table (default 50)";
+const std::string_view kReport =
+    "also write a self-contained HTML report with the evidence to FILE";
+const std::string_view kJobs = "threads (default: all cores)";
+const std::string_view kQuiet = "no progress line";
+const std::string_view kPaths = "the submissions: files and directories";
+}  // namespace batch_help
+
+const std::string_view kEmptyValue = "an empty value";
+const std::string_view kBadShare = "a share of the class above 0 and up to 1";
+const std::string_view kNoSubmissions = "no submissions given";
+const std::string_view kBadMaxSize = "--max-size takes a size from 1 byte (K, M, G allowed) up to 1T";
+const std::string_view kBadExtensions =
+    "--extensions takes file extensions separated by commas, such as c,h,cpp";
+const std::string_view kCcsimFixesMinMatch =
+    "--ccsim compares as ccsim does: runs over 3 characters";
 
 const std::string_view kBatchVersion = "ccsim-batch 1.0.0\n";
 
@@ -70,6 +87,10 @@ const std::string_view kWalkedAlready = "a link to a folder already taken";
 std::string too_large(std::uintmax_t size, std::uintmax_t limit) {
   return "larger than the limit (" + std::to_string(size) + " bytes; --max-size " +
          std::to_string(limit) + ")";
+}
+
+std::string batch_report_over_source(std::string_view path) {
+  return std::string(path) + ": is a source being compared; the report is not written over it";
 }
 
 std::string batch_not_a_regular_file(std::string_view path) {
@@ -101,7 +122,7 @@ std::string batch_unlistable(std::string_view path, std::string_view why) {
 }
 
 std::string batch_nothing_found(std::string_view path) {
-  return "ccsim-batch: no C source found in " + std::string(path) + "\n";
+  return "ccsim-batch: no source found in " + std::string(path) + "\n";
 }
 
 std::string batch_progress(std::size_t done, std::size_t total, double elapsed, double left) {

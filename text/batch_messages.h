@@ -7,8 +7,39 @@
 
 namespace text {
 
-extern const std::string_view kBatchUsage;    // --help
 extern const std::string_view kBatchVersion;  // --version
+
+/// The words of --help, option by option.
+namespace batch_help {
+extern const std::string_view kDescription;
+extern const std::string_view kFooter;
+extern const std::string_view kHelp;
+extern const std::string_view kVersion;
+extern const std::string_view kMinMatch;
+extern const std::string_view kThreshold;
+extern const std::string_view kCommon;
+extern const std::string_view kCommonMin;
+extern const std::string_view kNoCommon;
+extern const std::string_view kCcsim;
+extern const std::string_view kMaxSize;
+extern const std::string_view kExtensions;
+extern const std::string_view kBase;
+extern const std::string_view kOld;
+extern const std::string_view kFormat;
+extern const std::string_view kTop;
+extern const std::string_view kReport;
+extern const std::string_view kJobs;
+extern const std::string_view kQuiet;
+extern const std::string_view kPaths;
+}  // namespace batch_help
+
+/// What is wrong with a command line, beyond what the parser says itself.
+extern const std::string_view kEmptyValue;
+extern const std::string_view kBadShare;
+extern const std::string_view kNoSubmissions;
+extern const std::string_view kBadMaxSize;
+extern const std::string_view kBadExtensions;
+extern const std::string_view kCcsimFixesMinMatch;
 /// "ccsim-batch: <what>\nTry 'ccsim-batch --help'.\n"
 std::string batch_usage_error(std::string_view what);
 /// "ccsim-batch: <what>\n"
@@ -26,6 +57,8 @@ extern const std::string_view kNotARegularFile;
 extern const std::string_view kWalkedAlready;
 /// "larger than the limit (<size> bytes; --max-size <limit>)"
 std::string too_large(std::uintmax_t size, std::uintmax_t limit);
+/// "<path>: is a source being compared; the report is not written over it"
+std::string batch_report_over_source(std::string_view path);
 /// "<path>: not a regular file"
 std::string batch_not_a_regular_file(std::string_view path);
 /// "<path>: cannot be read"
@@ -40,7 +73,7 @@ std::string batch_unwritable(std::string_view path);
 extern const std::string_view kStandardOutput;
 /// "<path>: cannot be listed: <why>"
 std::string batch_unlistable(std::string_view path, std::string_view why);
-/// "ccsim-batch: no C source found in <path>\n"
+/// "ccsim-batch: no source found in <path>\n"
 std::string batch_nothing_found(std::string_view path);
 /// One progress line, to be redrawn in place.
 std::string batch_progress(std::size_t done, std::size_t total, double elapsed, double left);

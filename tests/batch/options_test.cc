@@ -76,20 +76,45 @@ TEST(Options, HelpAndVersionWinOverEverythingElse) {
   EXPECT_EQ(Parsed::kVersion, parse({"x", "--version"}, &o, &error));
 }
 
+TEST(Options, ShortFormsAndPathsThatLookLikeOptions) {
+  Options o;
+  std::string error;
+  ASSERT_EQ(Parsed::kRun,
+            parse({"-t", "0.5", "-f", "csv", "-j", "3", "-q", "--max-size", "2M", "--extensions",
+                   ".c,cpp", "--", "-odd.c"},
+                  &o, &error))
+      << error;
+  EXPECT_DOUBLE_EQ(0.5, o.threshold);
+  EXPECT_EQ(batch::Format::kCsv, o.format);
+  EXPECT_EQ(3u, o.jobs);
+  EXPECT_TRUE(o.quiet);
+  EXPECT_EQ(2u * 1024 * 1024, o.max_size);
+  EXPECT_EQ((std::vector<std::string>{".c", ".cpp"}), o.extensions);
+  EXPECT_EQ((std::vector<std::string>{"-odd.c"}), o.paths);
+}
+
 TEST(Options, BadValuesAreErrorsThatSayWhy) {
   const std::vector<std::pair<std::vector<const char*>, std::string>> cases = {
-      {{"--min-match", "-1", "x"}, "--min-match takes a whole number from 0"},
-      {{"--min-match", "3x", "x"}, "--min-match takes a whole number from 0"},
-      {{"--threshold", "1.5", "x"}, "--threshold takes a number from 0 to 1"},
-      {{"--format", "xml", "x"}, "--format takes table, csv or json"},
-      {{"--jobs", "0", "x"}, "--jobs takes a whole number from 1 to 1024"},
-      {{"--frobnicate", "x"}, "unknown option --frobnicate"},
-      {{"x", "--top"}, "option --top needs a value"},
+      {{"--min-match", "-1", "x"}, "--min-match: Value -1 not in range 0 to 1000000"},
+      {{"--min-match", "3x", "x"}, "--min-match: Value 3x not in range 0 to 1000000"},
+      {{"--threshold", "1.5", "x"}, "--threshold: Value 1.5 not in range 0.000000 to 1.000000"},
+      {{"--format", "xml", "x"}, "--format: xml not in {table,csv,json}"},
+      {{"--jobs", "0", "x"}, "--jobs: Value 0 not in range 1 to 1024"},
+      {{"--frobnicate", "x"}, "The following argument was not expected: --frobnicate"},
+      {{"x", "--top"}, "--top: 1 required N:INT in [0 - 1000000000] missing"},
       {{"--quiet"}, "no submissions given"},
-      {{"--common", "0", "x"}, "--common takes a share of the class above 0 and up to 1"},
-      {{"--common-min", "1", "x"}, "--common-min takes a whole number from 2"},
-      {{"--ccsim", "--min-match", "8", "x"},
-       "--ccsim compares as ccsim does: runs over 3 characters"},
+      {{"--common", "0", "x"}, "--common: a share of the class above 0 and up to 1"},
+      {{"--common-min", "1", "x"}, "--common-min: Value 1 not in range 2 to 1000000000"},
+      {{"--ccsim", "--min-match", "8", "x"}, "--ccsim compares as ccsim does: runs over 3 characters"},
+      // An empty value is refused, never filled from the next argument.
+      {{"--report=", "a.c", "b.c"}, "--report: an empty value"},
+      {{"--report", "", "a.c"}, "--report: an empty value"},
+      // A single value given twice is refused, not silently the last.
+      {{"-t", "0.5", "--threshold=0.7", "x"}, "--threshold: At Most 1 required but received 2"},
+      {{"--max-size", "0", "x"}, "--max-size takes a size from 1 byte (K, M, G allowed) up to 1T"},
+      {{"--max-size", "2T", "x"}, "--max-size takes a size from 1 byte (K, M, G allowed) up to 1T"},
+      {{"--extensions", ",", "x"},
+       "--extensions takes file extensions separated by commas, such as c,h,cpp"},
   };
   for (const auto& [args, message] : cases) {
     Options o;

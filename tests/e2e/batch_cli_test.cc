@@ -43,12 +43,14 @@ std::vector<string> lines(const string& text) {
 TEST(BatchCli, HelpVersionAndUsageErrors) {
   const RunResult help = batch({"--help"});
   EXPECT_EQ(0, help.exit_status);
-  EXPECT_EQ(0u, help.out.find("Usage: ccsim-batch [options] PATH..."));
+  EXPECT_NE(string::npos, help.out.find("Usage: ccsim-batch [OPTIONS] [PATH...]"));
+  EXPECT_NE(string::npos, help.out.find("-t,--threshold T"));
   EXPECT_EQ("ccsim-batch 1.0.0\n", batch({"--version"}).out);
   const RunResult bad = batch({"--format", "xml", kClass});
   EXPECT_EQ(2, bad.exit_status);
   EXPECT_EQ("", bad.out);
-  EXPECT_EQ("ccsim-batch: --format takes table, csv or json\nTry 'ccsim-batch --help'.\n", bad.err);
+  EXPECT_EQ("ccsim-batch: --format: xml not in {table,csv,json}\nTry 'ccsim-batch --help'.\n",
+            bad.err);
   EXPECT_EQ(2, batch({}).exit_status);
 }
 
@@ -73,17 +75,32 @@ TEST(BatchCli, OutputThatCannotBeWrittenIsAnError) {
   EXPECT_EQ("ccsim-batch: /no/such/folder/r.html: cannot be written\n", report.err);
 }
 
+TEST(BatchCli, TheReportIsNeverWrittenOverASource) {
+  testing_support::ScopedTempDir dir;
+  write_bytes("a.c", read_bytes(kClass + "/alice.c"));
+  write_bytes("b.c", read_bytes(kClass + "/bob.c"));
+  const RunResult r = batch({"--report", "./a.c", "a.c", "b.c"}, dir.path());
+  EXPECT_EQ(2, r.exit_status);
+  EXPECT_EQ("ccsim-batch: ./a.c: is a source being compared; the report is not written over it\n",
+            r.err);
+  EXPECT_EQ(read_bytes(kClass + "/alice.c"), read_bytes("a.c"));
+}
+
 TEST(BatchCli, PathsWithoutCSourcesAreNamedNotPassedOver) {
   testing_support::ScopedTempDir dir;
   mkdir("cpp", 0755);
   mkdir("tpl", 0755);
   write_bytes("cpp/a.cpp", "int main() {}");
   write_bytes("tpl/readme.txt", "skeleton");
-  const RunResult r = batch({"--base", "tpl", "cpp", kClass + "/alice.c"}, dir.path());
+  const RunResult r =
+      batch({"--extensions", "c,h", "--base", "tpl", "cpp", kClass + "/alice.c"}, dir.path());
   EXPECT_EQ(0, r.exit_status);
-  EXPECT_EQ("ccsim-batch: no C source found in cpp\nccsim-batch: no C source found in tpl\n",
-            r.err);
+  EXPECT_EQ("ccsim-batch: no source found in cpp\nccsim-batch: no source found in tpl\n", r.err);
   EXPECT_EQ(0u, r.out.find("1 submissions, 0 pairs, 0 suspected"));
+  // C++ sources count by default.
+  const RunResult cpp = batch({"--base", "tpl", "cpp", kClass + "/alice.c"}, dir.path());
+  EXPECT_EQ("ccsim-batch: no source found in tpl\n", cpp.err);
+  EXPECT_EQ(0u, cpp.out.find("2 submissions, 1 pairs, 0 suspected"));
 }
 
 TEST(BatchCli, ExampleClassRanksTheTwoCopiesFirstAndNotTheTemplateOnlyOne) {
