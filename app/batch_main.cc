@@ -11,6 +11,7 @@
 
 #include "batch/formats.h"
 #include "batch/html_report.h"
+#include "batch/names.h"
 #include "batch/options.h"
 #include "batch/scoring.h"
 #include "batch/submission.h"
@@ -94,8 +95,9 @@ int run(int argc, char** argv) {
     return kTrouble;
   }
   batch::settle(&subs, &fresh, &skipped);
-  for (const batch::Skipped& s : skipped) say(text::batch_skipped(s.path, s.reason));
-  for (const std::string& p : empty) say(text::batch_nothing_found(p));
+  for (const batch::Skipped& s : skipped)
+    say(text::batch_skipped(batch::shown_name(s.path), s.reason));
+  for (const std::string& p : empty) say(text::batch_nothing_found(batch::shown_name(p)));
 
   const auto prepared =
       batch::prepare_all(subs, batch::Preparation{base.tokens, o.min_match, o.common}, o.jobs);
@@ -115,7 +117,7 @@ int run(int argc, char** argv) {
     return kTrouble;
   }
   if (!o.report.empty() && batch::is_a_source(o.report, subs, base)) {
-    say(text::batch_error(text::batch_report_over_source(o.report)));
+    say(text::batch_error(text::batch_report_over_source(batch::shown_name(o.report))));
     return kTrouble;
   }
   if (!o.report.empty() && !batch::write_report(o.report, result, &error)) {

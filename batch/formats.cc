@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "batch/decode.h"
+#include "batch/names.h"
 
 namespace batch {
 
@@ -31,7 +31,7 @@ std::string fixed6(double v) {
 }
 
 std::string csv_field(const std::string& raw) {
-  std::string s = to_utf8(raw);
+  const std::string s = formula_guarded(shown_name(raw));
   if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
   std::string out = "\"";
   for (char c : s) {
@@ -41,8 +41,7 @@ std::string csv_field(const std::string& raw) {
   return out + "\"";
 }
 
-std::string json_string(const std::string& raw) {
-  const std::string s = to_utf8(raw);
+std::string json_quote(const std::string& s) {
   std::string out = "\"";
   for (char c : s) {
     const auto u = static_cast<unsigned char>(c);
@@ -59,6 +58,8 @@ std::string json_string(const std::string& raw) {
   }
   return out + "\"";
 }
+
+std::string json_string(const std::string& raw) { return json_quote(shown_name(raw)); }
 
 std::size_t common_cutoff_of(const Run& run) {
   return common_cutoff(run.options.common, run.subs.size());
@@ -84,7 +85,7 @@ void write_table(std::ostream& out, const Run& run) {
   if (shown == 0) return;
   std::size_t width = 5;
   for (std::size_t k = 0; k < shown; ++k)
-    width = std::max(width, to_utf8(run.subs[run.ranked[k].first].name).size());
+    width = std::max(width, shown_name(run.subs[run.ranked[k].first].name).size());
   char line[256];
   std::snprintf(line, sizeof line, "%4s  %5s  %8s  %10s  %7s  %7s  %5s  ", "rank", "score",
                 "coverage", "similarity", "matched", "longest", "tiles");
@@ -94,9 +95,9 @@ void write_table(std::ostream& out, const Run& run) {
     std::snprintf(line, sizeof line, "%4zu  %5.3f  %8.3f  %10.6f  %7llu  %7u  %5u  ", k + 1,
                   p.score, p.coverage, static_cast<double>(p.similarity),
                   static_cast<unsigned long long>(p.matched), p.longest, p.tiles);
-    const std::string first = to_utf8(run.subs[p.first].name);
+    const std::string first = shown_name(run.subs[p.first].name);
     out << line << first << std::string(width - std::min(width, first.size()) + 2, ' ')
-        << to_utf8(run.subs[p.second].name);
+        << shown_name(run.subs[p.second].name);
     if (p.score >= o.threshold) out << "  suspected";
     out << '\n';
   }
@@ -140,12 +141,14 @@ void write_json(std::ostream& out, const Run& run) {
   for (std::size_t k = 0; k < run.subs.size(); ++k) {
     out << (k ? "," : "") << "{\"name\":" << json_string(run.subs[k].name)
         << ",\"old\":" << (k >= run.fresh ? "true" : "false")
-        << ",\"length\":" << run.prepared[k].length << "}";
+        << ",\"length\":" << run.prepared[k].length
+        << ",\"raw\":" << json_quote(escaped_bytes(run.subs[k].name)) << "}";
   }
   out << "],\"skipped\":[";
   for (std::size_t k = 0; k < run.skipped.size(); ++k)
     out << (k ? "," : "") << "{\"path\":" << json_string(run.skipped[k].path)
-        << ",\"reason\":" << json_string(run.skipped[k].reason) << "}";
+        << ",\"reason\":" << json_string(run.skipped[k].reason)
+        << ",\"raw\":" << json_quote(escaped_bytes(run.skipped[k].path)) << "}";
   out << "],\"pairs\":[";
   for (std::size_t k = 0; k < run.ranked.size(); ++k) {
     const PairScore& p = run.ranked[k];

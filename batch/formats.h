@@ -32,7 +32,8 @@ void write_json(std::ostream& out, const Run& run);
 
 /// Quoting for the formats, shared with the report.
 std::string csv_field(const std::string& s);
-std::string json_string(const std::string& s);
+std::string json_string(const std::string& raw);  // a name or path, as shown
+std::string json_quote(const std::string& text);  // UTF-8 text as it is
 std::string fixed6(double v);
 std::string shortest(double v);  // as few digits as show it
 

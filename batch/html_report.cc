@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "batch/decode.h"
+#include "batch/names.h"
 #include "batch/report_assets.h"
 #include "text/batch_messages.h"
 
@@ -37,7 +38,9 @@ std::string escape(std::string_view s) {
   return out;
 }
 
-std::string name_of(const Run& run, std::uint32_t k) { return escape(to_utf8(run.subs[k].name)); }
+std::string name_of(const Run& run, std::uint32_t k) {
+  return escape(shown_name(run.subs[k].name));
+}
 
 std::string tile_colour(std::size_t k) {
   return "hsl(" + std::to_string((k * 137) % 360) + ",75%,78%)";
@@ -126,7 +129,7 @@ void close_tag(std::ostream& out, int tag) {
 // One file's text, numbered lines, tagged stretches wrapped.
 void render_file(std::ostream& out, const SourceFile& file, const std::vector<int>& tags) {
   const bool utf8 = is_valid_utf8(file.text);
-  out << "<div class=\"file\">" << escape(to_utf8(file.path)) << "</div><pre>";
+  out << "<div class=\"file\">" << escape(shown_name(file.path)) << "</div><pre>";
   std::size_t line = 1;
   int open = kNoTag;
   std::string pending;  // bytes of whole characters with the same tag
@@ -217,7 +220,7 @@ void render_summary(std::ostream& out, const Run& run) {
   if (!run.skipped.empty()) {
     out << "<h3>Files skipped</h3><ul>";
     for (const Skipped& s : run.skipped)
-      out << "<li>" << escape(to_utf8(s.path)) << ": " << escape(s.reason) << "</li>";
+      out << "<li>" << escape(shown_name(s.path)) << ": " << escape(s.reason) << "</li>";
     out << "</ul>";
   }
   out << "</section>\n";
@@ -277,7 +280,7 @@ bool write_report(const std::string& path, const Run& run, std::string* error) {
   file << page.str();
   file.close();
   if (!file) {
-    *error = text::batch_unwritable(path);
+    *error = text::batch_unwritable(shown_name(path));
     return false;
   }
   return true;

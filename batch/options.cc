@@ -72,9 +72,11 @@ void describe(CLI::App& app, Options* o, std::string* size, std::string* extensi
       ->type_name("N");
   app.add_flag("--no-common")->description(std::string(h::kNoCommon));
   app.add_flag("--ccsim", o->as_ccsim, std::string(h::kCcsim));
-  app.add_option("--max-size", *size, std::string(h::kMaxSize))->check(kNotEmpty)
+  app.add_option("--max-size", *size, std::string(h::kMaxSize))
+      ->check(kNotEmpty)
       ->type_name("SIZE");
-  app.add_option("--extensions", *extensions, std::string(h::kExtensions))->check(kNotEmpty)
+  app.add_option("--extensions", *extensions, std::string(h::kExtensions))
+      ->check(kNotEmpty)
       ->type_name("LIST");
   app.add_option("--base", o->bases, std::string(h::kBase))
       ->check(kNotEmpty)
@@ -87,15 +89,17 @@ void describe(CLI::App& app, Options* o, std::string* size, std::string* extensi
   app.add_option("-f,--format", *format, std::string(h::kFormat))
       ->check(CLI::IsMember({"table", "csv", "json"}))
       ->type_name("F");
-  app.add_option("--top", o->top, std::string(h::kTop))->check(CLI::Range(0, 1000000000))
+  app.add_option("--top", o->top, std::string(h::kTop))
+      ->check(CLI::Range(0, 1000000000))
       ->type_name("N");
-  app.add_option("--report", o->report, std::string(h::kReport))->check(kNotEmpty)
+  app.add_option("--report", o->report, std::string(h::kReport))
+      ->check(kNotEmpty)
       ->type_name("FILE");
-  app.add_option("-j,--jobs", o->jobs, std::string(h::kJobs))->check(CLI::Range(1, 1024))
+  app.add_option("-j,--jobs", o->jobs, std::string(h::kJobs))
+      ->check(CLI::Range(1, 1024))
       ->type_name("N");
   app.add_flag("-q,--quiet", o->quiet, std::string(h::kQuiet));
-  app.add_option("PATH", o->paths, std::string(h::kPaths))->check(kNotEmpty)
-      ->type_name("PATH");
+  app.add_option("PATH", o->paths, std::string(h::kPaths))->check(kNotEmpty)->type_name("PATH");
   for (CLI::Option* opt : app.get_options())
     if (opt->get_items_expected_max() == 1) opt->multi_option_policy(CLI::MultiOptionPolicy::Throw);
 }

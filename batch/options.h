@@ -17,7 +17,9 @@ struct Options {
   CommonRule common;
   std::uintmax_t max_size = 10 * 1024 * 1024;  // bytes a source may have
   bool as_ccsim = false;
-  std::vector<std::string> extensions = {".c", ".h", ".cpp", ".cc", ".cxx", ".hpp", ".hh", ".hxx"};                       // ccsim's reading and runs, nothing common taken out
+  std::vector<std::string> extensions = {
+      ".c",   ".h",   ".cpp", ".cc",
+      ".cxx", ".hpp", ".hh",  ".hxx"};  // ccsim's reading and runs, nothing common taken out
   std::vector<std::string> bases;
   std::vector<std::string> olds;
   Format format = Format::kTable;

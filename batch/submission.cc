@@ -7,6 +7,7 @@
 #include <set>
 #include <system_error>
 
+#include "batch/names.h"
 #include "lexer/token_files.h"
 #include "lexer/tokeniser.h"
 #include "platform/file.h"
@@ -133,12 +134,12 @@ class Walk {
 bool named_file(const fs::path& p, std::uintmax_t max_size, std::string* error) {
   std::error_code ec;
   if (!fs::is_regular_file(p, ec)) {
-    *error = text::batch_not_a_regular_file(p.string());
+    *error = text::batch_not_a_regular_file(shown_name(p.string()));
     return false;
   }
   const std::uintmax_t size = fs::file_size(p, ec);
   if (!ec && size > max_size) {
-    *error = p.string() + ": " + text::too_large(size, max_size);
+    *error = shown_name(p.string()) + ": " + text::too_large(size, max_size);
     return false;
   }
   return true;
@@ -179,7 +180,7 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
   std::error_code ec;
   const fs::path root(path);
   if (!fs::exists(root, ec)) {
-    *error = text::batch_no_such_path(path);
+    *error = text::batch_no_such_path(shown_name(path));
     return false;
   }
   if (!fs::is_directory(root, ec)) {
@@ -189,7 +190,7 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     s.full_name = path;
     SourceFile file;
     if (!read_source(root, reading, &file)) {  // named on purpose: not to be passed over
-      *error = text::batch_unreadable(path);
+      *error = text::batch_unreadable(shown_name(path));
       return false;
     }
     append_file(&s, std::move(file));
@@ -201,7 +202,7 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
   for (fs::directory_iterator it(root, ec); !ec && it != fs::directory_iterator(); it.increment(ec))
     if (!is_hidden(it->path())) entries.push_back(it->path());
   if (ec) {
-    *error = text::batch_unlistable(path, ec.message());
+    *error = text::batch_unlistable(shown_name(path), ec.message());
     return false;
   }
   std::sort(entries.begin(), entries.end());
@@ -277,7 +278,7 @@ bool collect_as_one(const std::string& path, const Reading& reading, Submission*
   std::error_code ec;
   const fs::path root(path);
   if (!fs::exists(root, ec)) {
-    *error = text::batch_no_such_path(path);
+    *error = text::batch_no_such_path(shown_name(path));
     return false;
   }
   std::vector<fs::path> files;

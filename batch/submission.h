@@ -13,7 +13,7 @@ namespace batch {
 /// 0x1A byte.
 struct Reading {
   bool stop_at_eof_byte = false;
-  std::uintmax_t max_size = 10 * 1024 * 1024;  // larger sources are passed over
+  std::uintmax_t max_size = 10 * 1024 * 1024;          // larger sources are passed over
   std::vector<std::string> extensions = {".c", ".h"};  // of the files that are sources
 };
 

@@ -55,7 +55,8 @@ const std::string_view kPaths = "the submissions: files and directories";
 const std::string_view kEmptyValue = "an empty value";
 const std::string_view kBadShare = "a share of the class above 0 and up to 1";
 const std::string_view kNoSubmissions = "no submissions given";
-const std::string_view kBadMaxSize = "--max-size takes a size from 1 byte (K, M, G allowed) up to 1T";
+const std::string_view kBadMaxSize =
+    "--max-size takes a size from 1 byte (K, M, G allowed) up to 1T";
 const std::string_view kBadExtensions =
     "--extensions takes file extensions separated by commas, such as c,h,cpp";
 const std::string_view kCcsimFixesMinMatch =

@@ -79,10 +79,9 @@ TEST(Options, HelpAndVersionWinOverEverythingElse) {
 TEST(Options, ShortFormsAndPathsThatLookLikeOptions) {
   Options o;
   std::string error;
-  ASSERT_EQ(Parsed::kRun,
-            parse({"-t", "0.5", "-f", "csv", "-j", "3", "-q", "--max-size", "2M", "--extensions",
-                   ".c,cpp", "--", "-odd.c"},
-                  &o, &error))
+  ASSERT_EQ(Parsed::kRun, parse({"-t", "0.5", "-f", "csv", "-j", "3", "-q", "--max-size", "2M",
+                                 "--extensions", ".c,cpp", "--", "-odd.c"},
+                                &o, &error))
       << error;
   EXPECT_DOUBLE_EQ(0.5, o.threshold);
   EXPECT_EQ(batch::Format::kCsv, o.format);
@@ -105,7 +104,8 @@ TEST(Options, BadValuesAreErrorsThatSayWhy) {
       {{"--quiet"}, "no submissions given"},
       {{"--common", "0", "x"}, "--common: a share of the class above 0 and up to 1"},
       {{"--common-min", "1", "x"}, "--common-min: Value 1 not in range 2 to 1000000000"},
-      {{"--ccsim", "--min-match", "8", "x"}, "--ccsim compares as ccsim does: runs over 3 characters"},
+      {{"--ccsim", "--min-match", "8", "x"},
+       "--ccsim compares as ccsim does: runs over 3 characters"},
       // An empty value is refused, never filled from the next argument.
       {{"--report=", "a.c", "b.c"}, "--report: an empty value"},
       {{"--report", "", "a.c"}, "--report: an empty value"},

@@ -355,9 +355,8 @@ TEST(BatchCli, UnreadableFilesAreReportedSkippedAndListed) {
       batch_as_user({"--format", "json", "--report", "/dev/null", "class"}, dir.path());
   EXPECT_EQ(1, r.exit_status);
   EXPECT_EQ("ccsim-batch: skipped class/broken.c: cannot be read\n", r.err);
-  EXPECT_NE(
-      string::npos,
-      r.out.find("\"skipped\":[{\"path\":\"class/broken.c\",\"reason\":\"cannot be read\"}]"));
+  EXPECT_NE(string::npos,
+            r.out.find("\"skipped\":[{\"path\":\"class/broken.c\",\"reason\":\"cannot be read\","));
   // Named on the command line, it is an input error, not a skip.
   const RunResult named = batch_as_user({"class/a.c", "class/broken.c"}, dir.path());
   EXPECT_EQ(2, named.exit_status);
@@ -395,7 +394,7 @@ TEST(BatchCli, EveryEntryPassedOverIsSaidAndListed) {
   };
   for (const auto& [path, why] : passed_over) {
     EXPECT_NE(string::npos, r.err.find("ccsim-batch: skipped " + path + ": " + why + "\n")) << path;
-    EXPECT_NE(string::npos, r.out.find("{\"path\":\"" + path + "\",\"reason\":\"" + why + "\"}"))
+    EXPECT_NE(string::npos, r.out.find("{\"path\":\"" + path + "\",\"reason\":\"" + why + "\","))
         << path;
   }
   EXPECT_EQ(passed_over.size() + 1, lines(r.err).size()) << r.err;
@@ -413,13 +412,31 @@ TEST(BatchCli, EveryEntryPassedOverIsSaidAndListed) {
   chmod("class/locked", 0755);
 }
 
+TEST(BatchCli, NamesCannotForgeRowsOrFormulas) {
+  testing_support::ScopedTempDir dir;
+  mkdir("class", 0755);
+  write_bytes("class/=1+2.c", read_bytes(kClass + "/alice.c"));
+  write_bytes("class/x\n   9  1.000.c", read_bytes(kClass + "/bob.c"));
+  write_bytes("class/y\xff.c", read_bytes(kClass + "/carol.c"));
+  const RunResult csv = batch({"--format", "csv", "class"}, dir.path());
+  EXPECT_EQ(4u, lines(csv.out).size()) << csv.out;
+  EXPECT_EQ(0u, lines(csv.out)[1].find("'=1+2.c,x\\x0a   9  1.000.c,")) << csv.out;
+  const RunResult table = batch({"class"}, dir.path());
+  EXPECT_EQ(5u, lines(table.out).size()) << table.out;
+  EXPECT_NE(string::npos, table.out.find("y\\xff.c"));
+  const RunResult json = batch({"--format", "json", "class"}, dir.path());
+  EXPECT_NE(string::npos, json.out.find("{\"name\":\"y\\\\xff.c\",\"old\":false,\"length\":"));
+  EXPECT_NE(string::npos, json.out.find(",\"raw\":\"y\\\\xff.c\"}"));
+}
+
 TEST(BatchCli, GbkSourcesAndNamesReadRight) {
   testing_support::ScopedTempDir dir;
   const string name = gbk("张三") + ".c";
   write_bytes(name, read_bytes(kClass + "/alice.c"));
   write_bytes("li.c", read_bytes(kClass + "/bob.c"));
   const RunResult r = batch({"--format", "csv", name, "li.c", "--report", "r.html"}, dir.path());
-  EXPECT_EQ(0u, lines(r.out)[1].find("\xe5\xbc\xa0\xe4\xb8\x89.c,li.c,0.98"));  // the name in UTF-8
+  // The name in UTF-8, marked as read from GB18030.
+  EXPECT_EQ(0u, lines(r.out)[1].find("\xe5\xbc\xa0\xe4\xb8\x89.c (GB18030),li.c,0.98")) << r.out;
   // The GBK comment of the source shows as UTF-8 in the report.
   EXPECT_NE(
       string::npos,

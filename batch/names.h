@@ -1,0 +1,26 @@
+// Names of files and submissions as shown to a person: readable where the
+// bytes allow, and never two different names shown alike.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace batch {
+
+/// `raw` for showing, in UTF-8: as it is when it is UTF-8; else read as
+/// GB18030 when every byte decodes (marked " (GB18030)": zips made on a
+/// Chinese Windows carry GBK names); else with each byte that is no part
+/// of a UTF-8 character written \xNN. Control characters and backslashes
+/// are always escaped (\xNN, \\), so no name can forge a line or pass for
+/// another.
+std::string shown_name(std::string_view raw);
+
+/// Every byte of `raw` outside printable ASCII, and the backslash, as \xNN:
+/// the exact bytes, in plain ASCII.
+std::string escaped_bytes(std::string_view raw);
+
+/// A CSV cell's text made safe from spreadsheets: one that begins with
+/// '=', '+', '-', '@', a tab or a CR gets a leading apostrophe.
+std::string formula_guarded(std::string text);
+
+}  // namespace batch
