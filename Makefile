@@ -16,6 +16,7 @@ prerequisites:
 	@command -v c++ >/dev/null 2>&1 || { echo "a C++17 compiler is missing: apt-get install g++"; exit 1; }
 	@test -f /usr/include/gtest/gtest.h || { echo "GoogleTest is missing: apt-get install libgtest-dev libgmock-dev"; exit 1; }
 	@test -f /usr/include/CLI/CLI.hpp || { echo "CLI11 is missing: apt-get install libcli11-dev"; exit 1; }
+	@test -f /usr/include/archive.h || echo "(libarchive-dev is not installed: ccsim-batch will read no archives)"
 
 build: prerequisites
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null

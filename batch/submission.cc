@@ -7,6 +7,7 @@
 #include <set>
 #include <system_error>
 
+#include "batch/archive.h"
 #include "batch/names.h"
 #include "lexer/token_files.h"
 #include "lexer/tokeniser.h"
@@ -24,12 +25,15 @@ void skip(std::vector<Skipped>* skipped, const fs::path& p, std::string_view why
   skipped->push_back(Skipped{p.string(), std::string(why)});
 }
 
+SourceFile source_text(std::string path, std::string_view raw, const Reading& reading) {
+  return SourceFile{std::move(path), reading.stop_at_eof_byte ? platform::decode_text_mode(raw)
+                                                              : platform::decode_line_ends(raw)};
+}
+
 bool read_source(const fs::path& p, const Reading& reading, SourceFile* out) {
   std::string raw;
   if (!platform::read_file(p.string(), &raw)) return false;
-  out->path = p.string();
-  out->text =
-      reading.stop_at_eof_byte ? platform::decode_text_mode(raw) : platform::decode_line_ends(raw);
+  *out = source_text(p.string(), raw, reading);
   return true;
 }
 
@@ -64,7 +68,7 @@ class Walk {
     if (!fs::is_regular_file(st)) {
       return is_c_file(p) ? passed_over(p, text::kNotARegularFile) : Kind::kOther;
     }
-    if (!is_c_file(p)) return Kind::kOther;
+    if (!is_c_file(p) && !is_archive_name(p.string())) return Kind::kOther;
     const std::uintmax_t size = fs::file_size(p, ec);
     if (!ec && size > reading_.max_size)
       return passed_over(p, text::too_large(size, reading_.max_size));
@@ -145,6 +149,68 @@ bool named_file(const fs::path& p, std::uintmax_t max_size, std::string* error) 
   return true;
 }
 
+// A space never matches, so no run reaches from one template file into the
+// next.
+void separate_template_file(Submission* s) {
+  if (s->tokens.empty()) return;
+  s->tokens += ' ';
+  s->char_file.push_back(0);
+  s->char_begin.push_back(0);
+  s->char_end.push_back(0);
+  s->char_line.push_back(0);
+}
+
+// The parts of a member's path, or none for a member to pass over (hidden,
+// or macOS's resource forks).
+std::vector<std::string> visible_parts(const std::string& path) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start < path.size()) {
+    std::size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    const std::string part = path.substr(start, end - start);
+    if (part == "__MACOSX" || part.rfind('.', 0) == 0) return {};
+    if (!part.empty()) parts.push_back(part);
+    start = end + 1;
+  }
+  return parts;
+}
+
+// The members of the archive at `path`, by submission: each top-level
+// folder or nested archive is one, and so is each loose file; a folder that
+// wraps everything is looked into.
+bool archive_submissions(const std::string& path, const Reading& reading,
+                         std::map<std::string, std::vector<SourceFile>>* groups,
+                         std::vector<Skipped>* skipped, std::string* error) {
+  const ArchiveLimits limits;
+  std::string bytes;
+  if (!named_file(path, limits.total, error)) return false;
+  if (!platform::read_file(path, &bytes)) {
+    *error = text::batch_unreadable(shown_name(path));
+    return false;
+  }
+  std::vector<Member> members;
+  if (!unpack(shown_name(path), bytes, reading, limits, &members, skipped, error)) return false;
+  std::vector<std::pair<std::vector<std::string>, Member*>> kept;
+  for (Member& m : members) {
+    std::vector<std::string> parts = visible_parts(m.path);
+    if (!parts.empty()) kept.emplace_back(std::move(parts), &m);
+  }
+  const auto wrapped = [&] {
+    return !kept.empty() && std::all_of(kept.begin(), kept.end(), [&](const auto& k) {
+      return k.first.size() > 1 && k.first[0] == kept[0].first[0];
+    });
+  };
+  while (wrapped())
+    for (auto& k : kept) k.first.erase(k.first.begin());
+  for (const auto& [parts, member] : kept)
+    (*groups)[parts[0]].push_back(source_text(path + "/" + member->path, member->bytes, reading));
+  for (auto& [name, files] : *groups)
+    std::sort(files.begin(), files.end(),
+              [](const SourceFile& x, const SourceFile& y) { return x.path < y.path; });
+  return true;
+}
+
 }  // namespace
 
 void append_file(Submission* s, SourceFile file) {
@@ -183,6 +249,18 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     *error = text::batch_no_such_path(shown_name(path));
     return false;
   }
+  if (!fs::is_directory(root, ec) && is_archive_name(path)) {
+    std::map<std::string, std::vector<SourceFile>> groups;
+    if (!archive_submissions(path, reading, &groups, skipped, error)) return false;
+    for (auto& [name, files] : groups) {
+      Submission s;
+      s.full_name = path + "/" + name;
+      s.name = prefix_names ? s.full_name : name;
+      for (SourceFile& f : files) append_file(&s, std::move(f));
+      out->push_back(std::move(s));
+    }
+    return true;
+  }
   if (!fs::is_directory(root, ec)) {
     if (!named_file(root, reading.max_size, error)) return false;
     Submission s;
@@ -214,6 +292,19 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     s.full_name = (root / relative).string();
     s.name = prefix_names ? s.full_name : relative;
     std::vector<fs::path> files;
+    if (kind == Walk::Kind::kFile && is_archive_name(entry.string())) {
+      // One student's archive: all of its sources make one submission.
+      std::map<std::string, std::vector<SourceFile>> groups;
+      std::string why;
+      if (!archive_submissions(entry.string(), reading, &groups, skipped, &why)) {
+        skip(skipped, entry, why.substr(why.find(": ") + 2));
+        continue;
+      }
+      for (auto& [name, group] : groups)
+        for (SourceFile& f : group) append_file(&s, std::move(f));
+      if (!s.files.empty()) out->push_back(std::move(s));
+      continue;
+    }
     if (kind == Walk::Kind::kFile)
       files.push_back(entry);
     else if (walk.enter(entry))
@@ -285,6 +376,15 @@ bool collect_as_one(const std::string& path, const Reading& reading, Submission*
   if (fs::is_directory(root, ec)) {
     Walk walk(root, reading, skipped);
     walk.files_below(root, &files);
+  } else if (is_archive_name(path)) {
+    std::map<std::string, std::vector<SourceFile>> groups;
+    if (!archive_submissions(path, reading, &groups, skipped, error)) return false;
+    for (auto& [name, group] : groups)
+      for (SourceFile& f : group) {
+        separate_template_file(out);
+        append_file(out, std::move(f));
+      }
+    return true;
   } else {
     if (!named_file(root, reading.max_size, error)) return false;
     files.push_back(root);
@@ -295,14 +395,7 @@ bool collect_as_one(const std::string& path, const Reading& reading, Submission*
       skip(skipped, f, text::kCannotBeRead);
       continue;
     }
-    // A space never matches, so no run reaches from one template file into the next.
-    if (!out->tokens.empty()) {
-      out->tokens += ' ';
-      out->char_file.push_back(0);
-      out->char_begin.push_back(0);
-      out->char_end.push_back(0);
-      out->char_line.push_back(0);
-    }
+    separate_template_file(out);
     append_file(out, std::move(file));
   }
   return true;

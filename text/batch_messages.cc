@@ -94,6 +94,21 @@ std::string batch_report_over_source(std::string_view path) {
   return std::string(path) + ": is a source being compared; the report is not written over it";
 }
 
+const std::string_view kUnsafeArchivePath =
+    "a path that climbs out of the archive (absolute or with ..)";
+const std::string_view kNestedTooDeep = "an archive nested too deep";
+const std::string_view kNoArchiveSupport = "this build reads no archives (no libarchive)";
+
+std::string batch_bad_archive(std::string_view path, std::string_view why) {
+  return std::string(path) + ": cannot be read as an archive: " + std::string(why);
+}
+
+std::string batch_archive_too_big(std::string_view path, std::size_t entries,
+                                  std::uintmax_t bytes) {
+  return std::string(path) + ": refused: unpacks to more than " + std::to_string(entries) +
+         " members or " + std::to_string(bytes) + " bytes";
+}
+
 std::string batch_not_a_regular_file(std::string_view path) {
   return std::string(path) + ": not a regular file";
 }

@@ -59,6 +59,14 @@ extern const std::string_view kWalkedAlready;
 std::string too_large(std::uintmax_t size, std::uintmax_t limit);
 /// "<path>: is a source being compared; the report is not written over it"
 std::string batch_report_over_source(std::string_view path);
+/// Archives: a member passed over, and an archive refused.
+extern const std::string_view kUnsafeArchivePath;
+extern const std::string_view kNestedTooDeep;
+extern const std::string_view kNoArchiveSupport;
+/// "<path>: cannot be read as an archive: <why>"
+std::string batch_bad_archive(std::string_view path, std::string_view why);
+/// "<path>: refused: unpacks to more than <entries> members or <bytes> bytes"
+std::string batch_archive_too_big(std::string_view path, std::size_t entries, std::uintmax_t bytes);
 /// "<path>: not a regular file"
 std::string batch_not_a_regular_file(std::string_view path);
 /// "<path>: cannot be read"

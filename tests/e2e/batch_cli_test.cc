@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/archive_maker.h"
 #include "tests/support/gbk.h"
 #include "tests/support/run_binary.h"
 #include "tests/support/temp_dir.h"
@@ -410,6 +411,48 @@ TEST(BatchCli, EveryEntryPassedOverIsSaidAndListed) {
     EXPECT_EQ(2, batch({"--base", path, "class/a.c"}, dir.path()).exit_status) << path;
   }
   chmod("class/locked", 0755);
+}
+
+TEST(BatchCli, AClassAsAnArchiveOfFoldersFilesAndArchives) {
+  using testing_support::ArchiveKind;
+  using testing_support::make_archive;
+  testing_support::ScopedTempDir dir;
+  const string alice = read_bytes(kClass + "/alice.c");
+  const string bob = read_bytes(kClass + "/bob.c");
+  const string carol = read_bytes(kClass + "/carol.c");
+  // As a course platform exports it: one wrapping folder, a folder per
+  // student, a loose file, a student's own archive, and macOS litter.
+  const string split = alice.substr(0, alice.size() / 2);
+  write_bytes(
+      "class.zip",
+      make_archive(ArchiveKind::kZip,
+                   {{"export/ann/part1.c", split},
+                    {"export/ann/part2.c", alice.substr(split.size())},
+                    {"export/bob.c", bob},
+                    {"export/cy.zip", make_archive(ArchiveKind::kTarGz, {{"main.c", carol}})},
+                    {"export/__MACOSX/._bob.c", "junk"},
+                    {"export/../escape.c", "int x;"}}));
+  const RunResult r = batch({"--format", "json", "class.zip"}, dir.path());
+  EXPECT_EQ(1, r.exit_status) << r.err;
+  for (const char* name : {"\"ann\"", "\"bob.c\"", "\"cy.zip\""})
+    EXPECT_NE(string::npos, r.out.find(string("{\"name\":") + name)) << name;
+  EXPECT_EQ(string::npos, r.out.find("MACOSX"));
+  EXPECT_EQ(
+      "ccsim-batch: skipped class.zip/export/../escape.c: a path that climbs out of the "
+      "archive (absolute or with ..)\n",
+      r.err);
+  EXPECT_NE(string::npos, r.out.find("{\"first\":\"ann\",\"second\":\"bob.c\",\"score\":0.9"));
+  // Its sources are shown with the archive in front.
+  EXPECT_NE(string::npos, r.out.find("\"file\":\"class.zip/export/ann/part1.c\""));
+  // A student's archive in a folder of the class is that student's submission.
+  mkdir("folder", 0755);
+  write_bytes("folder/ann.zip", make_archive(ArchiveKind::kZip, {{"src/a.c", alice}}));
+  write_bytes("folder/bob.c", bob);
+  const RunResult f = batch({"--format", "csv", "folder"}, dir.path());
+  EXPECT_EQ(0u, lines(f.out).at(1).find("ann.zip,bob.c,0.9")) << f.out;
+  // What is no archive at all, named as one, is an input error.
+  write_bytes("fake.zip", "not a zip");
+  EXPECT_EQ(2, batch({"fake.zip", "folder"}, dir.path()).exit_status);
 }
 
 TEST(BatchCli, NamesCannotForgeRowsOrFormulas) {

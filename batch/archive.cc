@@ -1,0 +1,189 @@
+// unpack(): libarchive reading from memory, every byte counted against the
+// limits before it is kept.
+#include "batch/archive.h"
+
+#include <algorithm>
+
+#include "text/batch_messages.h"
+
+#ifdef CCSIM_WITH_ARCHIVES
+#include <archive.h>
+#include <archive_entry.h>
+#endif
+
+namespace batch {
+namespace {
+
+bool ends_with(std::string_view s, std::string_view tail) {
+  return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
+}
+
+bool is_source_name(std::string_view path, const Reading& reading) {
+  const std::size_t slash = path.rfind('/');
+  const std::string_view base = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = base.rfind('.');
+  if (dot == std::string_view::npos || dot == 0) return false;
+  const std::string ext(base.substr(dot));
+  return std::find(reading.extensions.begin(), reading.extensions.end(), ext) !=
+         reading.extensions.end();
+}
+
+// True if a member's path stays inside the archive: not absolute, no ".."
+// part (with either slash), no drive letter.
+bool stays_inside(std::string_view path) {
+  if (path.empty() || path[0] == '/' || path[0] == '\\') return false;
+  if (path.size() > 1 && path[1] == ':') return false;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find_first_of("/\\", start);
+    if (end == std::string_view::npos) end = path.size();
+    if (path.substr(start, end - start) == "..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool is_archive_name(std::string_view path) {
+  for (std::string_view ext : {".zip", ".tar", ".tar.gz", ".tgz", ".tar.bz2", ".tar.xz"})
+    if (ends_with(path, ext)) return true;
+  return false;
+}
+
+#ifdef CCSIM_WITH_ARCHIVES
+
+bool archives_supported() { return true; }
+
+namespace {
+
+struct Budget {
+  std::uintmax_t total = 0;
+  std::size_t entries = 0;
+};
+
+class Unpacker {
+ public:
+  Unpacker(std::string_view label, const Reading& reading, const ArchiveLimits& limits,
+           std::vector<Member>* members, std::vector<Skipped>* skipped, std::string* error)
+      : label_(label),
+        reading_(reading),
+        limits_(limits),
+        members_(members),
+        skipped_(skipped),
+        error_(error) {}
+
+  bool run(std::string_view bytes, const std::string& prefix, int depth) {
+    archive* a = archive_read_new();
+    archive_read_support_filter_all(a);
+    archive_read_support_format_all(a);
+    const bool ok = archive_read_open_memory(a, bytes.data(), bytes.size()) == ARCHIVE_OK &&
+                    entries(a, prefix, depth);
+    if (!ok && error_->empty()) {
+      const char* why = archive_error_string(a);
+      *error_ = text::batch_bad_archive(where(prefix), why ? why : "");
+    }
+    archive_read_free(a);
+    return ok;
+  }
+
+ private:
+  std::string where(const std::string& prefix) const {
+    return prefix.empty() ? std::string(label_)
+                          : std::string(label_) + "/" + prefix.substr(0, prefix.size() - 1);
+  }
+  void skip(const std::string& path, std::string_view why) {
+    skipped_->push_back(Skipped{std::string(label_) + "/" + path, std::string(why)});
+  }
+
+  bool entries(archive* a, const std::string& prefix, int depth) {
+    archive_entry* entry = nullptr;
+    int status;
+    while ((status = archive_read_next_header(a, &entry)) == ARCHIVE_OK || status == ARCHIVE_WARN) {
+      if (++budget_.entries > limits_.entries) {
+        *error_ = text::batch_archive_too_big(std::string(label_), limits_.entries, limits_.total);
+        return false;
+      }
+      const char* name = archive_entry_pathname(entry);
+      std::string path = name ? name : "";
+      while (path.rfind("./", 0) == 0) path.erase(0, 2);
+      const auto type = archive_entry_filetype(entry);
+      if (type == AE_IFDIR || path.empty()) continue;
+      const bool nested = is_archive_name(path);
+      const bool source = !nested && is_source_name(path, reading_);
+      if (!stays_inside(path)) {
+        skip(prefix + path, text::kUnsafeArchivePath);
+        continue;
+      }
+      if (!nested && !source) continue;
+      if (type != AE_IFREG) {
+        skip(prefix + path, text::kNotARegularFile);
+        continue;
+      }
+      std::string data;
+      bool too_large = false;
+      if (!read_data(a, source, &data, &too_large)) return false;
+      if (too_large) {
+        skip(prefix + path, text::too_large(static_cast<std::uintmax_t>(archive_entry_size(entry)),
+                                            reading_.max_size));
+      } else if (!nested) {
+        members_->push_back(Member{prefix + path, std::move(data)});
+      } else if (depth >= limits_.depth) {
+        skip(prefix + path, text::kNestedTooDeep);
+      } else if (!run(data, prefix + path + "/", depth + 1)) {
+        return false;
+      }
+    }
+    return status == ARCHIVE_EOF;
+  }
+
+  // The current member's bytes, each counted against the total; a source
+  // past the size limit is drained and flagged, not kept.
+  bool read_data(archive* a, bool source, std::string* data, bool* too_large) {
+    char buf[65536];
+    la_ssize_t n;
+    while ((n = archive_read_data(a, buf, sizeof buf)) > 0) {
+      budget_.total += static_cast<std::uintmax_t>(n);
+      if (budget_.total > limits_.total) {
+        *error_ = text::batch_archive_too_big(std::string(label_), limits_.entries, limits_.total);
+        return false;
+      }
+      if (source && data->size() + static_cast<std::size_t>(n) > reading_.max_size)
+        *too_large = true;
+      if (!*too_large) data->append(buf, static_cast<std::size_t>(n));
+    }
+    if (*too_large) data->clear();
+    return n == 0;
+  }
+
+  std::string_view label_;
+  const Reading& reading_;
+  const ArchiveLimits& limits_;
+  std::vector<Member>* members_;
+  std::vector<Skipped>* skipped_;
+  std::string* error_;
+  Budget budget_;
+};
+
+}  // namespace
+
+bool unpack(std::string_view label, std::string_view bytes, const Reading& reading,
+            const ArchiveLimits& limits, std::vector<Member>* members,
+            std::vector<Skipped>* skipped, std::string* error) {
+  error->clear();
+  return Unpacker(label, reading, limits, members, skipped, error).run(bytes, "", 0);
+}
+
+#else
+
+bool archives_supported() { return false; }
+
+bool unpack(std::string_view label, std::string_view, const Reading&, const ArchiveLimits&,
+            std::vector<Member>*, std::vector<Skipped>*, std::string* error) {
+  *error = text::batch_bad_archive(std::string(label), text::kNoArchiveSupport);
+  return false;
+}
+
+#endif
+
+}  // namespace batch

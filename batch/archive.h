@@ -1,0 +1,48 @@
+// Submissions handed over as archives (.zip, .tar, .tar.gz, ...), read in
+// memory through libarchive, with limits against archive bombs.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "batch/submission.h"
+
+namespace batch {
+
+/// What an archive may hold; more is refused as a whole.
+struct ArchiveLimits {
+  std::uintmax_t total = std::uintmax_t{1} << 30;  // bytes of all members unpacked
+  std::size_t entries = 100000;                    // members, nested ones included
+  int depth = 2;                                   // archives within archives
+};
+
+/// True if archives can be read at all (this build has libarchive).
+bool archives_supported();
+
+/// True if `path` is named as an archive: .zip, .tar, .tar.gz, .tgz,
+/// .tar.bz2, .tar.xz.
+bool is_archive_name(std::string_view path);
+
+/// One file taken from an archive: its path inside it ('/' between parts,
+/// the raw bytes of the name), and its contents.
+struct Member {
+  std::string path;
+  std::string bytes;
+};
+
+/// The regular members of the archive `bytes` that are sources by their
+/// names (`reading.extensions`), in archive order; a member that is an
+/// archive itself is expanded in place (member x.c of b.zip in it becomes
+/// "b.zip/x.c"). A member whose path would climb out of the archive
+/// (absolute, or with ".."), a link or device among the sources, or a source
+/// larger than `reading.max_size` is passed over and listed in `skipped`
+/// as `label`/path. Returns false, with `error` set, if the archive cannot
+/// be read or goes past `limits`.
+bool unpack(std::string_view label, std::string_view bytes, const Reading& reading,
+            const ArchiveLimits& limits, std::vector<Member>* members,
+            std::vector<Skipped>* skipped, std::string* error);
+
+}  // namespace batch

@@ -1,0 +1,102 @@
+// Archives read in memory: sources taken, unsafe paths and bombs refused.
+#include "batch/archive.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/archive_maker.h"
+
+namespace {
+
+using testing_support::ArchiveKind;
+using testing_support::make_archive;
+
+struct Unpacked {
+  bool ok = false;
+  std::vector<batch::Member> members;
+  std::vector<batch::Skipped> skipped;
+  std::string error;
+  std::vector<std::string> paths() const {
+    std::vector<std::string> out;
+    for (const auto& m : members) out.push_back(m.path);
+    return out;
+  }
+};
+
+Unpacked unpack(const std::string& bytes, const batch::ArchiveLimits& limits = {},
+                std::uintmax_t max_size = 1 << 20) {
+  batch::Reading reading;
+  reading.extensions = {".c", ".h", ".cpp"};
+  reading.max_size = max_size;
+  Unpacked u;
+  u.ok = batch::unpack("class.zip", bytes, reading, limits, &u.members, &u.skipped, &u.error);
+  return u;
+}
+
+TEST(Archive, SourcesInOrderNestedArchivesExpandedOthersLeft) {
+  const std::string inner = make_archive(ArchiveKind::kZip, {{"main.cpp", "int main(){}"}});
+  for (ArchiveKind kind : {ArchiveKind::kZip, ArchiveKind::kTarGz}) {
+    const Unpacked u = unpack(make_archive(kind, {{"ann/a.c", "int a;"},
+                                                  {"ann/readme.txt", "notes"},
+                                                  {"./bo.h", "int b;"},
+                                                  {"cy.zip", inner}}));
+    ASSERT_TRUE(u.ok) << u.error;
+    EXPECT_EQ((std::vector<std::string>{"ann/a.c", "bo.h", "cy.zip/main.cpp"}), u.paths());
+    EXPECT_EQ("int a;", u.members[0].bytes);
+    EXPECT_TRUE(u.skipped.empty());
+  }
+  EXPECT_TRUE(batch::is_archive_name("x.tar.gz"));
+  EXPECT_FALSE(batch::is_archive_name("x.gz.c"));
+}
+
+TEST(Archive, PathsThatClimbOutAreRefusedAndSaid) {
+  const Unpacked u = unpack(make_archive(
+      ArchiveKind::kZip,
+      {{"../evil.c", "x"}, {"/abs.c", "x"}, {"a/../../up.c", "x"}, {"ok/../fine.c", "int f;"}}));
+  ASSERT_TRUE(u.ok) << u.error;
+  EXPECT_TRUE(u.members.empty());
+  ASSERT_EQ(4u, u.skipped.size());
+  EXPECT_EQ("class.zip/../evil.c", u.skipped[0].path);
+  EXPECT_EQ("a path that climbs out of the archive (absolute or with ..)", u.skipped[0].reason);
+}
+
+TEST(Archive, BombsAreRefusedBeforeTheyAreHeld) {
+  const std::string zeros(3 << 20, '\0');
+  // One source past the size limit: passed over, the rest kept.
+  Unpacked u = unpack(make_archive(ArchiveKind::kZip, {{"big.c", zeros}, {"a.c", "int a;"}}));
+  ASSERT_TRUE(u.ok) << u.error;
+  EXPECT_EQ((std::vector<std::string>{"a.c"}), u.paths());
+  ASSERT_EQ(1u, u.skipped.size());
+  EXPECT_EQ("larger than the limit (3145728 bytes; --max-size 1048576)", u.skipped[0].reason);
+  // Past the total or the count: the whole archive is refused. (What is no
+  // source is never unpacked, so it cannot count.)
+  batch::ArchiveLimits small;
+  small.total = 1 << 20;
+  u = unpack(make_archive(ArchiveKind::kZip, {{"x.c", zeros}}), small, 8 << 20);
+  EXPECT_FALSE(u.ok);
+  EXPECT_EQ("class.zip: refused: unpacks to more than 100000 members or 1048576 bytes", u.error);
+  small = {};
+  small.entries = 2;
+  u = unpack(make_archive(ArchiveKind::kZip, {{"a.c", "1"}, {"b.c", "2"}, {"c.c", "3"}}), small);
+  EXPECT_FALSE(u.ok);
+  // Archives within archives, only so deep.
+  const std::string deepest = make_archive(ArchiveKind::kZip, {{"x.c", "int x;"}});
+  const std::string middle = make_archive(ArchiveKind::kZip, {{"in.zip", deepest}});
+  small = {};
+  small.depth = 1;
+  u = unpack(make_archive(ArchiveKind::kZip, {{"out.zip", middle}}), small);
+  ASSERT_TRUE(u.ok) << u.error;
+  EXPECT_TRUE(u.members.empty());
+  ASSERT_EQ(1u, u.skipped.size());
+  EXPECT_EQ("class.zip/out.zip/in.zip", u.skipped[0].path);
+}
+
+TEST(Archive, WhatIsNoArchiveIsAnError) {
+  const Unpacked u = unpack("this is not a zip file at all");
+  EXPECT_FALSE(u.ok);
+  EXPECT_EQ(0u, u.error.find("class.zip: cannot be read as an archive: ")) << u.error;
+}
+
+}  // namespace
