@@ -78,8 +78,10 @@ std::string scoring_note(const Run& run) {
 
 void write_table(std::ostream& out, const Run& run) {
   const Options& o = run.options;
-  out << run.subs.size() << " submissions, " << run.ranked.size() << " pairs, "
-      << suspected_count(run) << " suspected (" << scoring_note(run) << ")\n";
+  out << run.subs.size() << " submissions, ";
+  if (!run.skipped.empty()) out << run.skipped.size() << " skipped, ";
+  out << run.ranked.size() << " pairs, " << suspected_count(run) << " suspected ("
+      << scoring_note(run) << ")\n";
   const std::size_t shown =
       std::min(run.ranked.size(), static_cast<std::size_t>(std::max(o.top, 0)));
   if (shown == 0) return;

@@ -400,6 +400,9 @@ TEST(BatchCli, EveryEntryPassedOverIsSaidAndListed) {
   }
   EXPECT_EQ(passed_over.size() + 1, lines(r.err).size()) << r.err;
   EXPECT_EQ(string::npos, r.out.find("secret"));
+  // The table's summary counts them.
+  EXPECT_EQ(0u, batch_as_user({"--max-size", "4K", "--top", "0", "class"}, dir.path())
+                    .out.find("3 submissions, 8 skipped, 3 pairs, "));
   // Taken: a.c, b.c, same.c (a link inside) and sub; same.c is a.c again.
   EXPECT_NE(string::npos, r.out.find("{\"name\":\"sub\","));
   EXPECT_NE(string::npos, r.out.find("{\"path\":\"class/same.c\",\"reason\":\"given more"));
@@ -453,6 +456,26 @@ TEST(BatchCli, AClassAsAnArchiveOfFoldersFilesAndArchives) {
   // What is no archive at all, named as one, is an input error.
   write_bytes("fake.zip", "not a zip");
   EXPECT_EQ(2, batch({"fake.zip", "folder"}, dir.path()).exit_status);
+}
+
+TEST(BatchCli, RunningOutOfMemoryEndsWithAMessageNotAnAbort) {
+#ifdef CCSIM_SANITIZED
+  GTEST_SKIP() << "address space limits do not apply to sanitized builds";
+#endif
+  testing_support::ScopedTempDir dir;
+  const string line = "int f(int a){return a*3+1;}\n";
+  string big;
+  for (int k = 0; k < (40 << 20) / static_cast<int>(line.size()); ++k) big += line;
+  write_bytes("big.c", big);
+  write_bytes("small.c", read_bytes(kClass + "/alice.c"));
+  RunOptions options;
+  options.directory = dir.path();
+  options.args = {"-c", string("ulimit -v 400000 && exec \"") + CCSIM_BATCH_BINARY +
+                            "\" -q --max-size 100M big.c small.c"};
+  const RunResult r = testing_support::run_binary("/bin/sh", options);
+  EXPECT_EQ(2, r.exit_status);
+  EXPECT_EQ("ccsim-batch: out of memory\n", r.err);
+  EXPECT_EQ("", r.out);
 }
 
 TEST(BatchCli, NamesCannotForgeRowsOrFormulas) {

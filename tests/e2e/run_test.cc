@@ -157,6 +157,25 @@ TEST_F(RunTest, ADialogueThatCannotBeWrittenIsAFailure) {
   EXPECT_EQ(string::npos, read_bytes("list1.txt").find(kIntro));
 }
 
+TEST_F(RunTest, RunningOutOfMemoryEndsWithAMessageNotAnAbort) {
+#ifdef CCSIM_SANITIZED
+  GTEST_SKIP() << "address space limits do not apply to sanitized builds";
+#endif
+  const string line = "int f(int a){return a*3+1;}\n";
+  string big;
+  for (int k = 0; k < (40 << 20) / static_cast<int>(line.size()); ++k) big += line;
+  write_bytes("file1.c", big);
+  write_bytes("file2.c", kSource2);
+  RunOptions options;
+  options.directory = dir_.path();
+  options.input = "\n\nn\nn\n";
+  options.args = {"-c", string("ulimit -v 400000 && exec \"") + CCSIM_BINARY + "\""};
+  const RunResult r = testing_support::run_binary("/bin/sh", options);
+  EXPECT_EQ(1, r.exit_status);
+  EXPECT_EQ("ccsim: out of memory\n", r.err);
+  EXPECT_EQ(kIntro, r.out);
+}
+
 TEST_F(RunTest, ReadOnlySourcesAreCompared) {
   write_bytes("file1.c", "int x;");
   write_bytes("file2.c", "int y;");

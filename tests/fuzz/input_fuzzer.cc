@@ -1,0 +1,107 @@
+// libFuzzer target for what ccsim-batch reads before any comparison: the
+// first byte picks the part.
+//   0: names. The rest is two names split at its first 0xFE byte; each must
+//      show as UTF-8 without control characters, and two different names
+//      must never show alike.
+//   1: archives. The rest is read as an archive, under small limits; it may
+//      fail, but never crash, hang or hand back a member past the limits.
+//   2: walks. The rest builds a tree of entries in a fresh folder (files,
+//      folders, links to fuzzed targets, FIFOs), then the folder is walked:
+//      nothing outside it may be read, nothing may block.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "batch/archive.h"
+#include "batch/decode.h"
+#include "batch/names.h"
+#include "batch/submission.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void fail(const char* what) {
+  std::fprintf(stderr, "%s\n", what);
+  std::abort();
+}
+
+void check_names(std::string_view data) {
+  const std::size_t cut = data.find('\xfe');
+  const std::string_view a = data.substr(0, cut);
+  const std::string_view b = cut == std::string_view::npos ? "" : data.substr(cut + 1);
+  const std::string shown_a = batch::shown_name(a);
+  if (!batch::is_valid_utf8(shown_a)) fail("a name shown as something other than UTF-8");
+  for (char c : shown_a)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) fail("a control character shown raw");
+  if (a != b && shown_a == batch::shown_name(b)) fail("two different names shown alike");
+}
+
+void check_archive(std::string_view data) {
+  batch::Reading reading;
+  reading.max_size = 4096;
+  batch::ArchiveLimits limits;
+  limits.total = 1 << 16;
+  limits.entries = 64;
+  std::vector<batch::Member> members;
+  std::vector<batch::Skipped> skipped;
+  std::string error;
+  batch::unpack("f.zip", data, reading, limits, &members, &skipped, &error);
+  for (const batch::Member& m : members)
+    if (m.bytes.size() > reading.max_size) fail("a member past the size limit");
+}
+
+// Entries from the data, three bytes each: kind, name, target.
+void check_walk(std::string_view data) {
+  static const fs::path base =
+      fs::temp_directory_path() / ("ccsim-fuzz-" + std::to_string(getpid()));
+  std::error_code ec;
+  fs::remove_all(base, ec);
+  fs::create_directories(base / "class", ec);
+  std::ofstream(base / "secret.c") << "int secret_outside;";
+  const char* names[] = {"a.c", "b.c", "d", "d/x.c", "d/e", "d/e/y.c", "z.h", "l.c"};
+  const char* targets[] = {"..", ".", "../secret.c", "/", "d", "a.c", "missing", "d/e", "../.."};
+  for (std::size_t k = 0; k + 2 < data.size(); k += 3) {
+    const fs::path p = base / "class" / names[static_cast<unsigned char>(data[k + 1]) % 8];
+    fs::create_directories(p.parent_path(), ec);
+    if (fs::exists(fs::symlink_status(p, ec))) continue;  // each name made once
+    switch (static_cast<unsigned char>(data[k]) % 4) {
+      case 0: std::ofstream(p) << "int x" << k << ";"; break;
+      case 1: fs::create_directories(p, ec); break;
+      case 2:
+        fs::create_symlink(targets[static_cast<unsigned char>(data[k + 2]) % 9], p, ec);
+        break;
+      case 3: mkfifo(p.c_str(), 0644); break;
+    }
+  }
+  std::vector<batch::Submission> subs;
+  std::vector<batch::Skipped> skipped;
+  std::string error;
+  batch::Reading reading;
+  batch::collect((base / "class").string(), false, reading, &subs, &skipped, &error);
+  for (const batch::Submission& s : subs)
+    for (const batch::SourceFile& f : s.files)
+      if (f.text.find("secret_outside") != std::string::npos) fail("a file outside was read");
+  fs::remove_all(base, ec);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+  if (size == 0) return 0;
+  const std::string_view data(reinterpret_cast<const char*>(bytes) + 1, size - 1);
+  switch (bytes[0] % 3) {
+    case 0: check_names(data); break;
+    case 1: check_archive(data); break;
+    case 2: check_walk(data.substr(0, 60)); break;
+  }
+  return 0;
+}
