@@ -7,11 +7,14 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <string_view>
 
 namespace platform {
 namespace {
 
-constexpr char kClear[] = "\x1b[H\x1b[2J\x1b[3J";
+// The screen, not the scrollback: what was there before the run stays.
+constexpr char kClear[] = "\x1b[H\x1b[2J";
 // Aqua text on bright white, then repaint the whole screen in it, as a
 // console colour change does.
 constexpr char kColours[] = "\x1b[36;107m\x1b[2J\x1b[H";
@@ -37,7 +40,13 @@ extern "C" void on_fatal_signal(int sig) {
   std::raise(sig);
 }
 
-void write_stdout(std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
+void write_raw(std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
+
+// Escape codes are for terminals that know them.
+bool terminal_takes_escapes() {
+  const char* term = std::getenv("TERM");
+  return term != nullptr && *term != '\0' && std::string_view(term) != "dumb";
+}
 
 // Opens /dev/null on `fd` if it is closed (the lowest free descriptor is
 // taken, so callers go from 0 up); true if it was closed.
@@ -55,8 +64,18 @@ bool hold_if_closed(int fd) {
 
 StdioConsole::StdioConsole()
     : output_closed_((hold_if_closed(STDIN_FILENO), hold_if_closed(STDOUT_FILENO))),
-      screen_(isatty(STDOUT_FILENO) != 0) {
+      screen_(isatty(STDOUT_FILENO) != 0 && terminal_takes_escapes()) {
   hold_if_closed(STDERR_FILENO);
+  // On a terminal the text is shown in its own character set; piped or
+  // redirected, the bytes are the program's own GBK.
+  if (isatty(STDOUT_FILENO)) encoding_.open(user_charset());
+}
+
+void StdioConsole::write_stdout(std::string_view bytes) {
+  if (encoding_.converting())
+    write_raw(encoding_.convert(bytes));
+  else
+    write_raw(bytes);
 }
 
 StdioConsole::~StdioConsole() {
@@ -66,7 +85,7 @@ StdioConsole::~StdioConsole() {
 }
 
 void StdioConsole::clear_screen() {
-  if (screen_) write_stdout(kClear);
+  if (screen_) write_raw(kClear);
 }
 
 void StdioConsole::set_colours() {
@@ -74,7 +93,7 @@ void StdioConsole::set_colours() {
   std::fflush(stdout);
   g_colours_set = 1;
   for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGABRT}) std::signal(sig, on_fatal_signal);
-  write_stdout(kColours);
+  write_raw(kColours);
 }
 
 void StdioConsole::write(std::string_view bytes) { write_stdout(bytes); }

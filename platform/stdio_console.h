@@ -1,8 +1,12 @@
-// The console on a POSIX terminal or pipe: stdio for the dialogue, ANSI
-// sequences for clearing and colours, termios for the one-key wait.
+// The console on a POSIX terminal or pipe: stdio for the dialogue (in the
+// terminal's own character set on a screen), ANSI sequences for clearing
+// and colours where TERM allows them, termios for the one-key wait.
 #pragma once
 
+#include <string_view>
+
 #include "platform/console.h"
+#include "platform/terminal_encoding.h"
 
 namespace platform {
 
@@ -25,8 +29,11 @@ class StdioConsole : public Console {
   bool flush() override;
 
  private:
+  void write_stdout(std::string_view bytes);
+
   bool output_closed_;  // standard output was closed when the program started
-  bool screen_;         // standard output is a terminal
+  bool screen_;         // standard output is a terminal that takes escape codes
+  TerminalEncoding encoding_;
 };
 
 }  // namespace platform
