@@ -4,11 +4,13 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <exception>
 #include <iostream>
 #include <new>
 #include <system_error>
 #include <thread>
 
+#include "batch/candidates.h"
 #include "batch/formats.h"
 #include "batch/html_report.h"
 #include "batch/names.h"
@@ -27,17 +29,31 @@ void say(const std::string& s) { std::fputs(s.c_str(), stderr); }
 
 // Scores the pairs, redrawing a progress line on standard error meanwhile
 // when that is a terminal.
-std::vector<batch::PairScore> score_with_progress(
-    const std::vector<batch::Prepared>& prepared,
-    const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs, const batch::Options& o) {
-  std::atomic<std::size_t> done{0};
+batch::Found score_with_progress(const std::vector<batch::Prepared>& prepared, std::size_t fresh,
+                                 const batch::Options& o) {
+  std::atomic<std::uint64_t> done{0};
+  const batch::PairRange range{fresh, o.shard, o.shards};
+  auto score = [&] {
+    return o.all_pairs ? batch::score_every_pair(prepared, range, o.min_match, batch::ScoreRule{},
+                                                 o.jobs, &done)
+                       : batch::score_candidates(prepared, range, o.min_match, batch::ScoreRule{},
+                                                 o.floor, o.jobs, &done);
+  };
   const bool show = !o.quiet && isatty(STDERR_FILENO);
-  if (!show)
-    return batch::score_pairs(prepared, pairs, o.min_match, batch::ScoreRule{}, o.jobs, &done);
-  std::vector<batch::PairScore> scores;
+  if (!show) return score();
+  const std::size_t n = prepared.size();
+  const std::uint64_t others = n - fresh;
+  const std::uint64_t all = fresh * (fresh - (fresh > 0)) / 2 + fresh * others;
+  const std::uint64_t expected = (all + o.shards - 1) / o.shards;
+  batch::Found found;
   std::atomic<bool> finished{false};
+  std::exception_ptr failure;
   std::thread worker([&] {
-    scores = batch::score_pairs(prepared, pairs, o.min_match, batch::ScoreRule{}, o.jobs, &done);
+    try {
+      found = score();
+    } catch (...) {
+      failure = std::current_exception();
+    }
     finished = true;
   });
   const auto start = std::chrono::steady_clock::now();
@@ -45,14 +61,15 @@ std::vector<batch::PairScore> score_with_progress(
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     const double elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const std::size_t n = done;
+    const std::uint64_t k = std::min<std::uint64_t>(done, expected);
     const double left =
-        n ? elapsed * static_cast<double>(pairs.size() - n) / static_cast<double>(n) : 0;
-    say(text::batch_progress(n, pairs.size(), elapsed, left));
+        k ? elapsed * static_cast<double>(expected - k) / static_cast<double>(k) : 0;
+    say(text::batch_progress(k, expected, elapsed, left));
   }
   worker.join();
   say("\r\x1b[K");
-  return scores;
+  if (failure) std::rethrow_exception(failure);
+  return found;
 }
 
 int run(int argc, char** argv) {
@@ -101,11 +118,10 @@ int run(int argc, char** argv) {
 
   const auto prepared =
       batch::prepare_all(subs, batch::Preparation{base.tokens, o.min_match, o.common}, o.jobs);
-  std::vector<batch::PairScore> ranked =
-      score_with_progress(prepared, batch::pairs_to_compare(fresh, subs.size()), o);
-  batch::rank(&ranked, subs);
+  batch::Found found = score_with_progress(prepared, fresh, o);
+  batch::rank(&found.pairs, subs);
 
-  const batch::Run result{o, subs, prepared, ranked, skipped, fresh};
+  const batch::Run result{o, subs, prepared, found.pairs, skipped, fresh, found.total};
   switch (o.format) {
     case batch::Format::kTable: batch::write_table(std::cout, result); break;
     case batch::Format::kCsv: batch::write_csv(std::cout, result); break;

@@ -2,6 +2,7 @@
 #include "batch/formats.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 #include "batch/names.h"
@@ -26,8 +27,8 @@ std::string shortest(double v) {
 
 std::string fixed6(double v) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.6f", v);
-  return buf;
+  const auto end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 6).ptr;
+  return std::string(buf, end);
 }
 
 std::string csv_field(const std::string& raw) {
@@ -67,7 +68,9 @@ std::size_t common_cutoff_of(const Run& run) {
 
 std::string scoring_note(const Run& run) {
   const Options& o = run.options;
-  std::string s = "score >= " + shortest(o.threshold) + ", runs over " +
+  std::string s = "score >= " + shortest(o.threshold) + ", ";
+  if (!o.all_pairs) s += "pairs below " + shortest(o.floor) + " counted only, ";
+  s += "runs over " +
                   std::to_string(o.min_match) + " characters, ";
   const std::size_t cutoff = common_cutoff_of(run);
   s += cutoff > run.subs.size()
@@ -80,7 +83,7 @@ void write_table(std::ostream& out, const Run& run) {
   const Options& o = run.options;
   out << run.subs.size() << " submissions, ";
   if (!run.skipped.empty()) out << run.skipped.size() << " skipped, ";
-  out << run.ranked.size() << " pairs, " << suspected_count(run) << " suspected ("
+  out << run.pairs << " pairs, " << suspected_count(run) << " suspected ("
       << scoring_note(run) << ")\n";
   const std::size_t shown =
       std::min(run.ranked.size(), static_cast<std::size_t>(std::max(o.top, 0)));
@@ -139,7 +142,13 @@ void write_json(std::ostream& out, const Run& run) {
     out << "null";
   else
     out << cutoff;
-  out << ",\"submissions\":[";
+  out << ",\"floor\":";
+  if (o.all_pairs)
+    out << "null";
+  else
+    out << fixed6(o.floor);
+  out << ",\"pairs_in_run\":" << run.pairs << ",\"pairs_below_floor\":"
+      << run.pairs - run.ranked.size() << ",\"submissions\":[";
   for (std::size_t k = 0; k < run.subs.size(); ++k) {
     out << (k ? "," : "") << "{\"name\":" << json_string(run.subs[k].name)
         << ",\"old\":" << (k >= run.fresh ? "true" : "false")

@@ -15,9 +15,10 @@ struct Run {
   const Options& options;
   const std::vector<Submission>& subs;
   const std::vector<Prepared>& prepared;
-  const std::vector<PairScore>& ranked;  // in rank order
+  const std::vector<PairScore>& ranked;  // in rank order: the pairs at or above the floor
   const std::vector<Skipped>& skipped;
-  std::size_t fresh;  // subs[0, fresh) are new, the rest old
+  std::size_t fresh;    // subs[0, fresh) are new, the rest old
+  std::uint64_t pairs;  // in the run, those below the floor too
 };
 
 std::size_t suspected_count(const Run& run);

@@ -46,28 +46,41 @@ std::string tile_colour(std::size_t k) {
   return "hsl(" + std::to_string((k * 137) % 360) + ",75%,78%)";
 }
 
-// Histogram of `values` in [0, 1] as an inline SVG, with an optional mark.
-std::string histogram(const std::vector<double>& values, const char* label, double mark) {
+// Histogram of `values` in [0, 1] as an inline SVG, with an optional mark;
+// `below` pairs under the floor (not scored further) get a bar of their own.
+std::string histogram(const std::vector<double>& values, const char* label, double mark,
+                      std::uint64_t below) {
   constexpr int kBins = 20;
-  std::vector<std::size_t> bins(kBins, 0);
+  constexpr int kLeft = 40;  // room for the bar of pairs below the floor
+  std::vector<std::uint64_t> bins(kBins, 0);
   for (double v : values) ++bins[std::min(kBins - 1, static_cast<int>(std::max(0.0, v) * kBins))];
-  const std::size_t top = std::max<std::size_t>(1, *std::max_element(bins.begin(), bins.end()));
+  const std::uint64_t top =
+      std::max<std::uint64_t>({1, below, *std::max_element(bins.begin(), bins.end())});
+  // Square-root heights keep the rare high bins visible beside the many low ones.
+  auto height = [&](std::uint64_t count) {
+    return 120.0 * std::sqrt(static_cast<double>(count) / static_cast<double>(top));
+  };
   std::ostringstream svg;
-  svg << "<figure class=\"hist\"><svg viewBox=\"0 0 420 150\" role=\"img\" aria-label=\"" << label
+  svg << "<figure class=\"hist\"><svg viewBox=\"0 0 450 150\" role=\"img\" aria-label=\"" << label
       << "\">";
+  if (below > 0) {
+    const double h = height(below);
+    svg << "<rect class=\"below\" x=\"10\" y=\"" << 130 - h << "\" width=\"18\" height=\"" << h
+        << "\"><title>below the floor: " << below << " pairs</title></rect>"
+        << "<text x=\"6\" y=\"146\">&lt;floor</text>";
+  }
   for (int b = 0; b < kBins; ++b) {
-    // Square-root heights keep the rare high bins visible beside the many low ones.
-    const double h = 120.0 * std::sqrt(static_cast<double>(bins[b]) / static_cast<double>(top));
-    svg << "<rect x=\"" << 10 + b * 20 << "\" y=\"" << 130 - h << "\" width=\"18\" height=\"" << h
+    const double h = height(bins[b]);
+    svg << "<rect x=\"" << kLeft + b * 20 << "\" y=\"" << 130 - h << "\" width=\"18\" height=\"" << h
         << "\"><title>" << b * 5 << "-" << b * 5 + 5 << "%: " << bins[b] << " pairs</title></rect>";
   }
   if (mark >= 0) {
-    const double x = 10 + mark * 400;
+    const double x = kLeft + mark * 400;
     svg << "<line class=\"mark\" x1=\"" << x << "\" x2=\"" << x << "\" y1=\"5\" y2=\"132\"/>"
         << "<text x=\"" << x + 3 << "\" y=\"14\">threshold " << mark << "</text>";
   }
-  svg << "<text x=\"10\" y=\"146\">0</text><text x=\"400\" y=\"146\">1</text></svg><figcaption>"
-      << label << "</figcaption></figure>";
+  svg << "<text x=\"" << kLeft << "\" y=\"146\">0</text><text x=\"" << kLeft + 390
+      << "\" y=\"146\">1</text></svg><figcaption>" << label << "</figcaption></figure>";
   return svg.str();
 }
 
@@ -194,7 +207,11 @@ void render_summary(std::ostream& out, const Run& run) {
   out << "<section id=\"summary\"><h2>Summary</h2><p>" << run.subs.size() << " submissions";
   if (run.fresh < run.subs.size())
     out << " (" << run.subs.size() - run.fresh << " of them earlier ones)";
-  out << ", " << run.ranked.size() << " pairs, <strong>" << suspected_count(run)
+  out << ", " << run.pairs << " pairs";
+  if (run.pairs > run.ranked.size())
+    out << " (" << run.pairs - run.ranked.size() << " of them below the floor of "
+        << shortest(o.floor) << ", counted only)";
+  out << ", <strong>" << suspected_count(run)
       << " suspected</strong> at score &ge; " << shortest(o.threshold)
       << ". Runs count when longer than " << o.min_match << " token-string characters"
       << (o.bases.empty() ? "" : "; template code removed first");
@@ -205,8 +222,8 @@ void render_summary(std::ostream& out, const Run& run) {
       << " (lengths less template and common code); coverage is the share of the smaller "
          "submission that lies in shared runs; similarity is 2&times;matched &divide; (sum of "
          "lengths).</p><div class=\"hists\">"
-      << histogram(score, "score of all pairs", o.threshold)
-      << histogram(similarity, "similarity of all pairs", -1)
+      << histogram(score, "score of all pairs", o.threshold, run.pairs - run.ranked.size())
+      << histogram(similarity, "similarity of all pairs", -1, run.pairs - run.ranked.size())
       << "</div><h3>Groups linked by suspected pairs</h3>";
   const auto linked = groups(run);
   if (linked.empty()) out << "<p>None.</p>";

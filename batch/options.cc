@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <sstream>
 #include <thread>
@@ -37,6 +38,20 @@ bool to_extensions(const std::string& list, std::vector<std::string>* out) {
   return !out->empty();
 }
 
+// "I/N": slice I (from 1) of N.
+bool to_shard(const std::string& v, unsigned* shard, unsigned* shards) {
+  unsigned long i = 0, n = 0;
+  char* end = nullptr;
+  if (v.empty() || !std::isdigit(static_cast<unsigned char>(v[0]))) return false;
+  i = std::strtoul(v.c_str(), &end, 10);
+  if (*end != '/' || !std::isdigit(static_cast<unsigned char>(end[1]))) return false;
+  n = std::strtoul(end + 1, &end, 10);
+  if (*end != '\0' || n < 1 || n > 100000 || i < 1 || i > n) return false;
+  *shard = static_cast<unsigned>(i - 1);
+  *shards = static_cast<unsigned>(n);
+  return true;
+}
+
 const CLI::Validator kNotEmpty(
     [](const std::string& v) { return v.empty() ? std::string(text::kEmptyValue) : std::string(); },
     "", "not empty");
@@ -51,7 +66,7 @@ const CLI::Validator kShare(
 
 // The options, bound to `o`; `size` and `extensions` take the raw values.
 void describe(CLI::App& app, Options* o, std::string* size, std::string* extensions,
-              std::string* format) {
+              std::string* format, std::string* shard) {
   namespace h = text::batch_help;
   app.description(std::string(h::kDescription));
   app.footer(std::string(h::kFooter));
@@ -64,6 +79,11 @@ void describe(CLI::App& app, Options* o, std::string* size, std::string* extensi
   app.add_option("-t,--threshold", o->threshold, std::string(h::kThreshold))
       ->check(CLI::Range(0.0, 1.0))
       ->type_name("T");
+  app.add_option("--floor", o->floor, std::string(h::kFloor))
+      ->check(CLI::Range(0.0, 1.0))
+      ->type_name("F");
+  app.add_flag("--all-pairs", o->all_pairs, std::string(h::kAllPairs));
+  app.add_option("--shard", *shard, std::string(h::kShard))->check(kNotEmpty)->type_name("I/N");
   app.add_option("--common", o->common.share, std::string(h::kCommon))
       ->check(kShare)
       ->type_name("SHARE");
@@ -109,15 +129,15 @@ void describe(CLI::App& app, Options* o, std::string* size, std::string* extensi
 std::string usage() {
   CLI::App app("", "ccsim-batch");
   Options o;
-  std::string size, extensions, format;
-  describe(app, &o, &size, &extensions, &format);
+  std::string size, extensions, format, shard;
+  describe(app, &o, &size, &extensions, &format, &shard);
   return app.help();
 }
 
 Parsed parse_options(int argc, const char* const* argv, Options* o, std::string* error) {
   CLI::App app("", "ccsim-batch");
-  std::string size, extensions, format;
-  describe(app, o, &size, &extensions, &format);
+  std::string size, extensions, format, shard;
+  describe(app, o, &size, &extensions, &format, &shard);
   // "--report=" would take the next argument as its value (a source, to be
   // written over): an empty value after '=' is an error of its own.
   for (int k = 1; k < argc && std::string_view(argv[k]) != "--"; ++k) {
@@ -144,6 +164,9 @@ Parsed parse_options(int argc, const char* const* argv, Options* o, std::string*
   if (!size.empty() && !to_size(size, &o->max_size)) return fail(text::kBadMaxSize);
   if (!extensions.empty() && !to_extensions(extensions, &o->extensions))
     return fail(text::kBadExtensions);
+  if (!shard.empty() && !to_shard(shard, &o->shard, &o->shards)) return fail(text::kBadShard);
+  if (o->floor < 0) o->floor = o->threshold * 2 / 3;
+  if (o->floor > o->threshold) return fail(text::kFloorAboveThreshold);
   if (format == "csv") o->format = Format::kCsv;
   if (format == "json") o->format = Format::kJson;
   if (app.count("--no-common")) o->common.enabled = false;

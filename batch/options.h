@@ -14,6 +14,10 @@ enum class Format { kTable, kCsv, kJson };
 struct Options {
   int min_match = 12;
   double threshold = 0.6;
+  double floor = -1;       // pairs below it are counted, not listed; < 0: 2/3 of the threshold
+  bool all_pairs = false;  // tile and list every pair, the floor aside
+  unsigned shard = 0;      // this run computes slice `shard` of `shards`
+  unsigned shards = 1;
   CommonRule common;
   std::uintmax_t max_size = 10 * 1024 * 1024;  // bytes a source may have
   bool as_ccsim = false;

@@ -17,7 +17,7 @@ table { border-collapse: collapse; } th, td { padding: 2px 8px; border-bottom: 1
 th { cursor: pointer; background: #f4f4f4; } th[data-num], td:nth-child(n+4) { text-align: right; }
 tr.suspected td { background: #fde8e8; }
 .hists { display: flex; gap: 2em; flex-wrap: wrap; } .hist { margin: 0; }
-.hist svg { width: 420px; height: 150px; } .hist rect { fill: #5b8dd6; }
+.hist svg { width: 450px; height: 150px; } .hist rect { fill: #5b8dd6; } .hist rect.below { fill: #aaa; }
 .hist .mark { stroke: #c00; stroke-width: 2; } .hist text { font-size: 10px; fill: #555; }
 .pair { margin: 1.5em 0; page-break-inside: avoid; } .scores { color: #444; }
 .sides { display: flex; gap: 1em; } .side { flex: 1; min-width: 0; }

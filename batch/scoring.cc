@@ -59,19 +59,6 @@ std::vector<Prepared> prepare_all(const std::vector<Submission>& subs, const Pre
   return prepared;
 }
 
-std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs_to_compare(std::size_t fresh,
-                                                                      std::size_t all) {
-  // A few first members at a time against each second one in turn: the
-  // second's index is then read while still in cache, once per few pairs.
-  constexpr std::size_t kBlock = 8;
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
-  for (std::size_t block = 0; block < fresh; block += kBlock)
-    for (std::size_t j = block + 1; j < all; ++j)
-      for (std::size_t i = block; i < std::min({block + kBlock, fresh, j}); ++i)
-        pairs.emplace_back(static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j));
-  return pairs;
-}
-
 std::vector<compare::Match> tiles_of(const std::vector<Prepared>& prepared, std::uint32_t first,
                                      std::uint32_t second, int min_match) {
   thread_local compare::GreedyTiler tiler;
@@ -83,38 +70,38 @@ std::vector<compare::Match> tiles_of(const std::vector<Prepared>& prepared, std:
   return tiles;
 }
 
-std::vector<PairScore> score_pairs(
-    const std::vector<Prepared>& prepared,
-    const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs, int min_match,
-    const ScoreRule& rule, unsigned jobs, std::atomic<std::size_t>* done) {
-  std::vector<PairScore> scores(pairs.size());
-  parallel_for(pairs.size(), jobs, [&](std::size_t k) {
-    thread_local compare::GreedyTiler tiler;
-    const auto [i, j] = pairs[k];
-    PairScore& s = scores[k];
-    s.first = i;
-    s.second = j;
-    const bool swapped = tiled_swapped(prepared[i], prepared[j]);
-    const Prepared& a = prepared[swapped ? j : i];
-    const Prepared& b = prepared[swapped ? i : j];
-    for (const compare::Match& m : tiler.run(a.source, b.source, min_match)) {
-      s.matched += m.length;
-      s.longest = std::max(s.longest, static_cast<std::uint32_t>(m.length));
-      ++s.tiles;
-    }
-    const std::size_t shorter = std::min(a.length, b.length);
-    const auto matched = static_cast<double>(s.matched);
-    s.coverage = shorter == 0 ? 0.0 : matched / static_cast<double>(shorter);
-    const double mean = std::sqrt(static_cast<double>(a.length) * static_cast<double>(b.length));
-    const double guarded = std::max(mean, static_cast<double>(rule.guard));
-    s.score = guarded == 0 ? 0.0 : std::min(1.0, matched / guarded);
-    s.similarity = a.length + b.length == 0 ? 0.0f
-                                            : compare::similarity(static_cast<long long>(s.matched),
-                                                                  static_cast<long long>(a.length),
-                                                                  static_cast<long long>(b.length));
-    done->fetch_add(1, std::memory_order_relaxed);
-  });
-  return scores;
+PairScore score_pair(const std::vector<Prepared>& prepared, std::uint32_t i, std::uint32_t j,
+                     int min_match, const ScoreRule& rule) {
+  thread_local compare::GreedyTiler tiler;
+  PairScore s;
+  s.first = i;
+  s.second = j;
+  const bool swapped = tiled_swapped(prepared[i], prepared[j]);
+  const Prepared& a = prepared[swapped ? j : i];
+  const Prepared& b = prepared[swapped ? i : j];
+  for (const compare::Match& m : tiler.run(a.source, b.source, min_match)) {
+    s.matched += m.length;
+    s.longest = std::max(s.longest, static_cast<std::uint32_t>(m.length));
+    ++s.tiles;
+  }
+  const std::size_t shorter = std::min(a.length, b.length);
+  const auto matched = static_cast<double>(s.matched);
+  s.coverage = shorter == 0 ? 0.0 : matched / static_cast<double>(shorter);
+  s.score = score_of(s.matched, a.length, b.length, rule);
+  s.similarity = a.length + b.length == 0
+                     ? 0.0f
+                     : compare::similarity(static_cast<long long>(s.matched),
+                                           static_cast<long long>(a.length),
+                                           static_cast<long long>(b.length));
+  return s;
+}
+
+double score_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b,
+                const ScoreRule& rule) {
+  const double mean =
+      std::sqrt(static_cast<double>(length_a) * static_cast<double>(length_b));
+  const double guarded = std::max(mean, static_cast<double>(rule.guard));
+  return guarded == 0 ? 0.0 : std::min(1.0, static_cast<double>(matched) / guarded);
 }
 
 void rank(std::vector<PairScore>* scores, const std::vector<Submission>& subs) {

@@ -3,7 +3,6 @@
 // engine as ccsim.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -54,18 +53,14 @@ struct PairScore {
 std::vector<Prepared> prepare_all(const std::vector<Submission>& subs, const Preparation& how,
                                   unsigned jobs);
 
-/// The pairs to compare: each of the first `fresh` submissions with every
-/// later one (so new with new, and new with the old ones after them), never
-/// two of the rest with each other. Ordered for the caches, not by index.
-std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs_to_compare(std::size_t fresh,
-                                                                      std::size_t all);
+/// The score of a pair with `matched` characters tiled between submissions
+/// of those lengths: never more than 1, and never less for more matched.
+double score_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b,
+                const ScoreRule& rule);
 
-/// Scores `pairs` with `jobs` threads; `done` counts finished pairs as they
-/// go. The result is in the order of `pairs`, whatever `jobs` is.
-std::vector<PairScore> score_pairs(
-    const std::vector<Prepared>& prepared,
-    const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs, int min_match,
-    const ScoreRule& rule, unsigned jobs, std::atomic<std::size_t>* done);
+/// Tiles one pair (first < second by index, as in the output) and scores it.
+PairScore score_pair(const std::vector<Prepared>& prepared, std::uint32_t first,
+                     std::uint32_t second, int min_match, const ScoreRule& rule);
 
 /// The tiles of one pair, in collapse order: `a` a position in `first`, `b`
 /// in `second`. The pair is tiled in the order its contents give, so the

@@ -23,6 +23,14 @@ const std::string_view kVersion = "show the version and exit";
 const std::string_view kMinMatch =
     "count runs longer than N token-string characters (default 12; ccsim itself uses 3)";
 const std::string_view kThreshold = "a score at or above T is suspected (default 0.6)";
+const std::string_view kFloor =
+    "pairs scoring below F are only counted: they are not tiled when the index shows they "
+    "cannot reach it, nor listed (default: two thirds of the threshold)";
+const std::string_view kAllPairs =
+    "tile every pair and list them all, whatever their score (slower: every pair of the class)";
+const std::string_view kShard =
+    "compute slice I of N of the pairs (1 <= I <= N), to be joined by --merge; every slice "
+    "reads the whole class";
 const std::string_view kCommon =
     "code found in at least this share of the submissions (and in at least --common-min "
     "of them) counts for nothing (default 0.2)";
@@ -61,6 +69,8 @@ const std::string_view kBadExtensions =
     "--extensions takes file extensions separated by commas, such as c,h,cpp";
 const std::string_view kCcsimFixesMinMatch =
     "--ccsim compares as ccsim does: runs over 3 characters";
+const std::string_view kBadShard = "--shard takes I/N: slice I of N, 1 <= I <= N <= 100000";
+const std::string_view kFloorAboveThreshold = "--floor must not be above --threshold";
 
 const std::string_view kBatchVersion = "ccsim-batch 1.0.0\n";
 

@@ -17,6 +17,9 @@ extern const std::string_view kHelp;
 extern const std::string_view kVersion;
 extern const std::string_view kMinMatch;
 extern const std::string_view kThreshold;
+extern const std::string_view kFloor;
+extern const std::string_view kAllPairs;
+extern const std::string_view kShard;
 extern const std::string_view kCommon;
 extern const std::string_view kCommonMin;
 extern const std::string_view kNoCommon;
@@ -40,6 +43,8 @@ extern const std::string_view kNoSubmissions;
 extern const std::string_view kBadMaxSize;
 extern const std::string_view kBadExtensions;
 extern const std::string_view kCcsimFixesMinMatch;
+extern const std::string_view kBadShard;
+extern const std::string_view kFloorAboveThreshold;
 /// "ccsim-batch: <what>\nTry 'ccsim-batch --help'.\n"
 std::string batch_usage_error(std::string_view what);
 /// "ccsim-batch: <what>\n"

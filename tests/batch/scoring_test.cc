@@ -1,5 +1,6 @@
 // Submissions in memory through preparation, pairing, scoring and ranking.
 #include "batch/scoring.h"
+#include "batch/candidates.h"
 
 #include <gtest/gtest.h>
 
@@ -8,15 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/submission_of.h"
+
 namespace {
 
 using batch::Submission;
 
 Submission made_of(const std::string& name, const std::string& source) {
-  Submission s;
-  s.name = name;
-  batch::append_file(&s, batch::SourceFile{name, source});
-  return s;
+  return testing_support::submission_of(name, source);
 }
 
 batch::Preparation plain(int min_match, const std::string& base = "") {
@@ -27,12 +27,20 @@ batch::Preparation plain(int min_match, const std::string& base = "") {
   return how;
 }
 
+// Every pair, by (first, second).
 std::vector<batch::PairScore> score_all(const std::vector<Submission>& subs,
-                                        const batch::Preparation& how, unsigned jobs = 1) {
-  std::atomic<std::size_t> done{0};
-  return batch::score_pairs(batch::prepare_all(subs, how, jobs),
-                            batch::pairs_to_compare(subs.size(), subs.size()), how.min_match,
-                            batch::ScoreRule{}, jobs, &done);
+                                        const batch::Preparation& how, unsigned jobs = 1,
+                                        std::size_t fresh = 0) {
+  std::atomic<std::uint64_t> done{0};
+  const batch::PairRange range{fresh ? fresh : subs.size(), 0, 1};
+  std::vector<batch::PairScore> pairs =
+      batch::score_every_pair(batch::prepare_all(subs, how, jobs), range, how.min_match,
+                              batch::ScoreRule{}, jobs, &done)
+          .pairs;
+  std::sort(pairs.begin(), pairs.end(), [](const auto& x, const auto& y) {
+    return std::make_pair(x.first, x.second) < std::make_pair(y.first, y.second);
+  });
+  return pairs;
 }
 
 const std::string kLoop = "for (i = 0; i < n; i++) { total = total + v[i]; }\n";
@@ -51,28 +59,29 @@ TEST(Submission, TokenCharactersKnowTheirFileAndLine) {
 
 TEST(Pairs, NewWithNewAndOldButNeverOldWithOld) {
   using P = std::pair<std::uint32_t, std::uint32_t>;
-  auto sorted = [](std::vector<P> pairs) {
-    std::sort(pairs.begin(), pairs.end());
+  auto pairs_of = [](std::size_t fresh, std::size_t all) {
+    std::vector<Submission> subs;
+    for (std::size_t k = 0; k < all; ++k)
+      subs.push_back(made_of("s" + std::to_string(k), std::string(k % 7, ';') + kLoop));
+    std::vector<P> pairs;
+    for (const batch::PairScore& p : score_all(subs, plain(8), 2, fresh))
+      pairs.emplace_back(p.first, p.second);
     return pairs;
   };
-  EXPECT_EQ((std::vector<P>{{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}}),
-            sorted(batch::pairs_to_compare(2, 4)));
-  EXPECT_EQ((std::vector<P>{{0, 1}, {0, 2}, {1, 2}}), sorted(batch::pairs_to_compare(3, 3)));
-  // Past one block of first members, each pair still comes exactly once.
-  const std::vector<P> many = sorted(batch::pairs_to_compare(20, 30));
+  EXPECT_EQ((std::vector<P>{{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}}), pairs_of(2, 4));
+  EXPECT_EQ((std::vector<P>{{0, 1}, {0, 2}, {1, 2}}), pairs_of(3, 3));
+  // Rows in another order than the submissions': each pair still comes
+  // exactly once, named by the lower index first.
   std::vector<P> expected;
   for (std::uint32_t i = 0; i < 20; ++i)
     for (std::uint32_t j = i + 1; j < 30; ++j) expected.emplace_back(i, j);
-  EXPECT_EQ(expected, many);
+  EXPECT_EQ(expected, pairs_of(20, 30));
 }
 
 TEST(Scoring, CoverageUsesTheShorterSimilarityTheSumScoreTheGuardedMean) {
   const std::vector<Submission> subs = {made_of("a", kLoop + kLoop + kLoop),
                                         made_of("b", kLoop + kLoop + kLoop + kOther + kOther)};
-  const auto prepared = batch::prepare_all(subs, plain(8), 1);
-  std::atomic<std::size_t> done{0};
-  const auto scores =
-      batch::score_pairs(prepared, batch::pairs_to_compare(2, 2), 8, batch::ScoreRule{}, 1, &done);
+  const auto scores = score_all(subs, plain(8));
   ASSERT_EQ(1u, scores.size());
   const double la = static_cast<double>(subs[0].tokens.size());
   const double lb = static_cast<double>(subs[1].tokens.size());
@@ -82,7 +91,6 @@ TEST(Scoring, CoverageUsesTheShorterSimilarityTheSumScoreTheGuardedMean) {
   EXPECT_FLOAT_EQ(static_cast<float>(2.0 * la / (la + lb)), scores[0].similarity);
   EXPECT_DOUBLE_EQ(la / std::sqrt(la * lb), scores[0].score);
   EXPECT_EQ(1u, scores[0].tiles);
-  EXPECT_EQ(1u, done.load());
 }
 
 TEST(Scoring, APairWithLittleCodeScoresLowHoweverSmall) {
@@ -137,7 +145,6 @@ TEST(Scoring, ResultsDoNotDependOnTheNumberOfThreads) {
   for (int k = 0; k < 12; ++k)
     subs.push_back(
         made_of("s" + std::to_string(k), (k % 3 ? kLoop : kOther) + std::string(k, ';') + kOther));
-  const auto pairs = batch::pairs_to_compare(subs.size(), subs.size());
   batch::Preparation how = plain(8);
   how.common = batch::CommonRule{true, 12, 0.5, 2};
   const auto one = score_all(subs, how, 1);

@@ -105,7 +105,7 @@ TEST(BatchCli, PathsWithoutCSourcesAreNamedNotPassedOver) {
 }
 
 TEST(BatchCli, ExampleClassRanksTheTwoCopiesFirstAndNotTheTemplateOnlyOne) {
-  const RunResult r = batch({"--base", kTemplate, "--format", "csv", kClass});
+  const RunResult r = batch({"--all-pairs", "--base", kTemplate, "--format", "csv", kClass});
   EXPECT_EQ(1, r.exit_status);
   const std::vector<string> rows = lines(r.out);
   ASSERT_EQ(67u, rows.size());  // header and 12 * 11 / 2 pairs
@@ -113,8 +113,9 @@ TEST(BatchCli, ExampleClassRanksTheTwoCopiesFirstAndNotTheTemplateOnlyOne) {
   EXPECT_EQ(0u, rows[1].find("alice.c,bob.c,"));
   EXPECT_EQ(0u, rows[2].find("eve.c,heidi.c,"));
   const RunResult table = batch({"--base", kTemplate, kClass});
-  EXPECT_EQ(0u, table.out.find("12 submissions, 66 pairs, 2 suspected (score >= 0.6, runs over 12 "
-                               "characters, code in 10 or more submissions left out)\n"));
+  EXPECT_EQ(0u, table.out.find("12 submissions, 66 pairs, 2 suspected (score >= 0.6, pairs below "
+                               "0.4 counted only, runs over 12 characters, code in 10 or more "
+                               "submissions left out)\n"));
   for (const string& row : lines(table.out)) {
     if (row.find("ivan.c") != string::npos) {
       EXPECT_EQ(string::npos, row.find("suspected")) << row;
@@ -129,7 +130,7 @@ double third_score(const string& out) {
 }
 
 TEST(BatchCli, WithoutTheTemplateTheSkeletonIsFoundAsCommonCode) {
-  const RunResult r = batch({"--format", "csv", kClass});
+  const RunResult r = batch({"--all-pairs", "--format", "csv", kClass});
   EXPECT_EQ(1, r.exit_status);
   const std::vector<string> rows = lines(r.out);
   ASSERT_EQ(67u, rows.size());
@@ -138,7 +139,7 @@ TEST(BatchCli, WithoutTheTemplateTheSkeletonIsFoundAsCommonCode) {
   const RunResult table = batch({"--top", "0", kClass});
   EXPECT_EQ(0u, table.out.find("12 submissions, 66 pairs, 2 suspected ("));
   // With the skeleton left in, independent solutions come closer to the flag.
-  const RunResult kept = batch({"--no-common", "--format", "csv", kClass});
+  const RunResult kept = batch({"--all-pairs", "--no-common", "--format", "csv", kClass});
   EXPECT_LT(third_score(r.out) + 0.1, third_score(kept.out));
   EXPECT_GT(third_score(r.out), 0.0);
 }
@@ -154,7 +155,7 @@ TEST(BatchCli, DisguisedCopiesRankAboveEveryIndependentPair) {
       write_bytes(string("class/") + name, read_bytes(kClass + "/" + name));
     write_bytes("class/copy.c",
                 read_bytes(string(CCSIM_SOURCE_DIR) + "/tests/data/disguised/" + copy));
-    const RunResult r = batch({"--format", "csv", "class"}, dir.path());
+    const RunResult r = batch({"--all-pairs", "--format", "csv", "class"}, dir.path());
     const std::vector<string> rows = lines(r.out);
     ASSERT_EQ(79u, rows.size()) << copy;
     // The three copies first (their order free), every independent pair after.
@@ -181,11 +182,44 @@ TEST(BatchCli, JsonHoldsTheFieldsAndTheTiles) {
   EXPECT_EQ(1, r.exit_status);
   EXPECT_EQ(0u, r.out.find("{\"score\":\"matched / max(sqrt(length1 x length2), 100)\","
                            "\"threshold\":0.600000,\"min_match\":12,\"common_in_at_least\":null,"
+                           "\"floor\":0.400000,\"pairs_in_run\":1,\"pairs_below_floor\":0,"
                            "\"submissions\":[{\"name\":"));
   for (const char* key : {"\"first\":", "\"second\":", "\"score\":", "\"coverage\":",
                           "\"similarity\":", "\"matched\":", "\"longest\":", "\"tiles\":",
                           "\"tile_list\":[{\"length\":", "\"line\":", "\"end_line\":"})
     EXPECT_NE(string::npos, r.out.find(key)) << key;
+}
+
+// Field k of a CSV row whose fields hold no comma.
+string field(const string& row, std::size_t k) {
+  std::size_t begin = 0;
+  for (; k > 0; --k) begin = row.find(',', begin) + 1;
+  return row.substr(begin, row.find(',', begin) - begin);
+}
+
+// Below the floor pairs are counted, not listed; above it the rows are
+// those of the run that tiles every pair, in the same order.
+TEST(BatchCli, PairsBelowTheFloorAreCountedNotListed) {
+  const RunResult every = batch({"--all-pairs", "--format", "csv", kClass});
+  const RunResult floored = batch({"--format", "csv", kClass});
+  EXPECT_EQ(every.exit_status, floored.exit_status);
+  const std::vector<string> all_rows = lines(every.out);
+  std::vector<string> kept = {all_rows[0]};
+  for (std::size_t k = 1; k < all_rows.size(); ++k)
+    if (std::stod(field(all_rows[k], 2)) >= 0.4) kept.push_back(all_rows[k]);
+  ASSERT_GT(kept.size(), 2u);
+  ASSERT_LT(kept.size(), all_rows.size());
+  EXPECT_EQ(kept, lines(floored.out));
+  const std::size_t below = all_rows.size() - kept.size();
+  const RunResult json = batch({"--format", "json", kClass});
+  EXPECT_NE(string::npos, json.out.find("\"pairs_in_run\":" + std::to_string(all_rows.size() - 1) +
+                                        ",\"pairs_below_floor\":" + std::to_string(below) + ","));
+  const RunResult table = batch({"--floor", "0.5", "--top", "0", kClass});
+  EXPECT_EQ(0u, table.out.find("12 submissions, " + std::to_string(all_rows.size() - 1) + " pairs, "));
+  EXPECT_NE(string::npos, table.out.find("pairs below 0.5 counted only"));
+  EXPECT_EQ(2, batch({"--floor", "0.7", kClass}).exit_status);  // above the threshold
+  for (const char* shard : {"0/3", "4/3", "1/0", "1", "1/2/3", "a/b", "1/3x"})
+    EXPECT_EQ(2, batch({"--shard", shard, kClass}).exit_status) << shard;
 }
 
 TEST(BatchCli, OutputIsTheSameWithOneOrTwoJobs) {
@@ -262,7 +296,7 @@ TEST(BatchCli, OldSubmissionsAreComparedWithNewOnesOnly) {
     write_bytes(string("new/") + f, read_bytes(kClass + "/" + f));
   for (const char* f : {"bob.c", "dave.c", "eve.c"})
     write_bytes(string("old/") + f, read_bytes(kClass + "/" + f));
-  const RunResult r = batch({"--format", "csv", "--old", "old", "new"}, dir.path());
+  const RunResult r = batch({"--all-pairs", "--format", "csv", "--old", "old", "new"}, dir.path());
   const std::vector<string> rows = lines(r.out);
   ASSERT_EQ(1u + 1u + 2u * 3u, rows.size());  // new-new, new-old
   EXPECT_EQ(0u, rows[1].find("alice.c,old/bob.c,"));
@@ -314,7 +348,7 @@ TEST(BatchCli, FilesGivenTwiceAreTakenOnceAndEqualNamesAreToldApart) {
   write_bytes("sec2/x.c", read_bytes(kClass + "/dave.c"));
   write_bytes("old/z.c", read_bytes(kClass + "/bob.c"));
   // A file compared with itself would be a certain "copy" of nothing.
-  const RunResult r = batch({"--format", "csv", "--old", "old", "--old", "sec1/y.c", "sec1",
+  const RunResult r = batch({"--all-pairs", "--format", "csv", "--old", "old", "--old", "sec1/y.c", "sec1",
                              "./sec1/x.c", "sec2", "sec1"},
                             dir.path());
   EXPECT_EQ(1, r.exit_status);
@@ -484,13 +518,13 @@ TEST(BatchCli, NamesCannotForgeRowsOrFormulas) {
   write_bytes("class/=1+2.c", read_bytes(kClass + "/alice.c"));
   write_bytes("class/x\n   9  1.000.c", read_bytes(kClass + "/bob.c"));
   write_bytes("class/y\xff.c", read_bytes(kClass + "/carol.c"));
-  const RunResult csv = batch({"--format", "csv", "class"}, dir.path());
+  const RunResult csv = batch({"--all-pairs", "--format", "csv", "class"}, dir.path());
   EXPECT_EQ(4u, lines(csv.out).size()) << csv.out;
   EXPECT_EQ(0u, lines(csv.out)[1].find("'=1+2.c,x\\x0a   9  1.000.c,")) << csv.out;
-  const RunResult table = batch({"class"}, dir.path());
+  const RunResult table = batch({"--all-pairs", "class"}, dir.path());
   EXPECT_EQ(5u, lines(table.out).size()) << table.out;
   EXPECT_NE(string::npos, table.out.find("y\\xff.c"));
-  const RunResult json = batch({"--format", "json", "class"}, dir.path());
+  const RunResult json = batch({"--all-pairs", "--format", "json", "class"}, dir.path());
   EXPECT_NE(string::npos, json.out.find("{\"name\":\"y\\\\xff.c\",\"old\":false,\"length\":"));
   EXPECT_NE(string::npos, json.out.find(",\"raw\":\"y\\\\xff.c\"}"));
 }

@@ -1,0 +1,224 @@
+// The inverted index over the grams left to match, and the rows of pairs
+// it names for tiling.
+#include "batch/candidates.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "batch/parallel.h"
+
+namespace batch {
+namespace {
+
+// Rows go to shards in a zigzag, so that each gets long and short rows alike.
+bool in_shard(std::size_t row, const PairRange& range) {
+  const std::size_t turn = row % (2 * std::size_t{range.shards});
+  const std::size_t shard = turn < range.shards ? turn : 2 * range.shards - 1 - turn;
+  return shard == range.shard;
+}
+
+// Submissions as rows are made: new ones first, so that the rows of old
+// ones are empty (two old ones are never compared), and shorter ones
+// before longer ones: a pair's shared code is counted on its shorter side,
+// where it is bounded closer.
+std::vector<std::uint32_t> row_order(const std::vector<Prepared>& prepared, std::size_t fresh) {
+  std::vector<std::uint32_t> order(prepared.size());
+  std::iota(order.begin(), order.end(), 0);
+  auto by_length = [&](std::uint32_t x, std::uint32_t y) {
+    return prepared[x].length < prepared[y].length;
+  };
+  const auto split = order.begin() + static_cast<std::ptrdiff_t>(std::min(fresh, order.size()));
+  std::stable_sort(order.begin(), split, by_length);
+  std::stable_sort(split, order.end(), by_length);
+  return order;
+}
+
+PairScore scored(const std::vector<Prepared>& prepared, std::uint32_t x, std::uint32_t y,
+                 int min_match, const ScoreRule& rule) {
+  return score_pair(prepared, std::min(x, y), std::max(x, y), min_match, rule);
+}
+
+// Row r holds the pairs (r, q) for q > r.
+std::uint64_t pairs_in_row(std::size_t r, std::size_t n, const PairRange& range) {
+  return r < range.fresh ? n - 1 - r : 0;
+}
+
+std::uint64_t gram_hash(const char* p, std::size_t width) {
+  std::uint64_t h = 0x9e3779b97f4a7c15ULL;
+  for (std::size_t k = 0; k < width; ++k)
+    h = (h ^ static_cast<unsigned char>(p[k])) * 0x100000001b3ULL;
+  return h ^ (h >> 29);
+}
+
+// The index: every gram a submission may still match, by id, with the
+// rows it occurs in. Everything is by row.
+struct Index {
+  std::size_t width = 0;                        // min_match + 1
+  std::vector<std::uint32_t> posting_begin;  // gram g: subs[begin[g], begin[g+1])
+  std::vector<std::uint32_t> posting_subs;   // ascending within a gram
+  std::vector<std::vector<std::uint32_t>> starts;  // per submission: gram starts
+  std::vector<std::vector<std::uint32_t>> ids;     // per submission: their gram ids
+};
+
+constexpr std::uint32_t kEmpty = 0xffffffff;
+
+Index build_index(const std::vector<Prepared>& prepared, const std::vector<std::uint32_t>& order,
+                  int min_match, unsigned jobs) {
+  Index index;
+  index.width = static_cast<std::size_t>(std::max(min_match, 0)) + 1;
+  const std::size_t n = prepared.size();
+  std::vector<std::vector<std::uint64_t>> hashes(n);
+  index.starts.resize(n);
+  parallel_for(n, jobs, [&](std::size_t s) {
+    const compare::TileSource& source = prepared[order[s]].source;
+    const std::size_t size = source.text.size();
+    for (std::size_t p = 0; p + index.width <= size; ++p) {
+      if (!source.clear(p, index.width)) continue;
+      index.starts[s].push_back(static_cast<std::uint32_t>(p));
+      hashes[s].push_back(gram_hash(source.text.data() + p, index.width));
+    }
+  });
+  // Each submission once per distinct gram, sorted by gram then submission:
+  // in buckets by the hash's top byte, sorted in parallel.
+  std::vector<std::vector<std::uint64_t>> distinct(n);
+  parallel_for(n, jobs, [&](std::size_t s) {
+    distinct[s] = hashes[s];
+    std::sort(distinct[s].begin(), distinct[s].end());
+    distinct[s].erase(std::unique(distinct[s].begin(), distinct[s].end()), distinct[s].end());
+  });
+  constexpr std::size_t kBuckets = 256;
+  std::vector<std::size_t> bucket_begin(kBuckets + 1, 0);
+  for (const auto& d : distinct)
+    for (std::uint64_t h : d) ++bucket_begin[(h >> 56) + 1];
+  std::partial_sum(bucket_begin.begin(), bucket_begin.end(), bucket_begin.begin());
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> entries(bucket_begin[kBuckets]);
+  {
+    std::vector<std::size_t> fill(bucket_begin.begin(), bucket_begin.end() - 1);
+    for (std::size_t s = 0; s < n; ++s) {
+      for (std::uint64_t h : distinct[s])
+        entries[fill[h >> 56]++] = {h, static_cast<std::uint32_t>(s)};
+      std::vector<std::uint64_t>().swap(distinct[s]);
+    }
+  }
+  parallel_for(kBuckets, jobs, [&](std::size_t b) {
+    std::sort(entries.begin() + static_cast<std::ptrdiff_t>(bucket_begin[b]),
+              entries.begin() + static_cast<std::ptrdiff_t>(bucket_begin[b + 1]));
+  });
+  std::vector<std::uint64_t> keys;
+  index.posting_subs.reserve(entries.size());
+  for (std::size_t k = 0; k < entries.size(); ++k) {
+    if (k == 0 || entries[k].first != entries[k - 1].first) {
+      keys.push_back(entries[k].first);
+      index.posting_begin.push_back(static_cast<std::uint32_t>(k));
+    }
+    index.posting_subs.push_back(entries[k].second);
+  }
+  index.posting_begin.push_back(static_cast<std::uint32_t>(entries.size()));
+  std::vector<std::pair<std::uint64_t, std::uint32_t>>().swap(entries);
+  // Gram ids by open addressing on the hash: a lookup per position.
+  std::size_t slots = 2;
+  while (slots < 2 * keys.size()) slots *= 2;
+  std::vector<std::uint32_t> table(slots, kEmpty);
+  for (std::uint32_t id = 0; id < keys.size(); ++id) {
+    std::size_t at = keys[id] & (slots - 1);
+    while (table[at] != kEmpty) at = (at + 1) & (slots - 1);
+    table[at] = id;
+  }
+  index.ids.resize(n);
+  parallel_for(n, jobs, [&](std::size_t s) {
+    index.ids[s].reserve(hashes[s].size());
+    for (std::uint64_t h : hashes[s]) {
+      std::size_t at = h & (slots - 1);
+      while (keys[table[at]] != h) at = (at + 1) & (slots - 1);
+      index.ids[s].push_back(table[at]);
+    }
+    std::vector<std::uint64_t>().swap(hashes[s]);
+  });
+  return index;
+}
+
+// One row's scratch: per partner row, the positions of this row its shared
+// grams cover so far, and where the last one ended.
+struct Scratch {
+  std::vector<std::uint32_t> covered;
+  std::vector<std::uint32_t> last_end;
+  std::vector<std::uint32_t> touched;
+};
+
+}  // namespace
+
+Found score_candidates(const std::vector<Prepared>& prepared, const PairRange& range,
+                       int min_match, const ScoreRule& rule, double floor, unsigned jobs,
+                       std::atomic<std::uint64_t>* done) {
+  const std::size_t n = prepared.size();
+  const std::vector<std::uint32_t> order = row_order(prepared, range.fresh);
+  const Index index = build_index(prepared, order, min_match, jobs);
+  std::vector<std::vector<PairScore>> rows(n);
+  std::vector<std::uint64_t> tiled(n, 0);
+  parallel_for(n, jobs, [&](std::size_t r) {
+    if (!in_shard(r, range) || pairs_in_row(r, n, range) == 0) return;
+    thread_local Scratch scratch;
+    scratch.covered.resize(n, 0);
+    scratch.last_end.resize(n, 0);
+    const std::vector<std::uint32_t>& ids = index.ids[r];
+    const std::vector<std::uint32_t>& starts = index.starts[r];
+    const auto width = static_cast<std::uint32_t>(index.width);
+    for (std::size_t k = 0; k < ids.size(); ++k) {
+      const std::uint32_t* begin = index.posting_subs.data() + index.posting_begin[ids[k]];
+      const std::uint32_t* end = index.posting_subs.data() + index.posting_begin[ids[k] + 1];
+      const std::uint32_t start = starts[k];
+      for (const std::uint32_t* q = std::upper_bound(begin, end, static_cast<std::uint32_t>(r));
+           q != end; ++q) {
+        std::uint32_t& covered = scratch.covered[*q];
+        std::uint32_t& last = scratch.last_end[*q];
+        if (covered == 0) scratch.touched.push_back(*q);
+        covered += last <= start ? width : start + width - last;
+        last = start + width;
+      }
+    }
+    const std::size_t own = prepared[order[r]].length;
+    for (std::uint32_t q : scratch.touched) {
+      const std::size_t other = prepared[order[q]].length;
+      const std::uint64_t bound = std::min<std::uint64_t>({scratch.covered[q], own, other});
+      scratch.covered[q] = 0;
+      scratch.last_end[q] = 0;
+      if (score_of(bound, own, other, rule) < floor) continue;
+      ++tiled[r];
+      PairScore p = scored(prepared, order[r], order[q], min_match, rule);
+      if (p.score >= floor) rows[r].push_back(p);
+    }
+    scratch.touched.clear();
+    done->fetch_add(pairs_in_row(r, n, range), std::memory_order_relaxed);
+  });
+  Found found;
+  for (std::size_t r = 0; r < n; ++r) {
+    if (in_shard(r, range)) found.total += pairs_in_row(r, n, range);
+    found.tiled += tiled[r];
+    found.pairs.insert(found.pairs.end(), rows[r].begin(), rows[r].end());
+  }
+  return found;
+}
+
+Found score_every_pair(const std::vector<Prepared>& prepared, const PairRange& range,
+                       int min_match, const ScoreRule& rule, unsigned jobs,
+                       std::atomic<std::uint64_t>* done) {
+  const std::size_t n = prepared.size();
+  const std::vector<std::uint32_t> order = row_order(prepared, range.fresh);
+  std::vector<std::vector<PairScore>> rows(n);
+  parallel_for(n, jobs, [&](std::size_t r) {
+    if (!in_shard(r, range) || pairs_in_row(r, n, range) == 0) return;
+    for (std::size_t q = r + 1; q < n; ++q) {
+      rows[r].push_back(scored(prepared, order[r], order[q], min_match, rule));
+      done->fetch_add(1, std::memory_order_relaxed);
+    }
+  });
+  Found found;
+  for (std::size_t r = 0; r < n; ++r) {
+    found.total += rows[r].size();
+    found.pairs.insert(found.pairs.end(), rows[r].begin(), rows[r].end());
+  }
+  found.tiled = found.total;
+  return found;
+}
+
+}  // namespace batch
