@@ -16,6 +16,7 @@
 #include "batch/names.h"
 #include "batch/options.h"
 #include "batch/scoring.h"
+#include "batch/shards.h"
 #include "batch/submission.h"
 #include "text/batch_messages.h"
 
@@ -72,6 +73,37 @@ batch::Found score_with_progress(const std::vector<batch::Prepared>& prepared, s
   return found;
 }
 
+void write_listing(const batch::Listing& listing, const batch::Options& o) {
+  switch (o.format) {
+    case batch::Format::kTable: batch::write_table(std::cout, listing, o.top); break;
+    case batch::Format::kCsv: batch::write_csv(std::cout, listing); break;
+    case batch::Format::kJson: batch::write_json(std::cout, listing); break;
+  }
+}
+
+// False, said, when standard output failed: a full disk or a closed pipe
+// would lose the pairs.
+bool output_written() {
+  std::cout.flush();
+  if (std::cout) return true;
+  say(text::batch_error(text::batch_unwritable(text::kStandardOutput)));
+  return false;
+}
+
+// --merge: the shard files of a run joined into its output.
+int merge(const batch::Options& o) {
+  batch::Merged merged;
+  std::string error;
+  if (!merged.read(o.merge, &error)) {
+    say(text::batch_error(error));
+    return kTrouble;
+  }
+  const batch::Listing listing = merged.listing();
+  write_listing(listing, o);
+  if (!output_written()) return kTrouble;
+  return batch::suspected_count(listing) > 0 ? kSomeSuspected : kNoneSuspected;
+}
+
 int run(int argc, char** argv) {
   batch::Options o;
   std::string error;
@@ -83,6 +115,7 @@ int run(int argc, char** argv) {
     case batch::Parsed::kError: say(text::batch_usage_error(error)); return kTrouble;
     case batch::Parsed::kRun: break;
   }
+  if (!o.merge.empty()) return merge(o);
   batch::Reading reading;
   reading.stop_at_eof_byte = o.as_ccsim;
   reading.max_size = o.max_size;
@@ -122,16 +155,13 @@ int run(int argc, char** argv) {
   batch::rank(&found.pairs, subs);
 
   const batch::Run result{o, subs, prepared, found.pairs, skipped, fresh, found.total};
-  switch (o.format) {
-    case batch::Format::kTable: batch::write_table(std::cout, result); break;
-    case batch::Format::kCsv: batch::write_csv(std::cout, result); break;
-    case batch::Format::kJson: batch::write_json(std::cout, result); break;
+  const batch::Listing listing = batch::listing_of(result);
+  if (o.sharded) {
+    batch::write_shard(std::cout, listing, o.shard, o.shards);
+  } else {
+    write_listing(listing, o);
   }
-  std::cout.flush();
-  if (!std::cout) {  // a full disk or a closed pipe: the pairs are lost
-    say(text::batch_error(text::batch_unwritable(text::kStandardOutput)));
-    return kTrouble;
-  }
+  if (!output_written()) return kTrouble;
   if (!o.report.empty() && batch::is_a_source(o.report, subs, base)) {
     say(text::batch_error(text::batch_report_over_source(batch::shown_name(o.report))));
     return kTrouble;

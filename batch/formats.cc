@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <sstream>
 
 #include "batch/names.h"
 
@@ -14,6 +15,14 @@ std::size_t suspected_count(const Run& run) {
       std::count_if(run.ranked.begin(), run.ranked.end(),
                     [&](const PairScore& p) { return p.score >= run.options.threshold; }));
 }
+
+namespace {
+
+std::size_t common_cutoff_of(const Run& run) {
+  return common_cutoff(run.options.common, run.subs.size());
+}
+
+}  // namespace
 
 std::string score_name() {
   return "matched / max(sqrt(length1 x length2), " + std::to_string(ScoreRule{}.guard) + ")";
@@ -62,10 +71,6 @@ std::string json_quote(const std::string& s) {
 
 std::string json_string(const std::string& raw) { return json_quote(shown_name(raw)); }
 
-std::size_t common_cutoff_of(const Run& run) {
-  return common_cutoff(run.options.common, run.subs.size());
-}
-
 std::string scoring_note(const Run& run) {
   const Options& o = run.options;
   std::string s = "score >= " + shortest(o.threshold) + ", ";
@@ -79,43 +84,64 @@ std::string scoring_note(const Run& run) {
   return s;
 }
 
-void write_table(std::ostream& out, const Run& run) {
-  const Options& o = run.options;
-  out << run.subs.size() << " submissions, ";
-  if (!run.skipped.empty()) out << run.skipped.size() << " skipped, ";
-  out << run.pairs << " pairs, " << suspected_count(run) << " suspected ("
-      << scoring_note(run) << ")\n";
-  const std::size_t shown =
-      std::min(run.ranked.size(), static_cast<std::size_t>(std::max(o.top, 0)));
+Listing listing_of(const Run& run) {
+  Listing l;
+  l.submissions = run.subs.size();
+  l.skipped = run.skipped.size();
+  l.pairs = run.pairs;
+  l.threshold = run.options.threshold;
+  l.note = scoring_note(run);
+  l.json_head = json_head(run);
+  l.json_class = json_class(run);
+  l.count = run.ranked.size();
+  l.first = [&run](std::size_t k) -> const std::string& { return run.subs[run.ranked[k].first].name; };
+  l.second = [&run](std::size_t k) -> const std::string& {
+    return run.subs[run.ranked[k].second].name;
+  };
+  l.pair = [&run](std::size_t k) -> const PairScore& { return run.ranked[k]; };
+  l.tile_list = [&run](std::size_t k) { return json_tile_list(run, run.ranked[k]); };
+  return l;
+}
+
+std::size_t suspected_count(const Listing& l) {
+  std::size_t n = 0;
+  for (std::size_t k = 0; k < l.count; ++k) n += l.pair(k).score >= l.threshold ? 1 : 0;
+  return n;
+}
+
+void write_table(std::ostream& out, const Listing& l, int top) {
+  out << l.submissions << " submissions, ";
+  if (l.skipped > 0) out << l.skipped << " skipped, ";
+  out << l.pairs << " pairs, " << suspected_count(l) << " suspected (" << l.note << ")\n";
+  const std::size_t shown = std::min(l.count, static_cast<std::size_t>(std::max(top, 0)));
   if (shown == 0) return;
   std::size_t width = 5;
-  for (std::size_t k = 0; k < shown; ++k)
-    width = std::max(width, shown_name(run.subs[run.ranked[k].first].name).size());
+  for (std::size_t k = 0; k < shown; ++k) width = std::max(width, shown_name(l.first(k)).size());
   char line[256];
   std::snprintf(line, sizeof line, "%4s  %5s  %8s  %10s  %7s  %7s  %5s  ", "rank", "score",
                 "coverage", "similarity", "matched", "longest", "tiles");
   out << line << "first" << std::string(width - 5 + 2, ' ') << "second\n";
   for (std::size_t k = 0; k < shown; ++k) {
-    const PairScore& p = run.ranked[k];
+    const PairScore& p = l.pair(k);
     std::snprintf(line, sizeof line, "%4zu  %5.3f  %8.3f  %10.6f  %7llu  %7u  %5u  ", k + 1,
                   p.score, p.coverage, static_cast<double>(p.similarity),
                   static_cast<unsigned long long>(p.matched), p.longest, p.tiles);
-    const std::string first = shown_name(run.subs[p.first].name);
+    const std::string first = shown_name(l.first(k));
     out << line << first << std::string(width - std::min(width, first.size()) + 2, ' ')
-        << shown_name(run.subs[p.second].name);
-    if (p.score >= o.threshold) out << "  suspected";
+        << shown_name(l.second(k));
+    if (p.score >= l.threshold) out << "  suspected";
     out << '\n';
   }
-  if (shown < run.ranked.size())
-    out << "(" << run.ranked.size() - shown << " more pairs: --top, --format csv)\n";
+  if (shown < l.count) out << "(" << l.count - shown << " more pairs: --top, --format csv)\n";
 }
 
-void write_csv(std::ostream& out, const Run& run) {
+void write_csv(std::ostream& out, const Listing& l) {
   out << "first,second,score,coverage,similarity,matched,longest,tiles\n";
-  for (const PairScore& p : run.ranked) {
-    out << csv_field(run.subs[p.first].name) << ',' << csv_field(run.subs[p.second].name) << ','
-        << fixed6(p.score) << ',' << fixed6(p.coverage) << ',' << fixed6(p.similarity) << ','
-        << p.matched << ',' << p.longest << ',' << p.tiles << '\n';
+  for (std::size_t k = 0; k < l.count; ++k) {
+    const PairScore& p = l.pair(k);
+    out << csv_field(l.first(k)) << ',' << csv_field(l.second(k)) << ',' << fixed6(p.score) << ','
+        << fixed6(p.coverage) << ',' << fixed6(p.similarity) << ',' << p.matched << ','
+        << p.longest << ',' << p.tiles << '\n';
   }
 }
 
@@ -133,9 +159,10 @@ void write_spot(std::ostream& out, const Submission& s, std::size_t start, std::
 
 }  // namespace
 
-void write_json(std::ostream& out, const Run& run) {
+std::string json_head(const Run& run) {
   const Options& o = run.options;
   const std::size_t cutoff = common_cutoff_of(run);
+  std::ostringstream out;
   out << "{\"score\":" << json_string(score_name()) << ",\"threshold\":" << fixed6(o.threshold)
       << ",\"min_match\":" << o.min_match << ",\"common_in_at_least\":";
   if (cutoff > run.subs.size())
@@ -147,8 +174,12 @@ void write_json(std::ostream& out, const Run& run) {
     out << "null";
   else
     out << fixed6(o.floor);
-  out << ",\"pairs_in_run\":" << run.pairs << ",\"pairs_below_floor\":"
-      << run.pairs - run.ranked.size() << ",\"submissions\":[";
+  return out.str();
+}
+
+std::string json_class(const Run& run) {
+  std::ostringstream out;
+  out << "\"submissions\":[";
   for (std::size_t k = 0; k < run.subs.size(); ++k) {
     out << (k ? "," : "") << "{\"name\":" << json_string(run.subs[k].name)
         << ",\"old\":" << (k >= run.fresh ? "true" : "false")
@@ -160,29 +191,42 @@ void write_json(std::ostream& out, const Run& run) {
     out << (k ? "," : "") << "{\"path\":" << json_string(run.skipped[k].path)
         << ",\"reason\":" << json_string(run.skipped[k].reason)
         << ",\"raw\":" << json_quote(escaped_bytes(run.skipped[k].path)) << "}";
-  out << "],\"pairs\":[";
-  for (std::size_t k = 0; k < run.ranked.size(); ++k) {
-    const PairScore& p = run.ranked[k];
-    const Submission& a = run.subs[p.first];
-    const Submission& b = run.subs[p.second];
-    out << (k ? ",\n" : "\n") << "{\"first\":" << json_string(a.name)
-        << ",\"second\":" << json_string(b.name) << ",\"score\":" << fixed6(p.score)
+  out << "]";
+  return out.str();
+}
+
+std::string json_tile_list(const Run& run, const PairScore& p) {
+  // Tiles are found again here rather than kept from scoring: keeping them
+  // for every pair would make memory grow with the number of pairs.
+  const std::vector<compare::Match> tiles =
+      p.tiles ? tiles_of(run.prepared, p.first, p.second, run.options.min_match)
+              : std::vector<compare::Match>{};
+  const Submission& a = run.subs[p.first];
+  const Submission& b = run.subs[p.second];
+  std::ostringstream out;
+  out << "[";
+  for (std::size_t t = 0; t < tiles.size(); ++t) {
+    out << (t ? "," : "") << "{\"length\":" << tiles[t].length << ",\"first\":";
+    write_spot(out, a, tiles[t].a, tiles[t].length);
+    out << ",\"second\":";
+    write_spot(out, b, tiles[t].b, tiles[t].length);
+    out << "}";
+  }
+  out << "]";
+  return out.str();
+}
+
+void write_json(std::ostream& out, const Listing& l) {
+  out << l.json_head << ",\"pairs_in_run\":" << l.pairs << ",\"pairs_below_floor\":"
+      << l.pairs - l.count << "," << l.json_class << ",\"pairs\":[";
+  for (std::size_t k = 0; k < l.count; ++k) {
+    const PairScore& p = l.pair(k);
+    out << (k ? ",\n" : "\n") << "{\"first\":" << json_string(l.first(k))
+        << ",\"second\":" << json_string(l.second(k)) << ",\"score\":" << fixed6(p.score)
         << ",\"coverage\":" << fixed6(p.coverage) << ",\"similarity\":" << fixed6(p.similarity)
         << ",\"matched\":" << p.matched << ",\"longest\":" << p.longest << ",\"tiles\":" << p.tiles
-        << ",\"suspected\":" << (p.score >= o.threshold ? "true" : "false") << ",\"tile_list\":[";
-    // Tiles are found again here rather than kept from scoring: keeping them
-    // for every pair would make memory grow with the number of pairs.
-    const std::vector<compare::Match> tiles =
-        p.tiles ? tiles_of(run.prepared, p.first, p.second, o.min_match)
-                : std::vector<compare::Match>{};
-    for (std::size_t t = 0; t < tiles.size(); ++t) {
-      out << (t ? "," : "") << "{\"length\":" << tiles[t].length << ",\"first\":";
-      write_spot(out, a, tiles[t].a, tiles[t].length);
-      out << ",\"second\":";
-      write_spot(out, b, tiles[t].b, tiles[t].length);
-      out << "}";
-    }
-    out << "]}";
+        << ",\"suspected\":" << (p.score >= l.threshold ? "true" : "false")
+        << ",\"tile_list\":" << l.tile_list(k) << "}";
   }
   out << "\n]}\n";
 }

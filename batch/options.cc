@@ -84,6 +84,7 @@ void describe(CLI::App& app, Options* o, std::string* size, std::string* extensi
       ->type_name("F");
   app.add_flag("--all-pairs", o->all_pairs, std::string(h::kAllPairs));
   app.add_option("--shard", *shard, std::string(h::kShard))->check(kNotEmpty)->type_name("I/N");
+  app.add_option("--merge", o->merge, std::string(h::kMerge))->check(kNotEmpty)->type_name("FILE");
   app.add_option("--common", o->common.share, std::string(h::kCommon))
       ->check(kShare)
       ->type_name("SHARE");
@@ -160,11 +161,23 @@ Parsed parse_options(int argc, const char* const* argv, Options* o, std::string*
     *error = std::string(what);
     return Parsed::kError;
   };
+  if (!o->merge.empty()) {
+    for (const CLI::Option* opt : app.get_options())
+      if (opt->count() > 0 && opt->get_name() != "--merge" && opt->get_name() != "--format" &&
+          opt->get_name() != "--top" && opt->get_name() != "--quiet")
+        return fail(text::kMergeTakesNoClass);
+    if (format == "csv") o->format = Format::kCsv;
+    if (format == "json") o->format = Format::kJson;
+    return Parsed::kRun;
+  }
   if (o->paths.empty()) return fail(text::kNoSubmissions);
+  if (!shard.empty() && (!format.empty() || !o->report.empty()))
+    return fail(text::kShardWritesShards);
   if (!size.empty() && !to_size(size, &o->max_size)) return fail(text::kBadMaxSize);
   if (!extensions.empty() && !to_extensions(extensions, &o->extensions))
     return fail(text::kBadExtensions);
-  if (!shard.empty() && !to_shard(shard, &o->shard, &o->shards)) return fail(text::kBadShard);
+  o->sharded = !shard.empty();
+  if (o->sharded && !to_shard(shard, &o->shard, &o->shards)) return fail(text::kBadShard);
   if (o->floor < 0) o->floor = o->threshold * 2 / 3;
   if (o->floor > o->threshold) return fail(text::kFloorAboveThreshold);
   if (format == "csv") o->format = Format::kCsv;

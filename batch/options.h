@@ -16,8 +16,10 @@ struct Options {
   double threshold = 0.6;
   double floor = -1;       // pairs below it are counted, not listed; < 0: 2/3 of the threshold
   bool all_pairs = false;  // tile and list every pair, the floor aside
-  unsigned shard = 0;      // this run computes slice `shard` of `shards`
+  bool sharded = false;    // --shard: this run computes slice `shard` of `shards`
+  unsigned shard = 0;
   unsigned shards = 1;
+  std::vector<std::string> merge;  // shard files to join, instead of a class
   CommonRule common;
   std::uintmax_t max_size = 10 * 1024 * 1024;  // bytes a source may have
   bool as_ccsim = false;

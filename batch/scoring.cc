@@ -104,12 +104,18 @@ double score_of(std::uint64_t matched, std::size_t length_a, std::size_t length_
   return guarded == 0 ? 0.0 : std::min(1.0, static_cast<double>(matched) / guarded);
 }
 
+bool ranks_before(const PairScore& x, const std::string& x_first, const std::string& x_second,
+                  const PairScore& y, const std::string& y_first, const std::string& y_second) {
+  if (x.score != y.score) return x.score > y.score;
+  if (x.similarity != y.similarity) return x.similarity > y.similarity;
+  if (x_first != y_first) return x_first < y_first;
+  return x_second < y_second;
+}
+
 void rank(std::vector<PairScore>* scores, const std::vector<Submission>& subs) {
   std::sort(scores->begin(), scores->end(), [&](const PairScore& x, const PairScore& y) {
-    if (x.score != y.score) return x.score > y.score;
-    if (x.similarity != y.similarity) return x.similarity > y.similarity;
-    if (subs[x.first].name != subs[y.first].name) return subs[x.first].name < subs[y.first].name;
-    return subs[x.second].name < subs[y.second].name;
+    return ranks_before(x, subs[x.first].name, subs[x.second].name, y, subs[y.first].name,
+                        subs[y.second].name);
   });
 }
 

@@ -68,8 +68,12 @@ PairScore score_pair(const std::vector<Prepared>& prepared, std::uint32_t first,
 std::vector<compare::Match> tiles_of(const std::vector<Prepared>& prepared, std::uint32_t first,
                                      std::uint32_t second, int min_match);
 
-/// Orders scores for showing: score, then similarity (both descending),
-/// then the two names.
+/// True if pair x comes before pair y when shown: score, then similarity
+/// (both descending), then the two names.
+bool ranks_before(const PairScore& x, const std::string& x_first, const std::string& x_second,
+                  const PairScore& y, const std::string& y_first, const std::string& y_second);
+
+/// Orders scores for showing, by ranks_before().
 void rank(std::vector<PairScore>* scores, const std::vector<Submission>& subs);
 
 }  // namespace batch

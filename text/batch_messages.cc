@@ -31,6 +31,9 @@ const std::string_view kAllPairs =
 const std::string_view kShard =
     "compute slice I of N of the pairs (1 <= I <= N), to be joined by --merge; every slice "
     "reads the whole class";
+const std::string_view kMerge =
+    "join the shard files of all slices of a run (written by --shard) into the output of the "
+    "whole run, in the --format asked for";
 const std::string_view kCommon =
     "code found in at least this share of the submissions (and in at least --common-min "
     "of them) counts for nothing (default 0.2)";
@@ -71,6 +74,20 @@ const std::string_view kCcsimFixesMinMatch =
     "--ccsim compares as ccsim does: runs over 3 characters";
 const std::string_view kBadShard = "--shard takes I/N: slice I of N, 1 <= I <= N <= 100000";
 const std::string_view kFloorAboveThreshold = "--floor must not be above --threshold";
+const std::string_view kMergeTakesNoClass =
+    "--merge joins shard files: only --format, --top and --quiet go with it (no class: the "
+    "shards hold what it needs; no report: that needs the sources)";
+const std::string_view kShardWritesShards =
+    "--shard writes a shard file for --merge: --format and --report do not go with it";
+const std::string_view kNotAShard = "not a shard file of ccsim-batch (or of another version)";
+const std::string_view kShardDamaged = "damaged or cut short";
+const std::string_view kShardOfAnotherRun =
+    "a slice of another run (another class, other options or another number of slices)";
+const std::string_view kShardTwice = "a slice already given";
+
+std::string shards_missing(std::size_t missing, std::size_t total) {
+  return std::to_string(missing) + " of the " + std::to_string(total) + " slices are missing";
+}
 
 const std::string_view kBatchVersion = "ccsim-batch 1.0.0\n";
 

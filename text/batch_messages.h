@@ -20,6 +20,7 @@ extern const std::string_view kThreshold;
 extern const std::string_view kFloor;
 extern const std::string_view kAllPairs;
 extern const std::string_view kShard;
+extern const std::string_view kMerge;
 extern const std::string_view kCommon;
 extern const std::string_view kCommonMin;
 extern const std::string_view kNoCommon;
@@ -45,6 +46,15 @@ extern const std::string_view kBadExtensions;
 extern const std::string_view kCcsimFixesMinMatch;
 extern const std::string_view kBadShard;
 extern const std::string_view kFloorAboveThreshold;
+extern const std::string_view kMergeTakesNoClass;
+extern const std::string_view kShardWritesShards;
+/// Why shard files cannot be joined.
+extern const std::string_view kNotAShard;
+extern const std::string_view kShardDamaged;
+extern const std::string_view kShardOfAnotherRun;
+extern const std::string_view kShardTwice;
+/// "<missing> of the <total> slices are missing"
+std::string shards_missing(std::size_t missing, std::size_t total);
 /// "ccsim-batch: <what>\nTry 'ccsim-batch --help'.\n"
 std::string batch_usage_error(std::string_view what);
 /// "ccsim-batch: <what>\n"

@@ -544,3 +544,79 @@ TEST(BatchCli, GbkSourcesAndNamesReadRight) {
 }
 
 }  // namespace
+
+namespace {
+
+// The shard files of a run in `dir`, slices 1..n, as the shards wrote them.
+std::vector<string> shard_files(const string& dir, int n, const std::vector<string>& options) {
+  std::vector<string> paths;
+  for (int k = 1; k <= n; ++k) {
+    std::vector<string> args = options;
+    args.insert(args.end(), {"--shard", std::to_string(k) + "/" + std::to_string(n), kClass});
+    const RunResult r = batch(args);
+    EXPECT_NE(2, r.exit_status) << r.err;
+    paths.push_back(dir + "/part" + std::to_string(k));
+    write_bytes(paths.back(), r.out);
+  }
+  return paths;
+}
+
+TEST(BatchCli, ShardsMergedGiveTheOutputOfTheWholeRunByteForByte) {
+  testing_support::ScopedTempDir dir;
+  for (const std::vector<string>& options :
+       {std::vector<string>{}, std::vector<string>{"--all-pairs"},
+        std::vector<string>{"--base", kTemplate, "--floor", "0.1"}}) {
+    for (int n : {1, 4, 7}) {
+      std::vector<string> parts = shard_files(dir.path(), n, options);
+      std::reverse(parts.begin(), parts.end());  // the order given does not matter
+      for (const char* format : {"csv", "json", "table"}) {
+        std::vector<string> whole_args = options;
+        whole_args.insert(whole_args.end(), {"--format", format, kClass});
+        const RunResult whole = batch(whole_args);
+        std::vector<string> merge_args = {"--format", format, "--merge"};
+        merge_args.insert(merge_args.end(), parts.begin(), parts.end());
+        const RunResult merged = batch(merge_args);
+        EXPECT_EQ(whole.exit_status, merged.exit_status) << merged.err;
+        EXPECT_EQ(whole.out, merged.out) << format << " in " << n << " slices";
+      }
+    }
+  }
+}
+
+TEST(BatchCli, ShardsThatDoNotMakeOneRunAreRefused) {
+  testing_support::ScopedTempDir dir;
+  const std::vector<string> parts = shard_files(dir.path(), 3, {});
+  const string other = dir.path() + "/other";
+  write_bytes(other, batch({"--threshold", "0.5", "--shard", "3/3", kClass}).out);
+  const string cut = dir.path() + "/cut";
+  const string whole = read_bytes(parts[2]);
+  write_bytes(cut, whole.substr(0, whole.size() / 2));
+  const string foreign = dir.path() + "/foreign";
+  write_bytes(foreign, "first,second,score\n");
+  auto merge = [](std::vector<string> files) {
+    files.insert(files.begin(), "--merge");
+    return batch(files);
+  };
+  struct Case {
+    std::vector<string> files;
+    const char* says;
+  };
+  for (const Case& c : {Case{{parts[0], parts[1]}, "1 of the 3 slices are missing"},
+                        Case{{parts[0], parts[1], parts[1], parts[2]}, "a slice already given"},
+                        Case{{parts[0], parts[1], other}, "a slice of another run"},
+                        Case{{parts[0], parts[1], cut}, "damaged or cut short"},
+                        Case{{parts[0], parts[1], foreign}, "not a shard file"},
+                        Case{{parts[0], parts[1], dir.path() + "/none"}, "cannot be read"}}) {
+    const RunResult r = merge(c.files);
+    EXPECT_EQ(2, r.exit_status) << c.says;
+    EXPECT_NE(string::npos, r.err.find(c.says)) << r.err;
+    EXPECT_EQ("", r.out);
+  }
+  // A merge takes shard files only; a shard writes a shard file only.
+  EXPECT_EQ(2, batch({"--merge", parts[0], "--threshold", "0.5"}).exit_status);
+  EXPECT_EQ(2, batch({"--merge", parts[0], "--report", dir.path() + "/r.html"}).exit_status);
+  EXPECT_EQ(2, batch({"--shard", "1/2", "--format", "csv", kClass}).exit_status);
+  EXPECT_EQ(2, batch({"--shard", "1/2", "--report", dir.path() + "/r.html", kClass}).exit_status);
+}
+
+}  // namespace
