@@ -35,7 +35,8 @@ batch::Found score_with_progress(const std::vector<batch::Prepared>& prepared, s
   std::atomic<std::uint64_t> done{0};
   const batch::PairRange range{fresh, o.shard, o.shards};
   auto score = [&] {
-    return o.all_pairs ? batch::score_every_pair(prepared, range, o.min_match, batch::ScoreRule{},
+    // A floor of 0 lists every pair: those sharing nothing too.
+    return o.all_pairs || o.floor <= 0 ? batch::score_every_pair(prepared, range, o.min_match, batch::ScoreRule{},
                                                  o.jobs, &done)
                        : batch::score_candidates(prepared, range, o.min_match, batch::ScoreRule{},
                                                  o.floor, o.jobs, &done);

@@ -140,8 +140,11 @@ Index build_index(const std::vector<Prepared>& prepared, const std::vector<std::
 // One row's scratch: per partner row, the positions of this row its shared
 // grams cover so far, and where the last one ended.
 struct Scratch {
-  std::vector<std::uint32_t> covered;
-  std::vector<std::uint32_t> last_end;
+  struct Partner {
+    std::uint32_t covered = 0;
+    std::uint32_t last_end = 0;
+  };
+  std::vector<Partner> partners;
   std::vector<std::uint32_t> touched;
 };
 
@@ -158,8 +161,7 @@ Found score_candidates(const std::vector<Prepared>& prepared, const PairRange& r
   parallel_for(n, jobs, [&](std::size_t r) {
     if (!in_shard(r, range) || pairs_in_row(r, n, range) == 0) return;
     thread_local Scratch scratch;
-    scratch.covered.resize(n, 0);
-    scratch.last_end.resize(n, 0);
+    scratch.partners.resize(n);
     const std::vector<std::uint32_t>& ids = index.ids[r];
     const std::vector<std::uint32_t>& starts = index.starts[r];
     const auto width = static_cast<std::uint32_t>(index.width);
@@ -169,19 +171,18 @@ Found score_candidates(const std::vector<Prepared>& prepared, const PairRange& r
       const std::uint32_t start = starts[k];
       for (const std::uint32_t* q = std::upper_bound(begin, end, static_cast<std::uint32_t>(r));
            q != end; ++q) {
-        std::uint32_t& covered = scratch.covered[*q];
-        std::uint32_t& last = scratch.last_end[*q];
-        if (covered == 0) scratch.touched.push_back(*q);
-        covered += last <= start ? width : start + width - last;
-        last = start + width;
+        Scratch::Partner& partner = scratch.partners[*q];
+        if (partner.covered == 0) scratch.touched.push_back(*q);
+        partner.covered += partner.last_end <= start ? width : start + width - partner.last_end;
+        partner.last_end = start + width;
       }
     }
     const std::size_t own = prepared[order[r]].length;
     for (std::uint32_t q : scratch.touched) {
       const std::size_t other = prepared[order[q]].length;
-      const std::uint64_t bound = std::min<std::uint64_t>({scratch.covered[q], own, other});
-      scratch.covered[q] = 0;
-      scratch.last_end[q] = 0;
+      const std::uint64_t bound =
+          std::min<std::uint64_t>({scratch.partners[q].covered, own, other});
+      scratch.partners[q] = Scratch::Partner{};
       if (score_of(bound, own, other, rule) < floor) continue;
       ++tiled[r];
       PairScore p = scored(prepared, order[r], order[q], min_match, rule);
