@@ -28,22 +28,23 @@ constexpr int kTrouble = 2;
 
 void say(const std::string& s) { std::fputs(s.c_str(), stderr); }
 
+bool every_pair(const batch::Options& o) { return o.all_pairs || o.floor <= 0; }
+
 // Scores the pairs, redrawing a progress line on standard error meanwhile
 // when that is a terminal.
-batch::Found score_with_progress(const std::vector<batch::Prepared>& prepared, std::size_t fresh,
+batch::Found score_with_progress(std::vector<batch::Prepared>* prepared, std::size_t fresh,
                                  const batch::Options& o) {
   std::atomic<std::uint64_t> done{0};
   const batch::PairRange range{fresh, o.shard, o.shards};
   auto score = [&] {
-    // A floor of 0 lists every pair: those sharing nothing too.
-    return o.all_pairs || o.floor <= 0 ? batch::score_every_pair(prepared, range, o.min_match, batch::ScoreRule{},
-                                                 o.jobs, &done)
-                       : batch::score_candidates(prepared, range, o.min_match, batch::ScoreRule{},
-                                                 o.floor, o.jobs, &done);
+    return every_pair(o) ? batch::score_every_pair(*prepared, range, o.min_match,
+                                                   batch::ScoreRule{}, o.jobs, &done)
+                         : batch::score_candidates(prepared, range, o.min_match, batch::ScoreRule{},
+                                                   o.floor, o.jobs, &done);
   };
   const bool show = !o.quiet && isatty(STDERR_FILENO);
   if (!show) return score();
-  const std::size_t n = prepared.size();
+  const std::size_t n = prepared->size();
   const std::uint64_t others = n - fresh;
   const std::uint64_t all = fresh * (fresh - (fresh > 0)) / 2 + fresh * others;
   const std::uint64_t expected = (all + o.shards - 1) / o.shards;
@@ -150,9 +151,11 @@ int run(int argc, char** argv) {
     say(text::batch_skipped(batch::shown_name(s.path), s.reason));
   for (const std::string& p : empty) say(text::batch_nothing_found(batch::shown_name(p)));
 
-  const auto prepared =
-      batch::prepare_all(subs, batch::Preparation{base.tokens, o.min_match, o.common}, o.jobs);
-  batch::Found found = score_with_progress(prepared, fresh, o);
+  // With the index only the submissions in some candidate pair are made
+  // ready for tiling, as the pairs are found.
+  std::vector<batch::Prepared> prepared = batch::prepare_all(
+      subs, batch::Preparation{base.tokens, o.min_match, o.common, every_pair(o)}, o.jobs);
+  batch::Found found = score_with_progress(&prepared, fresh, o);
   batch::rank(&found.pairs, subs);
 
   const batch::Run result{o, subs, prepared, found.pairs, skipped, fresh, found.total};

@@ -70,12 +70,17 @@ Index build_index(const std::vector<Prepared>& prepared, const std::vector<std::
   std::vector<std::vector<std::uint64_t>> hashes(n);
   index.starts.resize(n);
   parallel_for(n, jobs, [&](std::size_t s) {
-    const compare::TileSource& source = prepared[order[s]].source;
-    const std::size_t size = source.text.size();
-    for (std::size_t p = 0; p + index.width <= size; ++p) {
-      if (!source.clear(p, index.width)) continue;
-      index.starts[s].push_back(static_cast<std::uint32_t>(p));
-      hashes[s].push_back(gram_hash(source.text.data() + p, index.width));
+    const Prepared& p = prepared[order[s]];
+    // A gram may match when all its characters may: allowed, and neither a
+    // space nor a NUL byte.
+    std::size_t free_run = 0;
+    for (std::size_t end = 0; end < p.text.size(); ++end) {
+      const char c = p.text[end];
+      free_run = p.allowed[end] && c != ' ' && c != '\0' ? free_run + 1 : 0;
+      if (free_run < index.width) continue;
+      const std::size_t start = end + 1 - index.width;
+      index.starts[s].push_back(static_cast<std::uint32_t>(start));
+      hashes[s].push_back(gram_hash(p.text.data() + start, index.width));
     }
   });
   // Each submission once per distinct gram, sorted by gram then submission:
@@ -150,14 +155,15 @@ struct Scratch {
 
 }  // namespace
 
-Found score_candidates(const std::vector<Prepared>& prepared, const PairRange& range,
+Found score_candidates(std::vector<Prepared>* prepared, const PairRange& range,
                        int min_match, const ScoreRule& rule, double floor, unsigned jobs,
                        std::atomic<std::uint64_t>* done) {
-  const std::size_t n = prepared.size();
-  const std::vector<std::uint32_t> order = row_order(prepared, range.fresh);
-  const Index index = build_index(prepared, order, min_match, jobs);
+  const std::vector<Prepared>& p = *prepared;
+  const std::size_t n = p.size();
+  const std::vector<std::uint32_t> order = row_order(p, range.fresh);
+  const Index index = build_index(p, order, min_match, jobs);
+  std::vector<std::vector<std::uint32_t>> candidates(n);  // per row: partner rows
   std::vector<std::vector<PairScore>> rows(n);
-  std::vector<std::uint64_t> tiled(n, 0);
   parallel_for(n, jobs, [&](std::size_t r) {
     if (!in_shard(r, range) || pairs_in_row(r, n, range) == 0) return;
     thread_local Scratch scratch;
@@ -177,24 +183,34 @@ Found score_candidates(const std::vector<Prepared>& prepared, const PairRange& r
         partner.last_end = start + width;
       }
     }
-    const std::size_t own = prepared[order[r]].length;
+    const std::size_t own = p[order[r]].length;
     for (std::uint32_t q : scratch.touched) {
-      const std::size_t other = prepared[order[q]].length;
+      const std::size_t other = p[order[q]].length;
       const std::uint64_t bound =
           std::min<std::uint64_t>({scratch.partners[q].covered, own, other});
       scratch.partners[q] = Scratch::Partner{};
-      if (score_of(bound, own, other, rule) < floor) continue;
-      ++tiled[r];
-      PairScore p = scored(prepared, order[r], order[q], min_match, rule);
-      if (p.score >= floor) rows[r].push_back(p);
+      if (score_of(bound, own, other, rule) >= floor) candidates[r].push_back(q);
     }
     scratch.touched.clear();
-    done->fetch_add(pairs_in_row(r, n, range), std::memory_order_relaxed);
+  });
+  // Only the submissions in some candidate pair are made ready for tiling.
+  std::vector<std::uint8_t> needed(n, 0);
+  for (std::size_t r = 0; r < n; ++r) {
+    if (!candidates[r].empty()) needed[order[r]] = 1;
+    for (std::uint32_t q : candidates[r]) needed[order[q]] = 1;
+  }
+  prepare_sources(prepared, needed, min_match, jobs);
+  parallel_for(n, jobs, [&](std::size_t r) {
+    for (std::uint32_t q : candidates[r]) {
+      PairScore pair = scored(p, order[r], order[q], min_match, rule);
+      if (pair.score >= floor) rows[r].push_back(pair);
+    }
+    if (in_shard(r, range)) done->fetch_add(pairs_in_row(r, n, range), std::memory_order_relaxed);
   });
   Found found;
   for (std::size_t r = 0; r < n; ++r) {
     if (in_shard(r, range)) found.total += pairs_in_row(r, n, range);
-    found.tiled += tiled[r];
+    found.tiled += candidates[r].size();
     found.pairs.insert(found.pairs.end(), rows[r].begin(), rows[r].end());
   }
   return found;

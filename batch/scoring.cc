@@ -20,7 +20,7 @@ std::uint64_t content_hash(std::string_view s) {
 // the contents', never the names' or the arguments'.
 bool tiled_swapped(const Prepared& first, const Prepared& second) {
   if (first.content != second.content) return first.content > second.content;
-  return first.source.text > second.source.text;
+  return first.text > second.text;
 }
 
 }  // namespace
@@ -33,6 +33,7 @@ std::vector<Prepared> prepare_all(const std::vector<Submission>& subs, const Pre
   parallel_for(subs.size(), jobs, [&](std::size_t k) {
     Prepared& p = prepared[k];
     const std::string& tokens = subs[k].tokens;
+    p.text = tokens;
     p.content = content_hash(tokens);
     p.allowed.assign(tokens.size(), 1);
     if (!how.base.empty()) {
@@ -53,10 +54,21 @@ std::vector<Prepared> prepare_all(const std::vector<Submission>& subs, const Pre
     p.common = std::move(common[k]);
     for (const Span& s : p.common) std::fill_n(p.allowed.begin() + s.start, s.length, 0);
     p.length = static_cast<std::size_t>(std::count(p.allowed.begin(), p.allowed.end(), 1));
-    p.source.prepare(subs[k].tokens, p.allowed.data());
-    p.source.prepare_grams(how.min_match);
   });
+  if (how.sources)
+    prepare_sources(&prepared, std::vector<std::uint8_t>(subs.size(), 1), how.min_match, jobs);
   return prepared;
+}
+
+void prepare_sources(std::vector<Prepared>* prepared, const std::vector<std::uint8_t>& needed,
+                     int min_match, unsigned jobs) {
+  parallel_for(prepared->size(), jobs, [&](std::size_t k) {
+    Prepared& p = (*prepared)[k];
+    if (!needed[k] || p.ready) return;
+    p.source.prepare(p.text, p.allowed.data());
+    p.source.prepare_grams(min_match);
+    p.ready = true;
+  });
 }
 
 std::vector<compare::Match> tiles_of(const std::vector<Prepared>& prepared, std::uint32_t first,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "batch/common_code.h"
@@ -15,7 +16,9 @@ namespace batch {
 /// A submission ready for pairing: positions in template code or in code
 /// common to the class may not match, and do not count in its length.
 struct Prepared {
-  compare::TileSource source;
+  std::string_view text;      // the token string
+  compare::TileSource source;  // for tiling: made by prepare_sources()
+  bool ready = false;          // `source` is made
   std::vector<std::uint8_t> allowed;
   std::vector<compare::Match> template_tiles;
   std::vector<Span> common;
@@ -28,6 +31,7 @@ struct Preparation {
   std::string base;  // token string of the template (empty: none)
   int min_match = 8;
   CommonRule common;
+  bool sources = true;  // make every tiling source at once (else: prepare_sources())
 };
 
 /// A pair's score: its matched total over the geometric mean of the two
@@ -52,6 +56,11 @@ struct PairScore {
 /// over all of them (new and old alike).
 std::vector<Prepared> prepare_all(const std::vector<Submission>& subs, const Preparation& how,
                                   unsigned jobs);
+
+/// Makes the tiling sources of the submissions marked in `needed` that
+/// have none yet.
+void prepare_sources(std::vector<Prepared>* prepared, const std::vector<std::uint8_t>& needed,
+                     int min_match, unsigned jobs);
 
 /// The score of a pair with `matched` characters tiled between submissions
 /// of those lengths: never more than 1, and never less for more matched.

@@ -109,6 +109,9 @@ TEST_P(IndexAgainstEveryPair, SamePairsAndScoresAtOrAboveTheFloor) {
   how.common.enabled = setup.common;
   how.common.at_least = 5;
   const auto prepared = batch::prepare_all(subs, how, 2);
+  // The index makes tiling sources only for the submissions it pairs.
+  how.sources = false;
+  auto lazy = batch::prepare_all(subs, how, 2);
   const batch::PairRange range{setup.fresh, 0, 1};
   std::atomic<std::uint64_t> done{0};
   const batch::Found every =
@@ -129,7 +132,7 @@ TEST_P(IndexAgainstEveryPair, SamePairsAndScoresAtOrAboveTheFloor) {
     ASSERT_GT(floor, 0.0);
     const auto want = at_or_above(every.pairs, floor);
     for (unsigned jobs : {1u, 2u}) {
-      const batch::Found found = batch::score_candidates(prepared, range, setup.min_match,
+      const batch::Found found = batch::score_candidates(&lazy, range, setup.min_match,
                                                          batch::ScoreRule{}, floor, jobs, &done);
       EXPECT_EQ(every.total, found.total);
       EXPECT_LT(found.tiled, found.total);  // the index spared some tiling
@@ -147,12 +150,12 @@ TEST(Shards, EveryPairInExactlyOneShard) {
   const std::vector<Submission> subs = made_class(7, 50);
   batch::Preparation how;
   how.min_match = 12;
-  const auto prepared = batch::prepare_all(subs, how, 2);
+  auto prepared = batch::prepare_all(subs, how, 2);
   std::atomic<std::uint64_t> done{0};
   for (bool index : {false, true}) {
     auto run = [&](unsigned shard, unsigned shards) {
       const batch::PairRange range{40, shard, shards};
-      return index ? batch::score_candidates(prepared, range, 12, batch::ScoreRule{}, 0.2, 2, &done)
+      return index ? batch::score_candidates(&prepared, range, 12, batch::ScoreRule{}, 0.2, 2, &done)
                    : batch::score_every_pair(prepared, range, 12, batch::ScoreRule{}, 2, &done);
     };
     const batch::Found whole = run(0, 1);
