@@ -15,6 +15,7 @@
 #include "batch/html_report.h"
 #include "batch/names.h"
 #include "batch/options.h"
+#include "batch/past_index.h"
 #include "batch/scoring.h"
 #include "batch/shards.h"
 #include "batch/submission.h"
@@ -139,7 +140,10 @@ int run(int argc, char** argv) {
     ok = ok && from(p, [&] { return batch::collect(p, false, reading, &subs, &skipped, &error); });
   std::size_t fresh = subs.size();
   for (const std::string& p : o.olds)
-    ok = ok && from(p, [&] { return batch::collect(p, true, reading, &subs, &skipped, &error); });
+    ok = ok && from(p, [&] {
+           return batch::is_index_file(p) ? batch::read_index(p, reading, &subs, &error)
+                                          : batch::collect(p, true, reading, &subs, &skipped, &error);
+         });
   for (const std::string& p : o.bases)
     ok = ok && from(p, [&] { return batch::collect_as_one(p, reading, &base, &skipped, &error); });
   if (!ok) {
@@ -150,6 +154,14 @@ int run(int argc, char** argv) {
   for (const batch::Skipped& s : skipped)
     say(text::batch_skipped(batch::shown_name(s.path), s.reason));
   for (const std::string& p : empty) say(text::batch_nothing_found(batch::shown_name(p)));
+  if (!o.write_index.empty()) {
+    if (!batch::write_index(o.write_index, subs, reading, &error)) {
+      say(text::batch_error(error));
+      return kTrouble;
+    }
+    if (!o.quiet) say(text::index_written(subs.size(), batch::shown_name(o.write_index)));
+    return kNoneSuspected;
+  }
 
   // With the index only the submissions in some candidate pair are made
   // ready for tiling, as the pairs are found.
@@ -158,6 +170,16 @@ int run(int argc, char** argv) {
   batch::Found found = score_with_progress(&prepared, fresh, o);
   batch::rank(&found.pairs, subs);
 
+  // Submissions from an index are traced back to their sources only where
+  // an output shows source lines.
+  if (o.format == batch::Format::kJson || !o.report.empty() || o.sharded)
+    for (const batch::PairScore& p : found.pairs)
+      for (std::uint32_t k : {p.first, p.second})
+        if (!batch::trace(&subs[k])) {
+          say(text::batch_error(batch::shown_name(subs[k].name) + ": " +
+                                std::string(text::kIndexOfAnotherTokeniser)));
+          return kTrouble;
+        }
   const batch::Run result{o, subs, prepared, found.pairs, skipped, fresh, found.total};
   const batch::Listing listing = batch::listing_of(result);
   if (o.sharded) {

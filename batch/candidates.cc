@@ -62,8 +62,41 @@ struct Index {
 
 constexpr std::uint32_t kEmpty = 0xffffffff;
 
+// A set of 64-bit hashes: open addressing, linear probing.
+class HashSet {
+ public:
+  explicit HashSet(const std::vector<std::uint64_t>& keys) {
+    std::size_t size = 16;
+    while (size < 2 * keys.size()) size *= 2;
+    slots_.assign(size, 0);
+    for (std::uint64_t k : keys) {
+      if (k == 0) {
+        has_zero_ = true;
+        continue;
+      }
+      std::size_t at = k & (size - 1);
+      while (slots_[at] != 0 && slots_[at] != k) at = (at + 1) & (size - 1);
+      slots_[at] = k;
+    }
+  }
+  bool contains(std::uint64_t k) const {
+    if (k == 0) return has_zero_;
+    for (std::size_t at = k & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
+      if (slots_[at] == k) return true;
+      if (slots_[at] == 0) return false;
+    }
+  }
+
+ private:
+  std::vector<std::uint64_t> slots_;
+  bool has_zero_ = false;
+};
+
+// `rows` marks the rows that hold pairs to find: only their grams are
+// looked up, so only those are indexed (all of them in a plain run; a few
+// when a small new class meets a large past one, or in a shard).
 Index build_index(const std::vector<Prepared>& prepared, const std::vector<std::uint32_t>& order,
-                  int min_match, unsigned jobs) {
+                  const std::vector<std::uint8_t>& rows, int min_match, unsigned jobs) {
   Index index;
   index.width = static_cast<std::size_t>(std::max(min_match, 0)) + 1;
   const std::size_t n = prepared.size();
@@ -91,6 +124,22 @@ Index build_index(const std::vector<Prepared>& prepared, const std::vector<std::
     std::sort(distinct[s].begin(), distinct[s].end());
     distinct[s].erase(std::unique(distinct[s].begin(), distinct[s].end()), distinct[s].end());
   });
+  if (std::find(rows.begin(), rows.end(), 0) != rows.end()) {
+    std::vector<std::uint64_t> wanted;
+    for (std::size_t s = 0; s < n; ++s)
+      if (rows[s]) wanted.insert(wanted.end(), distinct[s].begin(), distinct[s].end());
+    const HashSet looked_up(wanted);
+    std::vector<std::uint64_t>().swap(wanted);
+    parallel_for(n, jobs, [&](std::size_t s) {
+      if (rows[s]) return;
+      auto& d = distinct[s];
+      d.erase(std::remove_if(d.begin(), d.end(),
+                             [&](std::uint64_t h) { return !looked_up.contains(h); }),
+              d.end());
+      std::vector<std::uint64_t>().swap(hashes[s]);
+      std::vector<std::uint32_t>().swap(index.starts[s]);
+    });
+  }
   constexpr std::size_t kBuckets = 256;
   std::vector<std::size_t> bucket_begin(kBuckets + 1, 0);
   for (const auto& d : distinct)
@@ -161,7 +210,10 @@ Found score_candidates(std::vector<Prepared>* prepared, const PairRange& range,
   const std::vector<Prepared>& p = *prepared;
   const std::size_t n = p.size();
   const std::vector<std::uint32_t> order = row_order(p, range.fresh);
-  const Index index = build_index(p, order, min_match, jobs);
+  std::vector<std::uint8_t> is_row(n, 0);
+  for (std::size_t r = 0; r < n; ++r)
+    is_row[r] = in_shard(r, range) && pairs_in_row(r, n, range) > 0 ? 1 : 0;
+  const Index index = build_index(p, order, is_row, min_match, jobs);
   std::vector<std::vector<std::uint32_t>> candidates(n);  // per row: partner rows
   std::vector<std::vector<PairScore>> rows(n);
   parallel_for(n, jobs, [&](std::size_t r) {

@@ -84,6 +84,9 @@ void describe(CLI::App& app, Options* o, std::string* size, std::string* extensi
       ->type_name("F");
   app.add_flag("--all-pairs", o->all_pairs, std::string(h::kAllPairs));
   app.add_option("--shard", *shard, std::string(h::kShard))->check(kNotEmpty)->type_name("I/N");
+  app.add_option("--write-index", o->write_index, std::string(h::kWriteIndex))
+      ->check(kNotEmpty)
+      ->type_name("FILE");
   app.add_option("--merge", o->merge, std::string(h::kMerge))->check(kNotEmpty)->type_name("FILE");
   app.add_option("--common", o->common.share, std::string(h::kCommon))
       ->check(kShare)
@@ -171,6 +174,13 @@ Parsed parse_options(int argc, const char* const* argv, Options* o, std::string*
     return Parsed::kRun;
   }
   if (o->paths.empty()) return fail(text::kNoSubmissions);
+  if (!o->write_index.empty())
+    for (const CLI::Option* opt : app.get_options())
+      if (opt->count() > 0 && opt->get_name() != "--write-index" && opt->get_name() != "PATH" &&
+          opt->get_name() != "--extensions" && opt->get_name() != "--max-size" &&
+          opt->get_name() != "--ccsim" && opt->get_name() != "--quiet" &&
+          opt->get_name() != "--jobs")
+        return fail(text::kWriteIndexAlone);
   if (!shard.empty() && (!format.empty() || !o->report.empty()))
     return fail(text::kShardWritesShards);
   if (!size.empty() && !to_size(size, &o->max_size)) return fail(text::kBadMaxSize);

@@ -20,6 +20,7 @@ struct Options {
   unsigned shard = 0;
   unsigned shards = 1;
   std::vector<std::string> merge;  // shard files to join, instead of a class
+  std::string write_index;         // write the class to this index file, and stop
   CommonRule common;
   std::uintmax_t max_size = 10 * 1024 * 1024;  // bytes a source may have
   bool as_ccsim = false;

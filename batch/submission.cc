@@ -237,6 +237,18 @@ void append_file(Submission* s, SourceFile file) {
   s->files.push_back(std::move(file));
 }
 
+bool trace(Submission* s) {
+  if (s->char_file.size() == s->tokens.size()) return true;
+  Submission traced;
+  for (const SourceFile& f : s->files) append_file(&traced, f);
+  if (traced.tokens != s->tokens) return false;
+  s->char_file = std::move(traced.char_file);
+  s->char_begin = std::move(traced.char_begin);
+  s->char_end = std::move(traced.char_end);
+  s->char_line = std::move(traced.char_line);
+  return true;
+}
+
 SourceSpot locate(const Submission& s, std::size_t char_pos) {
   return SourceSpot{s.char_file[char_pos], s.char_line[char_pos]};
 }
@@ -344,6 +356,12 @@ void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipp
     Submission& s = (*subs)[k];
     std::vector<std::string> files;
     for (const SourceFile& f : s.files) {
+      // Files from an index are not on this disk; each index entry is one
+      // submission of its own.
+      if (s.from_index) {
+        files.push_back(std::string(1, '\0') + s.full_name + '\0' + f.path);
+        continue;
+      }
       std::error_code ec;
       const fs::path resolved = fs::canonical(f.path, ec);
       files.push_back(ec ? f.path : resolved.string());

@@ -32,6 +32,7 @@ struct Submission {
   std::vector<std::uint32_t> char_begin;
   std::vector<std::uint32_t> char_end;
   std::vector<std::uint32_t> char_line;  // 1-based line of its token
+  bool from_index = false;  // loaded from an index file: traced only on demand
 };
 
 struct Skipped {
@@ -78,5 +79,11 @@ bool is_a_source(const std::string& path, const std::vector<Submission>& subs,
 
 /// Tokenises `file` onto the end of `s`.
 void append_file(Submission* s, SourceFile file);
+
+/// Gives a submission loaded with its token string only (from an index)
+/// the source position of each token-string character, tokenising its
+/// files again; a submission that has them is left as it is. False if its
+/// files do not give its token string (an index of another tokeniser).
+bool trace(Submission* s);
 
 }  // namespace batch

@@ -5,7 +5,8 @@
 # and in four shards joined by --merge; sim_c beside it where it is
 # installed (Debian package similarity-tester). Then a generated class of
 # COUNT submissions (bench/make_big_class.py, from the real one), with the
-# share of its planted copies that are flagged.
+# share of its planted copies that are flagged, and a new class of 300 of
+# its kind checked against an index file (--write-index) of the COUNT.
 # Usage: bench/scale_bench.sh [REAL_CLASS_DIR] [COUNT]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -57,3 +58,8 @@ flagged = {tuple(sorted((r["first"], r["second"]))) for r in rows if float(r["sc
 print("planted copies flagged: %d of %d; pairs flagged in all: %d"
       % (len(planted & flagged), len(planted), len(flagged)))
 PY
+
+mkdir "$out/new"
+python3 bench/make_big_class.py "$real" "$out/new" 300 7 >/dev/null
+echo "| ccsim-batch --write-index (the $count) | $(measure /dev/null "$bin" -q --write-index "$out/past.idx" "$out/big") |"
+echo "| ccsim-batch --old past.idx, 300 new | $(measure "$out/new.csv" "$bin" -q -f csv --old "$out/past.idx" "$out/new") |"

@@ -34,6 +34,8 @@ const std::string_view kShard =
 const std::string_view kMerge =
     "join the shard files of all slices of a run (written by --shard) into the output of the "
     "whole run, in the --format asked for";
+const std::string_view kWriteIndex =
+    "write the submissions under PATH... to an index FILE for later runs' --old, and stop";
 const std::string_view kCommon =
     "code found in at least this share of the submissions (and in at least --common-min "
     "of them) counts for nothing (default 0.2)";
@@ -53,7 +55,7 @@ const std::string_view kBase =
     "every submission first";
 const std::string_view kOld =
     "earlier submissions (repeatable): compared with every new submission, never among "
-    "themselves";
+    "themselves; a folder, file, archive or an index file made by --write-index";
 const std::string_view kFormat = "table (default), csv or json, on standard output";
 const std::string_view kTop = "pairs shown in the table (default 50)";
 const std::string_view kReport =
@@ -79,6 +81,23 @@ const std::string_view kMergeTakesNoClass =
     "shards hold what it needs; no report: that needs the sources)";
 const std::string_view kShardWritesShards =
     "--shard writes a shard file for --merge: --format and --report do not go with it";
+const std::string_view kNotAnIndex = "not an index file of ccsim-batch";
+const std::string_view kIndexOfAnotherVersion =
+    "an index file of another version of ccsim-batch: write it again with --write-index";
+const std::string_view kIndexDamaged = "damaged or cut short (its checksum does not match)";
+const std::string_view kIndexReadOtherwise =
+    "written with another way of reading sources (--ccsim or not): write it again";
+const std::string_view kIndexOfAnotherTokeniser =
+    "its sources no longer give its token strings: write it again with --write-index";
+const std::string_view kWriteIndexAlone =
+    "--write-index FILE PATH... writes the submissions under PATH to FILE: only --extensions, "
+    "--max-size, --ccsim and --quiet go with it";
+
+std::string index_written(std::size_t count, std::string_view path) {
+  return "ccsim-batch: wrote " + std::to_string(count) + " submissions to " + std::string(path) +
+         "\n";
+}
+
 const std::string_view kNotAShard = "not a shard file of ccsim-batch (or of another version)";
 const std::string_view kShardDamaged = "damaged or cut short";
 const std::string_view kShardOfAnotherRun =

@@ -21,6 +21,7 @@ extern const std::string_view kFloor;
 extern const std::string_view kAllPairs;
 extern const std::string_view kShard;
 extern const std::string_view kMerge;
+extern const std::string_view kWriteIndex;
 extern const std::string_view kCommon;
 extern const std::string_view kCommonMin;
 extern const std::string_view kNoCommon;
@@ -48,6 +49,15 @@ extern const std::string_view kBadShard;
 extern const std::string_view kFloorAboveThreshold;
 extern const std::string_view kMergeTakesNoClass;
 extern const std::string_view kShardWritesShards;
+/// Why an index file cannot be loaded.
+extern const std::string_view kNotAnIndex;
+extern const std::string_view kIndexOfAnotherVersion;
+extern const std::string_view kIndexDamaged;
+extern const std::string_view kIndexReadOtherwise;
+extern const std::string_view kIndexOfAnotherTokeniser;
+extern const std::string_view kWriteIndexAlone;
+/// "wrote <count> submissions to <path>\n"
+std::string index_written(std::size_t count, std::string_view path);
 /// Why shard files cannot be joined.
 extern const std::string_view kNotAShard;
 extern const std::string_view kShardDamaged;

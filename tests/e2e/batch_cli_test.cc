@@ -620,3 +620,76 @@ TEST(BatchCli, ShardsThatDoNotMakeOneRunAreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// `text` with every `from` taken out.
+string rows_text(string text, const string& from) {
+  for (std::size_t at; (at = text.find(from)) != string::npos;) text.erase(at, from.size());
+  return text;
+}
+
+// The lines of `text` with every `from` taken out, sorted.
+std::vector<string> rows_without(const string& text, const string& from) {
+  std::vector<string> rows = lines(rows_text(text, from));
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+TEST(BatchCli, AnIndexOfPastSubmissionsServesAsTheFolderItWasMadeFrom) {
+  testing_support::ScopedTempDir dir;
+  const string past = dir.path() + "/past";
+  const string fresh = dir.path() + "/new";
+  ASSERT_EQ(0, mkdir(past.c_str(), 0755));
+  ASSERT_EQ(0, mkdir(fresh.c_str(), 0755));
+  for (const char* name : {"alice.c", "carol.c", "dave.c", "eve.c", "grace.c", "ivan.c", "judy.c"})
+    write_bytes(past + "/" + name, read_bytes(kClass + "/" + name));
+  for (const char* name : {"bob.c", "frank.c", "heidi.c", "ken.c", "lucy.c"})
+    write_bytes(fresh + "/" + name, read_bytes(kClass + "/" + name));
+  const string index = dir.path() + "/past.idx";
+  const RunResult written = batch({"--write-index", index, past});
+  EXPECT_EQ(0, written.exit_status) << written.err;
+  EXPECT_NE(string::npos, written.err.find("wrote 7 submissions")) << written.err;
+
+  for (const char* format : {"csv", "json"}) {
+    const RunResult by_folder = batch({"--format", format, "--old", past, fresh});
+    const RunResult by_index = batch({"--format", format, "--old", index, fresh});
+    EXPECT_EQ(by_folder.exit_status, by_index.exit_status) << by_index.err;
+    // Names differ by the path they were given under; the files keep theirs.
+    EXPECT_EQ(rows_without(by_folder.out, past), rows_without(rows_text(by_index.out, index), past))
+        << format;
+  }
+  // The copies across the years are found, with their source lines.
+  const RunResult json = batch({"--format", "json", "--old", index, fresh});
+  EXPECT_NE(string::npos, json.out.find("\"first\":\"bob.c\",\"second\":\"" + index + "/alice.c\""))
+      << json.out.substr(0, 400);
+  EXPECT_NE(string::npos, json.out.find("\"file\":\"" + past + "/alice.c\",\"line\":"));
+
+  // Damaged, cut short, of another way of reading, or not an index at all.
+  const string whole = read_bytes(index);
+  string flipped = whole;
+  flipped[whole.size() / 2] ^= 0x20;
+  const string bad = dir.path() + "/bad.idx";
+  struct Case {
+    string bytes;
+    std::vector<string> extra;
+    const char* says;
+  };
+  for (const Case& c : {Case{flipped, {}, "damaged"}, Case{whole.substr(0, whole.size() - 9), {}, "damaged"},
+                        Case{whole.substr(0, 30), {}, "damaged"},
+                        Case{whole, {"--ccsim"}, "another way of reading"},
+                        Case{whole.substr(0, 18) + "\x07" + whole.substr(19), {}, "another version"}}) {
+    write_bytes(bad, c.bytes);
+    std::vector<string> args = c.extra;
+    args.insert(args.end(), {"--old", bad, fresh});
+    const RunResult r = batch(args);
+    EXPECT_EQ(2, r.exit_status) << c.says;
+    EXPECT_NE(string::npos, r.err.find(c.says)) << r.err;
+    EXPECT_EQ("", r.out);
+  }
+  EXPECT_EQ(2, batch({"--write-index", index, "--format", "csv", past}).exit_status);
+  EXPECT_EQ(2, batch({"--write-index", dir.path() + "/no/such/dir/x.idx", past}).exit_status);
+  EXPECT_EQ(whole, read_bytes(index));  // a failed write leaves the index as it was
+}
+
+}  // namespace

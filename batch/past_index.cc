@@ -1,0 +1,156 @@
+// Index files: writing, recognising and loading them.
+#include "batch/past_index.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "batch/names.h"
+#include "text/batch_messages.h"
+
+namespace batch {
+namespace {
+
+constexpr char kMagic[] = "ccsim-batch index\n";
+constexpr std::size_t kMagicSize = sizeof kMagic - 1;
+constexpr std::uint32_t kVersion = 1;
+constexpr std::uint32_t kStopsAtEofByte = 1;
+
+std::uint64_t fnv(std::string_view bytes, std::uint64_t h = 0xcbf29ce484222325ULL) {
+  for (char c : bytes) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+  return h;
+}
+
+void put(std::string* out, std::uint64_t v, int bytes) {
+  for (int k = 0; k < bytes; ++k) out->push_back(static_cast<char>((v >> (8 * k)) & 0xff));
+}
+
+void put_str(std::string* out, const std::string& s) {
+  put(out, s.size(), 8);
+  *out += s;
+}
+
+// Reads fields from the bytes of a file, never past their end.
+class Reader {
+ public:
+  explicit Reader(std::string_view bytes) : bytes_(bytes) {}
+  bool number(std::uint64_t* v, int size) {
+    if (bytes_.size() - at_ < static_cast<std::size_t>(size)) return false;
+    *v = 0;
+    for (int k = 0; k < size; ++k)
+      *v |= std::uint64_t{static_cast<unsigned char>(bytes_[at_ + k])} << (8 * k);
+    at_ += static_cast<std::size_t>(size);
+    return true;
+  }
+  bool str(std::string* s) {
+    std::uint64_t size = 0;
+    if (!number(&size, 8) || size > bytes_.size() - at_) return false;
+    s->assign(bytes_.substr(at_, size));
+    at_ += size;
+    return true;
+  }
+  std::size_t left() const { return bytes_.size() - at_; }
+
+ private:
+  std::string_view bytes_;
+  std::size_t at_ = 0;
+};
+
+}  // namespace
+
+bool write_index(const std::string& path, const std::vector<Submission>& subs,
+                 const Reading& reading, std::string* error) {
+  std::string body;
+  put(&body, kVersion, 4);
+  put(&body, reading.stop_at_eof_byte ? kStopsAtEofByte : 0, 4);
+  put(&body, subs.size(), 8);
+  for (const Submission& s : subs) {
+    put_str(&body, s.name);
+    put_str(&body, s.full_name);
+    put(&body, s.files.size(), 4);
+    for (const SourceFile& f : s.files) {
+      put_str(&body, f.path);
+      put_str(&body, f.text);
+    }
+    put_str(&body, s.tokens);
+  }
+  put(&body, fnv(body), 8);
+  // Written beside the target and renamed over it: a failed write leaves
+  // an earlier index as it was.
+  const std::string temporary = path + ".part";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out.write(kMagic, kMagicSize);
+    out.write(body.data(), static_cast<std::streamsize>(body.size()));
+    out.flush();
+    if (!out) {
+      std::remove(temporary.c_str());
+      *error = text::batch_unwritable(shown_name(path));
+      return false;
+    }
+  }
+  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    std::remove(temporary.c_str());
+    *error = text::batch_unwritable(shown_name(path));
+    return false;
+  }
+  return true;
+}
+
+bool is_index_file(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  std::ifstream in(path, std::ios::binary);
+  char head[kMagicSize] = {};
+  return in.read(head, kMagicSize) && std::memcmp(head, kMagic, kMagicSize) == 0;
+}
+
+bool read_index(const std::string& path, const Reading& reading, std::vector<Submission>* out,
+                std::string* error) {
+  auto fail = [&](std::string_view why) {
+    *error = shown_name(path) + ": " + std::string(why);
+    return false;
+  };
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream read;
+  if (!in || !(read << in.rdbuf())) return fail(text::kCannotBeRead);
+  const std::string bytes = read.str();
+  if (bytes.size() < kMagicSize + 8 || bytes.compare(0, kMagicSize, kMagic) != 0)
+    return fail(text::kNotAnIndex);
+  const std::string_view body(bytes.data() + kMagicSize, bytes.size() - kMagicSize - 8);
+  std::uint64_t stored = 0;
+  Reader tail(std::string_view(bytes).substr(bytes.size() - 8));
+  tail.number(&stored, 8);
+  Reader r(body);
+  std::uint64_t version = 0, flags = 0, count = 0;
+  if (!r.number(&version, 4) || version != kVersion) return fail(text::kIndexOfAnotherVersion);
+  if (fnv(body) != stored) return fail(text::kIndexDamaged);
+  if (!r.number(&flags, 4) || !r.number(&count, 8)) return fail(text::kIndexDamaged);
+  if (((flags & kStopsAtEofByte) != 0) != reading.stop_at_eof_byte)
+    return fail(text::kIndexReadOtherwise);
+  std::vector<Submission> loaded;
+  for (std::uint64_t k = 0; k < count; ++k) {
+    Submission s;
+    std::uint64_t files = 0;
+    if (!r.str(&s.name) || !r.str(&s.full_name) || !r.number(&files, 4))
+      return fail(text::kIndexDamaged);
+    for (std::uint64_t f = 0; f < files; ++f) {
+      SourceFile file;
+      if (!r.str(&file.path) || !r.str(&file.text)) return fail(text::kIndexDamaged);
+      s.files.push_back(std::move(file));
+    }
+    if (!r.str(&s.tokens)) return fail(text::kIndexDamaged);
+    s.name = path + "/" + s.name;
+    s.full_name = path + "/" + s.full_name;
+    s.from_index = true;
+    loaded.push_back(std::move(s));
+  }
+  if (r.left() != 0) return fail(text::kIndexDamaged);
+  for (Submission& s : loaded) out->push_back(std::move(s));
+  return true;
+}
+
+}  // namespace batch
