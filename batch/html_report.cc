@@ -49,7 +49,7 @@ std::string tile_colour(std::size_t k) {
 // Histogram of `values` in [0, 1] as an inline SVG, with an optional mark;
 // `below` pairs under the floor (not scored further) get a bar of their own.
 std::string histogram(const std::vector<double>& values, const char* label, double mark,
-                      std::uint64_t below) {
+                      std::uint64_t below, double floor) {
   constexpr int kBins = 20;
   constexpr int kLeft = 40;  // room for the bar of pairs below the floor
   std::vector<std::uint64_t> bins(kBins, 0);
@@ -66,8 +66,8 @@ std::string histogram(const std::vector<double>& values, const char* label, doub
   if (below > 0) {
     const double h = height(below);
     svg << "<rect class=\"below\" x=\"10\" y=\"" << 130 - h << "\" width=\"18\" height=\"" << h
-        << "\"><title>below the floor: " << below << " pairs</title></rect>"
-        << "<text x=\"6\" y=\"146\">&lt;floor</text>";
+        << "\"><title>below the floor of " << shortest(floor) << ": " << below
+        << " pairs</title></rect><text x=\"6\" y=\"146\">&lt;" << shortest(floor) << "</text>";
   }
   for (int b = 0; b < kBins; ++b) {
     const double h = height(bins[b]);
@@ -222,8 +222,9 @@ void render_summary(std::ostream& out, const Run& run) {
       << " (lengths less template and common code); coverage is the share of the smaller "
          "submission that lies in shared runs; similarity is 2&times;matched &divide; (sum of "
          "lengths).</p><div class=\"hists\">"
-      << histogram(score, "score of all pairs", o.threshold, run.pairs - run.ranked.size())
-      << histogram(similarity, "similarity of all pairs", -1, run.pairs - run.ranked.size())
+      << histogram(score, "score of all pairs", o.threshold, run.pairs - run.ranked.size(), o.floor)
+      << histogram(similarity, "similarity of all pairs (grey: scored below the floor)", -1,
+                   run.pairs - run.ranked.size(), o.floor)
       << "</div><h3>Groups linked by suspected pairs</h3>";
   const auto linked = groups(run);
   if (linked.empty()) out << "<p>None.</p>";
