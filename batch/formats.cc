@@ -99,7 +99,15 @@ Listing listing_of(const Run& run) {
     return run.subs[run.ranked[k].second].name;
   };
   l.pair = [&run](std::size_t k) -> const PairScore& { return run.ranked[k]; };
-  l.tile_list = [&run](std::size_t k) { return json_tile_list(run, run.ranked[k]); };
+  // Tiles only for the pairs asked for: listing every pair's tiles made JSON
+  // of a large class run to gigabytes.
+  l.tile_list = [&run](std::size_t k) {
+    const PairScore& p = run.ranked[k];
+    const JsonTiles which = run.options.json_tiles;
+    if (which == JsonTiles::kNone || (which == JsonTiles::kSuspected && p.score < run.options.threshold))
+      return std::string("[]");
+    return json_tile_list(run, p);
+  };
   return l;
 }
 

@@ -1,27 +1,30 @@
-// write_report(): the page is built as one string.
+// write_report(): the page template with its style, script and data filled
+// in. The data holds each source once; the script draws the rest.
 #include "batch/html_report.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <numeric>
 #include <sstream>
 
-#include "batch/decode.h"
+#include "batch/display_text.h"
 #include "batch/names.h"
-#include "batch/report_assets.h"
+#include "batch/sha256.h"
 #include "text/batch_messages.h"
 
 namespace batch {
-namespace {
 
-constexpr std::size_t kTableRows = 2000;     // pairs listed in the table
-constexpr std::size_t kEvidencePairs = 200;  // pairs shown side by side
-constexpr std::size_t kTopEvidence = 10;     // top pairs shown even if not suspected
-constexpr int kTemplateTag = -2;
-constexpr int kCommonTag = -3;
-constexpr int kNoTag = -1;
+extern const char kReportPage[];
+extern const std::size_t kReportPageSize;
+extern const char kReportStyle[];
+extern const std::size_t kReportStyleSize;
+extern const char kReportScript[];
+extern const std::size_t kReportScriptSize;
+
+namespace {
 
 std::string escape(std::string_view s) {
   std::string out;
@@ -38,20 +41,32 @@ std::string escape(std::string_view s) {
   return out;
 }
 
-std::string name_of(const Run& run, std::uint32_t k) {
-  return escape(shown_name(run.subs[k].name));
+// A JSON string that can sit inside a <script> element: no '<', '>' or '&'
+// as such, so no "</script>" in a source can end it.
+void js_string(std::ostream& out, std::string_view s) {
+  out << '"';
+  for (char c : s) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out << '\\' << c;
+    } else if (u < 0x20 || c == '<' || c == '>' || c == '&') {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", u);
+      out << buf;
+    } else {
+      out << c;
+    }
+  }
+  out << '"';
 }
 
-std::string tile_colour(std::size_t k) {
-  return "hsl(" + std::to_string((k * 137) % 360) + ",75%,78%)";
-}
-
-// Histogram of `values` in [0, 1] as an inline SVG, with an optional mark;
-// `below` pairs under the floor (not scored further) get a bar of their own.
+// Histogram of `values` in [0, 1] as an inline SVG, with counts on its
+// axis and an optional mark; `below` pairs under the floor (not scored
+// further) get a bar of their own.
 std::string histogram(const std::vector<double>& values, const char* label, double mark,
                       std::uint64_t below, double floor) {
   constexpr int kBins = 20;
-  constexpr int kLeft = 40;  // room for the bar of pairs below the floor
+  constexpr int kLeft = 80;  // the axis, and the bar of pairs below the floor
   std::vector<std::uint64_t> bins(kBins, 0);
   for (double v : values) ++bins[std::min(kBins - 1, static_cast<int>(std::max(0.0, v) * kBins))];
   const std::uint64_t top =
@@ -61,13 +76,20 @@ std::string histogram(const std::vector<double>& values, const char* label, doub
     return 120.0 * std::sqrt(static_cast<double>(count) / static_cast<double>(top));
   };
   std::ostringstream svg;
-  svg << "<figure class=\"hist\"><svg viewBox=\"0 0 450 150\" role=\"img\" aria-label=\"" << label
-      << "\">";
+  svg << "<figure class=\"hist\"><svg viewBox=\"0 0 490 170\" role=\"img\" aria-label=\"" << label
+      << "\"><line class=\"axis\" x1=\"36\" x2=\"36\" y1=\"10\" y2=\"130\"/>";
+  std::vector<std::uint64_t> ticks = {top, top / 4, top / 16, 0};
+  ticks.erase(std::unique(ticks.begin(), ticks.end()), ticks.end());
+  for (std::uint64_t tick : ticks) {
+    const double y = 130 - height(tick);
+    svg << "<line class=\"axis\" x1=\"32\" x2=\"36\" y1=\"" << y << "\" y2=\"" << y << "\"/><text x=\"30\" y=\""
+        << y + 3 << "\" text-anchor=\"end\">" << tick << "</text>";
+  }
   if (below > 0) {
     const double h = height(below);
-    svg << "<rect class=\"below\" x=\"10\" y=\"" << 130 - h << "\" width=\"18\" height=\"" << h
+    svg << "<rect class=\"below\" x=\"44\" y=\"" << 130 - h << "\" width=\"18\" height=\"" << h
         << "\"><title>below the floor of " << shortest(floor) << ": " << below
-        << " pairs</title></rect><text x=\"6\" y=\"146\">&lt;" << shortest(floor) << "</text>";
+        << " pairs</title></rect><text x=\"42\" y=\"146\">&lt;" << shortest(floor) << "</text>";
   }
   for (int b = 0; b < kBins; ++b) {
     const double h = height(bins[b]);
@@ -80,7 +102,8 @@ std::string histogram(const std::vector<double>& values, const char* label, doub
         << "<text x=\"" << x + 3 << "\" y=\"14\">threshold " << mark << "</text>";
   }
   svg << "<text x=\"" << kLeft << "\" y=\"146\">0</text><text x=\"" << kLeft + 390
-      << "\" y=\"146\">1</text></svg><figcaption>" << label << "</figcaption></figure>";
+      << "\" y=\"146\">1</text><text x=\"4\" y=\"164\">pairs (square-root scale)</text></svg>"
+      << "<figcaption>" << label << "</figcaption></figure>";
   return svg.str();
 }
 
@@ -104,106 +127,185 @@ std::vector<std::vector<std::uint32_t>> groups(const Run& run) {
   return out;
 }
 
-// Tags every byte of each file of `s`: a tile number, template, or nothing.
-std::vector<std::vector<int>> tag_bytes(const Submission& s,
-                                        const std::vector<compare::Match>& tiles, bool first_side,
-                                        const Prepared& prepared) {
-  std::vector<std::vector<int>> tags(s.files.size());
-  for (std::size_t f = 0; f < s.files.size(); ++f) tags[f].assign(s.files[f].text.size(), kNoTag);
-  auto tag_run = [&](std::size_t start, std::size_t length, int tag) {
-    for (std::size_t c = start; c < start + length;) {  // one stretch per file
-      const std::uint32_t f = s.char_file[c];
-      std::size_t last = c;
-      while (last + 1 < start + length && s.char_file[last + 1] == f) ++last;
-      std::fill(tags[f].begin() + s.char_begin[c], tags[f].begin() + s.char_end[last], tag);
-      c = last + 1;
+// The sources of one submission as shown, and where its characters land.
+struct Shown {
+  bool included = false;
+  std::vector<ShownFile> files;
+};
+
+// Writes the stretches of token-string characters [start, start + length)
+// of `s` as [file, line, column, end line, end column] ranges, one per file
+// it runs through; those past a clipped file's end are left out. False if
+// none is left.
+bool write_stretches(std::ostream& out, const Submission& s, const Shown& shown,
+                     std::size_t start, std::size_t length, int kind) {
+  bool any = false;
+  out << '[';
+  for (std::size_t c = start; c < start + length;) {
+    const std::uint32_t f = s.char_file[c];
+    std::size_t last = c;
+    while (last + 1 < start + length && s.char_file[last + 1] == f) ++last;
+    const ShownFile& file = shown.files[f];
+    const std::size_t limit = file.line_of.size() - 1;  // bytes shown
+    const std::size_t begin = s.char_begin[c];
+    const std::size_t end = std::min<std::size_t>(s.char_end[last], limit);
+    if (begin < end) {
+      out << (any ? ",[" : "[") << f << ',' << file.line_of[begin] << ',' << file.column_of[begin]
+          << ',' << file.line_of[end] << ',' << file.column_of[end];
+      if (kind >= 0) out << ',' << kind;
+      out << ']';
+      any = true;
     }
-  };
-  for (const compare::Match& m : prepared.template_tiles) tag_run(m.a, m.length, kTemplateTag);
-  for (const Span& c : prepared.common) tag_run(c.start, c.length, kCommonTag);
-  for (std::size_t k = 0; k < tiles.size(); ++k)
-    tag_run(first_side ? tiles[k].a : tiles[k].b, tiles[k].length, static_cast<int>(k));
-  return tags;
+    c = last + 1;
+  }
+  out << ']';
+  return any;
 }
 
-void open_tag(std::ostream& out, int tag) {
-  if (tag == kTemplateTag) out << "<span class=\"tpl\" title=\"template\">";
-  if (tag == kCommonTag) out << "<span class=\"common\" title=\"common to the class\">";
-  if (tag >= 0)
-    out << "<mark data-t=\"" << tag
-        << "\" style=\"background:" << tile_colour(static_cast<std::size_t>(tag)) << "\">";
+std::string hex(std::uint64_t v) {
+  char buf[20];
+  std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(v));
+  return buf;
 }
 
-void close_tag(std::ostream& out, int tag) {
-  if (tag == kTemplateTag || tag == kCommonTag) out << "</span>";
-  if (tag >= 0) out << "</mark>";
-}
-
-// One file's text, numbered lines, tagged stretches wrapped.
-void render_file(std::ostream& out, const SourceFile& file, const std::vector<int>& tags) {
-  const bool utf8 = is_valid_utf8(file.text);
-  out << "<div class=\"file\">" << escape(shown_name(file.path)) << "</div><pre>";
-  std::size_t line = 1;
-  int open = kNoTag;
-  std::string pending;  // bytes of whole characters with the same tag
-  auto flush = [&] {
-    out << escape(utf8 ? pending : gb18030_to_utf8(pending));
-    pending.clear();
-  };
-  out << "<span class=\"ln\">1</span>";
-  for_each_character(file.text, utf8, [&](std::size_t at, std::size_t n) {
-    const int tag = tags[at];
-    if (tag != open) {
-      flush();
-      close_tag(out, open);
-      open_tag(out, tag);
-      open = tag;
+// The page's data: the pairs it lists with their tiles, each submission
+// once (with its sources when a listed pair needs them), the groups.
+std::string page_data(const Run& run, const ReportLimits& limits) {
+  const Options& o = run.options;
+  std::vector<std::size_t> listed;  // ranks of the pairs in the page
+  std::size_t suspected = 0, unsuspected = 0;
+  for (std::size_t k = 0; k < run.ranked.size(); ++k) {
+    if (run.ranked[k].score >= o.threshold) {
+      if (suspected++ < limits.suspected_pairs) listed.push_back(k);
+    } else if (unsuspected++ < limits.pairs_below) {
+      listed.push_back(k);
     }
-    if (file.text[at] == '\n') {  // marks close at the line end and open again after
-      flush();
-      close_tag(out, open);
-      out << "\n<span class=\"ln\">" << ++line << "</span>";
-      open_tag(out, open);
-      return;
+  }
+  // Sources: of every submission in a listed pair, as long as room is left.
+  std::vector<Shown> shown(run.subs.size());
+  std::size_t room = limits.all_sources;
+  for (std::size_t k : listed)
+    for (std::uint32_t s : {run.ranked[k].first, run.ranked[k].second}) {
+      if (shown[s].included) continue;
+      std::size_t size = 0;
+      for (const SourceFile& f : run.subs[s].files) size += std::min(f.text.size(), limits.source);
+      if (size > room) continue;
+      room -= size;
+      shown[s].included = true;
+      for (const SourceFile& f : run.subs[s].files)
+        shown[s].files.push_back(shown_file(f.text, o.encoding, limits.source));
     }
-    pending.append(file.text, at, n);
-  });
-  flush();
-  close_tag(out, open);
-  out << "</pre>";
+  // Per submission: suspected partners, and the best partner (its first
+  // pair in rank order).
+  std::vector<std::size_t> partners(run.subs.size(), 0);
+  std::vector<std::int64_t> best(run.subs.size(), -1);
+  for (std::size_t k = 0; k < run.ranked.size(); ++k) {
+    const PairScore& p = run.ranked[k];
+    for (std::uint32_t s : {p.first, p.second}) {
+      if (p.score >= o.threshold) ++partners[s];
+      if (best[s] < 0) best[s] = static_cast<std::int64_t>(k);
+    }
+  }
+  std::ostringstream out;
+  out << "{\"threshold\":" << fixed6(o.threshold) << ",\"pairsInRun\":" << run.pairs
+      << ",\"listed\":" << run.ranked.size() << ",\"suspected\":" << suspected << ",\"subs\":[";
+  for (std::size_t s = 0; s < run.subs.size(); ++s) {
+    const Submission& sub = run.subs[s];
+    out << (s ? ",\n" : "\n") << "{\"n\":";
+    js_string(out, shown_name(sub.name));
+    out << ",\"h\":\"" << hex(run.prepared[s].content) << "\",\"s\":" << partners[s] << ",\"b\":";
+    if (best[s] < 0) {
+      out << "-1";
+    } else {
+      const PairScore& p = run.ranked[static_cast<std::size_t>(best[s])];
+      out << (p.first == s ? p.second : p.first) << ",\"bs\":" << fixed6(p.score);
+    }
+    if (shown[s].included) {
+      out << ",\"f\":[";
+      for (std::size_t f = 0; f < sub.files.size(); ++f) {
+        const ShownFile& file = shown[s].files[f];
+        out << (f ? "," : "") << "{\"p\":";
+        js_string(out, shown_name(sub.files[f].path));
+        out << ",\"c\":" << (file.clipped ? "true" : "false") << ",\"l\":[";
+        for (std::size_t l = 0; l < file.lines.size(); ++l) {
+          if (l) out << ',';
+          js_string(out, file.lines[l]);
+        }
+        out << "]}";
+      }
+      out << "],\"g\":[";
+      std::ostringstream grey;
+      bool any = false;
+      auto add = [&](std::size_t start, std::size_t length, int kind) {
+        std::ostringstream one;
+        if (!write_stretches(one, sub, shown[s], start, length, kind)) return;
+        const std::string text = one.str();  // "[[...],[...]]": the ranges, unwrapped
+        grey << (any ? "," : "") << text.substr(1, text.size() - 2);
+        any = true;
+      };
+      for (const compare::Match& m : run.prepared[s].template_tiles) add(m.a, m.length, 0);
+      for (const Span& c : run.prepared[s].common) add(c.start, c.length, 1);
+      out << grey.str() << "]";
+    }
+    out << "}";
+  }
+  out << "],\"pairs\":[";
+  std::size_t tiles_left = limits.all_tiles;
+  std::map<std::size_t, std::size_t> place;  // rank -> index in the page's pairs
+  for (std::size_t i = 0; i < listed.size(); ++i) {
+    const std::size_t k = listed[i];
+    place[k] = i;
+    const PairScore& p = run.ranked[k];
+    out << (i ? ",\n" : "\n") << "{\"r\":" << k + 1 << ",\"a\":" << p.first << ",\"b\":" << p.second
+        << ",\"s\":" << fixed6(p.score) << ",\"c\":" << fixed6(p.coverage)
+        << ",\"m\":" << fixed6(p.similarity) << ",\"x\":" << p.matched << ",\"l\":" << p.longest
+        << ",\"t\":" << p.tiles << ",\"u\":" << (p.score >= o.threshold ? "true" : "false")
+        << ",\"k\":[";
+    const bool both = shown[p.first].included && shown[p.second].included;
+    const std::vector<compare::Match> tiles =
+        both && p.tiles ? tiles_of(run.prepared, p.first, p.second, o.min_match)
+                        : std::vector<compare::Match>{};
+    std::size_t drawn = 0;
+    for (const compare::Match& m : tiles) {
+      if (drawn >= limits.pair_tiles || tiles_left == 0) break;
+      std::ostringstream a, b;
+      if (!write_stretches(a, run.subs[p.first], shown[p.first], m.a, m.length, -1) ||
+          !write_stretches(b, run.subs[p.second], shown[p.second], m.b, m.length, -1))
+        continue;
+      out << (drawn ? "," : "") << '[' << m.length << ',' << a.str() << ',' << b.str() << ']';
+      ++drawn;
+      --tiles_left;
+    }
+    out << "]" << (drawn < tiles.size() ? ",\"cut\":true" : "") << "}";
+  }
+  out << "],\"groups\":[";
+  const auto linked = groups(run);
+  for (std::size_t g = 0; g < linked.size(); ++g) {
+    out << (g ? "," : "") << "{\"m\":[";
+    for (std::size_t k = 0; k < linked[g].size(); ++k) out << (k ? "," : "") << linked[g][k];
+    out << "],\"p\":[";
+    bool any = false;
+    for (std::size_t k : listed) {
+      const PairScore& p = run.ranked[k];
+      if (p.score < o.threshold) continue;
+      if (!std::binary_search(linked[g].begin(), linked[g].end(), p.first)) continue;
+      out << (any ? "," : "") << place[k];
+      any = true;
+    }
+    out << "]}";
+  }
+  out << "]}";
+  return out.str();
 }
 
-void render_side(std::ostream& out, const Run& run, std::uint32_t k,
-                 const std::vector<compare::Match>& tiles, bool first_side) {
-  const Submission& s = run.subs[k];
-  const auto tags = tag_bytes(s, tiles, first_side, run.prepared[k]);
-  out << "<div class=\"side\"><div class=\"who\">" << name_of(run, k) << "</div>";
-  for (std::size_t f = 0; f < s.files.size(); ++f) render_file(out, s.files[f], tags[f]);
-  out << "</div>";
-}
-
-void render_evidence(std::ostream& out, const Run& run, std::size_t rank) {
-  const PairScore& p = run.ranked[rank];
-  const auto tiles = tiles_of(run.prepared, p.first, p.second, run.options.min_match);
-  out << "<article class=\"pair\" id=\"pair-" << rank + 1 << "\"><h3>#" << rank + 1 << " "
-      << name_of(run, p.first) << " &harr; " << name_of(run, p.second)
-      << "</h3><p class=\"scores\">score " << fixed6(p.score) << ", coverage " << fixed6(p.coverage)
-      << ", similarity " << fixed6(p.similarity) << ", matched " << p.matched << ", longest "
-      << p.longest << ", " << p.tiles << " tiles"
-      << (p.score >= run.options.threshold ? " &mdash; <strong>suspected</strong>" : "")
-      << "</p><div class=\"sides\">";
-  render_side(out, run, p.first, tiles, true);
-  render_side(out, run, p.second, tiles, false);
-  out << "</div></article>\n";
-}
-
-void render_summary(std::ostream& out, const Run& run) {
+std::string summary(const Run& run) {
   const Options& o = run.options;
   std::vector<double> score, similarity;
   for (const PairScore& p : run.ranked) {
     score.push_back(p.score);
     similarity.push_back(p.similarity);
   }
+  std::ostringstream out;
   out << "<section id=\"summary\"><h2>Summary</h2><p>" << run.subs.size() << " submissions";
   if (run.fresh < run.subs.size())
     out << " (" << run.subs.size() - run.fresh << " of them earlier ones)";
@@ -211,10 +313,9 @@ void render_summary(std::ostream& out, const Run& run) {
   if (run.pairs > run.ranked.size())
     out << " (" << run.pairs - run.ranked.size() << " of them below the floor of "
         << shortest(o.floor) << ", counted only)";
-  out << ", <strong>" << suspected_count(run)
-      << " suspected</strong> at score &ge; " << shortest(o.threshold)
-      << ". Runs count when longer than " << o.min_match << " token-string characters"
-      << (o.bases.empty() ? "" : "; template code removed first");
+  out << ", <strong>" << suspected_count(run) << " suspected</strong> at score &ge; "
+      << shortest(o.threshold) << ". Runs count when longer than " << o.min_match
+      << " token-string characters" << (o.bases.empty() ? "" : "; template code removed first");
   const std::size_t cutoff = common_cutoff(o.common, run.subs.size());
   if (cutoff <= run.subs.size())
     out << "; code found in " << cutoff << " or more submissions counts for nothing";
@@ -225,77 +326,62 @@ void render_summary(std::ostream& out, const Run& run) {
       << histogram(score, "score of all pairs", o.threshold, run.pairs - run.ranked.size(), o.floor)
       << histogram(similarity, "similarity of all pairs (grey: scored below the floor)", -1,
                    run.pairs - run.ranked.size(), o.floor)
-      << "</div><h3>Groups linked by suspected pairs</h3>";
-  const auto linked = groups(run);
-  if (linked.empty()) out << "<p>None.</p>";
-  out << "<ol class=\"groups\">";
-  for (const auto& g : linked) {
-    out << "<li>";
-    for (std::size_t k = 0; k < g.size(); ++k) out << (k ? ", " : "") << name_of(run, g[k]);
-    out << "</li>";
-  }
-  out << "</ol>";
+      << "</div>";
   if (!run.skipped.empty()) {
     out << "<h3>Files skipped</h3><ul>";
     for (const Skipped& s : run.skipped)
       out << "<li>" << escape(shown_name(s.path)) << ": " << escape(s.reason) << "</li>";
     out << "</ul>";
   }
-  out << "</section>\n";
+  out << "</section>";
+  return out.str();
 }
 
-void render_table(std::ostream& out, const Run& run, const std::vector<bool>& has_evidence) {
-  const std::size_t rows = std::min(run.ranked.size(), kTableRows);
-  out << "<section id=\"pairs\"><h2>Pairs</h2><p>Click a heading to sort. ";
-  if (rows < run.ranked.size())
-    out << "The first " << rows << " of " << run.ranked.size()
-        << " pairs; CSV or JSON output holds them all. ";
-  out << "</p><table id=\"pair-table\"><thead><tr>"
-         "<th data-num>rank</th><th>first</th><th>second</th>"
-         "<th data-num>score</th><th data-num>coverage</th><th data-num>similarity</th>"
-         "<th data-num>matched</th>"
-         "<th data-num>longest</th><th data-num>tiles</th></tr></thead><tbody>";
-  for (std::size_t k = 0; k < rows; ++k) {
-    const PairScore& p = run.ranked[k];
-    out << "<tr" << (p.score >= run.options.threshold ? " class=\"suspected\"" : "") << "><td>";
-    if (has_evidence[k])
-      out << "<a href=\"#pair-" << k + 1 << "\">" << k + 1 << "</a>";
-    else
-      out << k + 1;
-    out << "</td><td>" << name_of(run, p.first) << "</td><td>" << name_of(run, p.second)
-        << "</td><td>" << fixed6(p.score) << "</td><td>" << fixed6(p.coverage) << "</td><td>"
-        << fixed6(p.similarity) << "</td><td>" << p.matched << "</td><td>" << p.longest
-        << "</td><td>" << p.tiles << "</td></tr>";
+// The template with each of its @SLOT@ marks replaced. Only the template is
+// searched for marks, never what is put in: a source that holds "@DATA@"
+// stays as it is.
+std::string assemble(std::string_view page, const std::map<std::string, std::string>& slots) {
+  std::string out;
+  for (std::size_t at = 0; at < page.size();) {
+    const std::size_t mark = page.find('@', at);
+    const std::size_t end = mark == std::string_view::npos ? mark : page.find('@', mark + 1);
+    if (end == std::string_view::npos) {
+      out += page.substr(at);
+      break;
+    }
+    const auto slot = slots.find(std::string(page.substr(mark + 1, end - mark - 1)));
+    if (slot == slots.end()) {
+      out += page.substr(at, end - at);
+      at = end;
+      continue;
+    }
+    out += page.substr(at, mark - at);
+    out += slot->second;
+    at = end + 1;
   }
-  out << "</tbody></table></section>\n";
+  return out;
 }
 
 }  // namespace
 
+std::string report_page(const Run& run, const ReportLimits& limits) {
+  const std::string style(kReportStyle, kReportStyleSize);
+  const std::string script(kReportScript, kReportScriptSize);
+  // Nothing may load from anywhere; only this very style and script run.
+  const std::string policy = "default-src 'none'; script-src '" + csp_hash(script) +
+                             "'; style-src '" + csp_hash(style) + "'; img-src data:";
+  return assemble(std::string_view(kReportPage, kReportPageSize),
+                  {{"POLICY", policy},
+                   {"STYLE", style},
+                   {"SUMMARY", summary(run)},
+                   {"DATA", page_data(run, limits)},
+                   {"SCRIPT", script}});
+}
+
 bool write_report(const std::string& path, const Run& run, std::string* error) {
-  std::vector<bool> has_evidence(run.ranked.size(), false);
-  std::size_t shown = 0;
-  for (std::size_t k = 0; k < run.ranked.size() && shown < kEvidencePairs; ++k) {
-    if (run.ranked[k].tiles > 0 &&
-        (k < kTopEvidence || run.ranked[k].score >= run.options.threshold)) {
-      has_evidence[k] = true;
-      ++shown;
-    }
-  }
-  std::ostringstream page;
-  page << kReportHead;
-  render_summary(page, run);
-  render_table(page, run, has_evidence);
-  page << "<section id=\"evidence\"><h2>Evidence</h2><p>Each shared run (tile) has its own colour "
-          "on "
-          "both sides; click one to bring its partner into view. <span class=\"tpl\">Template code "
-          "is grey</span>; <span class=\"common\">code common to much of the class is grey "
-          "and struck through</span>: neither counts.</p>\n";
-  for (std::size_t k = 0; k < run.ranked.size(); ++k)
-    if (has_evidence[k]) render_evidence(page, run, k);
-  page << "</section>" << kReportTail;
+  const std::string page = report_page(run, ReportLimits{});
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << page.str();
+  file << page;
   file.close();
   if (!file) {
     *error = text::batch_unwritable(shown_name(path));

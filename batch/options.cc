@@ -64,9 +64,17 @@ const CLI::Validator kShare(
     },
     "SHARE", "share");
 
-// The options, bound to `o`; `size` and `extensions` take the raw values.
-void describe(CLI::App& app, Options* o, std::string* size, std::string* extensions,
-              std::string* format, std::string* shard) {
+// The options' values that need more than CLI11 to be read.
+struct Raw {
+  std::string size, extensions, format, shard, encoding, json_tiles;
+};
+
+// The options, bound to `o`; `raw` takes the values read further below.
+void describe(CLI::App& app, Options* o, Raw* raw) {
+  std::string* size = &raw->size;
+  std::string* extensions = &raw->extensions;
+  std::string* format = &raw->format;
+  std::string* shard = &raw->shard;
   namespace h = text::batch_help;
   app.description(std::string(h::kDescription));
   app.footer(std::string(h::kFooter));
@@ -119,6 +127,12 @@ void describe(CLI::App& app, Options* o, std::string* size, std::string* extensi
   app.add_option("--report", o->report, std::string(h::kReport))
       ->check(kNotEmpty)
       ->type_name("FILE");
+  app.add_option("--encoding", raw->encoding, std::string(h::kEncoding))
+      ->check(kNotEmpty)
+      ->type_name("NAME");
+  app.add_option("--json-tiles", raw->json_tiles, std::string(h::kJsonTiles))
+      ->check(CLI::IsMember({"suspected", "all", "none"}))
+      ->type_name("WHICH");
   app.add_option("-j,--jobs", o->jobs, std::string(h::kJobs))
       ->check(CLI::Range(1, 1024))
       ->type_name("N");
@@ -133,15 +147,19 @@ void describe(CLI::App& app, Options* o, std::string* size, std::string* extensi
 std::string usage() {
   CLI::App app("", "ccsim-batch");
   Options o;
-  std::string size, extensions, format, shard;
-  describe(app, &o, &size, &extensions, &format, &shard);
+  Raw raw;
+  describe(app, &o, &raw);
   return app.help();
 }
 
 Parsed parse_options(int argc, const char* const* argv, Options* o, std::string* error) {
   CLI::App app("", "ccsim-batch");
-  std::string size, extensions, format, shard;
-  describe(app, o, &size, &extensions, &format, &shard);
+  Raw raw;
+  describe(app, o, &raw);
+  const std::string& size = raw.size;
+  const std::string& extensions = raw.extensions;
+  const std::string& format = raw.format;
+  const std::string& shard = raw.shard;
   // "--report=" would take the next argument as its value (a source, to be
   // written over): an empty value after '=' is an error of its own.
   for (int k = 1; k < argc && std::string_view(argv[k]) != "--"; ++k) {
@@ -192,6 +210,10 @@ Parsed parse_options(int argc, const char* const* argv, Options* o, std::string*
   if (o->floor > o->threshold) return fail(text::kFloorAboveThreshold);
   if (format == "csv") o->format = Format::kCsv;
   if (format == "json") o->format = Format::kJson;
+  if (!raw.encoding.empty() && !parse_encoding(raw.encoding, &o->encoding))
+    return fail(text::kBadEncoding);
+  if (raw.json_tiles == "all") o->json_tiles = JsonTiles::kAll;
+  if (raw.json_tiles == "none") o->json_tiles = JsonTiles::kNone;
   if (app.count("--no-common")) o->common.enabled = false;
   if (o->as_ccsim) {
     if (app.count("--min-match")) return fail(text::kCcsimFixesMinMatch);

@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "batch/common_code.h"
+#include "batch/display_text.h"
 
 namespace batch {
 
 enum class Format { kTable, kCsv, kJson };
+enum class JsonTiles { kSuspected, kAll, kNone };  // which pairs' tiles JSON lists
 
 struct Options {
   int min_match = 12;
@@ -32,6 +34,8 @@ struct Options {
   Format format = Format::kTable;
   int top = 50;
   std::string report;
+  Encoding encoding = Encoding::kAuto;  // of the sources, as the report shows them
+  JsonTiles json_tiles = JsonTiles::kSuspected;
   unsigned jobs = 0;  // 0: all cores
   bool quiet = false;
   std::vector<std::string> paths;

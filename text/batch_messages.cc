@@ -23,6 +23,11 @@ const std::string_view kVersion = "show the version and exit";
 const std::string_view kMinMatch =
     "count runs longer than N token-string characters (default 12; ccsim itself uses 3)";
 const std::string_view kThreshold = "a score at or above T is suspected (default 0.6)";
+const std::string_view kEncoding =
+    "how the report shows the sources' text: auto (UTF-8, else GB18030; the default), utf-8, "
+    "gb18030 (or gbk), latin1";
+const std::string_view kJsonTiles =
+    "which pairs' tiles JSON lists: suspected (the default), all, none";
 const std::string_view kFloor =
     "pairs scoring below F are only counted: they are not tiled when the index shows they "
     "cannot reach it, nor listed (default: two thirds of the threshold)";
@@ -74,6 +79,7 @@ const std::string_view kBadExtensions =
     "--extensions takes file extensions separated by commas, such as c,h,cpp";
 const std::string_view kCcsimFixesMinMatch =
     "--ccsim compares as ccsim does: runs over 3 characters";
+const std::string_view kBadEncoding = "--encoding takes auto, utf-8, gb18030, gbk or latin1";
 const std::string_view kBadShard = "--shard takes I/N: slice I of N, 1 <= I <= N <= 100000";
 const std::string_view kFloorAboveThreshold = "--floor must not be above --threshold";
 const std::string_view kMergeTakesNoClass =
