@@ -226,8 +226,11 @@
         li.addEventListener('click', function () { openEvidence(p); });
         return li;
       }));
-      var box = el('div', { cls: 'members' }, [el('div', {}, [el('h3', { text: 'Group ' + (n + 1) + ': ' + g.m.length + ' submissions' }), members, inside])]);
-      if (g.m.length > 2) box.appendChild(groupGraph(g));
+      // A large group is folded; a drawing helps only while it stays legible.
+      var listing = el('details', {}, [el('summary', { text: g.m.length + ' members, ' + g.p.length + ' suspected pairs' }), members, inside]);
+      if (g.m.length <= 20) listing.open = true;
+      var box = el('div', { cls: 'members' }, [el('div', {}, [el('h3', { text: 'Group ' + (n + 1) + ': ' + g.m.length + ' submissions' }), listing])]);
+      if (g.m.length > 2 && g.m.length <= 30) box.appendChild(groupGraph(g));
       list.appendChild(el('div', { cls: 'group' }, [box]));
     });
   }

@@ -693,3 +693,29 @@ TEST(BatchCli, AnIndexOfPastSubmissionsServesAsTheFolderItWasMadeFrom) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BatchCli, JsonListsTilesOfTheSuspectedPairsUnlessAskedOtherwise) {
+  auto listed = [](const string& json) {  // pairs with tiles, pairs without
+    std::size_t with = 0, without = 0;
+    for (std::size_t at = json.find("\"tile_list\":["); at != string::npos;
+         at = json.find("\"tile_list\":[", at + 1))
+      (json.compare(at + 13, 1, "]") == 0 ? without : with)++;
+    return std::make_pair(with, without);
+  };
+  // At a floor of 0.1 some unsuspected pairs are listed too.
+  const RunResult suspected = batch({"--format", "json", "--floor", "0.1", kClass});
+  const auto [with, without] = listed(suspected.out);
+  EXPECT_EQ(2u, with);  // the two copies
+  EXPECT_GT(without, 0u);
+  EXPECT_EQ(std::make_pair(with + without, std::size_t{0}),
+            listed(batch({"--format", "json", "--floor", "0.1", "--json-tiles", "all", kClass}).out));
+  EXPECT_EQ(std::make_pair(std::size_t{0}, with + without),
+            listed(batch({"--format", "json", "--floor", "0.1", "--json-tiles", "none", kClass}).out));
+  EXPECT_EQ(2, batch({"--json-tiles", "some", kClass}).exit_status);
+  EXPECT_EQ(2, batch({"--encoding", "ebcdic", kClass}).exit_status);
+  EXPECT_EQ(1, batch({"--encoding", "latin1", kClass}).exit_status);
+}
+
+}  // namespace
