@@ -1,10 +1,9 @@
 // ccsim: are file1.c and file2.c suspected copies of one another?
 #include "app/run.h"
-#include "platform/desktop_viewer.h"
-#include "platform/stdio_console.h"
+#include "platform/system.h"
 
 int main() {
-  platform::StdioConsole console;
-  platform::DesktopViewer viewer;
+  platform::SystemConsole console;
+  platform::SystemViewer viewer;
   return app::run(console, viewer);
 }

@@ -1,12 +1,52 @@
-// UTF-8 validation and GB18030 decoding through iconv.
+// UTF-8 validation, and GB18030 decoding by a table of its own (made from
+// glibc's iconv, and tested against it): Windows has no iconv.
 #include "batch/decode.h"
 
-#include <iconv.h>
 
 #include <cerrno>
 #include <cstdint>
 
 namespace batch {
+namespace {
+
+#include "batch/gb18030_table.inc"
+
+constexpr std::uint32_t kReplacement = 0xFFFD;  // what a byte that starts no character shows as
+constexpr std::uint32_t kNone = 0xFFFFFFFF;     // no character
+
+void append_utf8(std::string* out, std::uint32_t p) {
+  if (p < 0x80) {
+    *out += static_cast<char>(p);
+  } else if (p < 0x800) {
+    *out += static_cast<char>(0xC0 | (p >> 6));
+    *out += static_cast<char>(0x80 | (p & 0x3F));
+  } else if (p < 0x10000) {
+    *out += static_cast<char>(0xE0 | (p >> 12));
+    *out += static_cast<char>(0x80 | ((p >> 6) & 0x3F));
+    *out += static_cast<char>(0x80 | (p & 0x3F));
+  } else {
+    *out += static_cast<char>(0xF0 | (p >> 18));
+    *out += static_cast<char>(0x80 | ((p >> 12) & 0x3F));
+    *out += static_cast<char>(0x80 | ((p >> 6) & 0x3F));
+    *out += static_cast<char>(0x80 | (p & 0x3F));
+  }
+}
+
+// The code point of a four-byte character, or kNone: those of the BMP from
+// the table's runs, those past it in one line from U+10000.
+std::uint32_t four_byte(std::uint32_t b1, std::uint32_t b2, std::uint32_t b3, std::uint32_t b4) {
+  const std::uint32_t linear = (((b1 - 0x81) * 10 + (b2 - 0x30)) * 126 + (b3 - 0x81)) * 10 + (b4 - 0x30);
+  constexpr std::uint32_t kSupplementary = (((0x90 - 0x81) * 10) * 126) * 10;  // 0x90308130
+  if (linear >= kSupplementary) {
+    const std::uint32_t point = 0x10000 + (linear - kSupplementary);
+    return point <= 0x10FFFF ? point : kNone;
+  }
+  for (const auto& run : kFourByteRuns)
+    if (linear >= run[0] && linear < run[0] + run[2]) return run[1] + (linear - run[0]);
+  return kNone;
+}
+
+}  // namespace
 
 bool is_valid_utf8(std::string_view s) {
   std::size_t i = 0;
@@ -51,24 +91,29 @@ std::string to_utf8(std::string_view bytes) {
 std::string gb18030_to_utf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() * 3 / 2 + 8);
-  iconv_t cd = iconv_open("UTF-8", "GB18030");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(bytes);
-  std::string in(bytes);
-  char* src = in.data();
-  std::size_t src_left = in.size();
-  char buf[4096];
-  while (src_left > 0) {
-    char* dst = buf;
-    std::size_t dst_left = sizeof buf;
-    const std::size_t r = iconv(cd, &src, &src_left, &dst, &dst_left);
-    out.append(buf, static_cast<std::size_t>(dst - buf));
-    if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
-      out += "\xEF\xBF\xBD";  // a byte that is no character: U+FFFD, go on
-      ++src;
-      --src_left;
+  const auto b = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+  for (std::size_t at = 0; at < bytes.size();) {
+    const std::size_t left = bytes.size() - at;
+    std::uint32_t point = 0;
+    std::size_t length = 1;
+    if (b(at) < 0x80) {
+      point = b(at);
+    } else if (b(at) >= 0x81 && b(at) <= 0xFE && left >= 2 && b(at + 1) >= 0x40 &&
+               b(at + 1) <= 0xFE && b(at + 1) != 0x7F) {
+      const std::uint32_t trail = b(at + 1) - 0x40 - (b(at + 1) > 0x7F ? 1 : 0);
+      point = kTwoByte[(b(at) - 0x81) * 190 + trail];
+      if (point == 0) point = kNone;
+      length = point == kNone ? 1 : 2;
+    } else if (b(at) >= 0x81 && b(at) <= 0xFE && left >= 4 && b(at + 1) >= 0x30 &&
+               b(at + 1) <= 0x39 && b(at + 2) >= 0x81 && b(at + 2) <= 0xFE &&
+               b(at + 3) >= 0x30 && b(at + 3) <= 0x39) {
+      point = four_byte(b(at), b(at + 1), b(at + 2), b(at + 3));
+      length = point == kNone ? 1 : 4;
     }
+    if (b(at) >= 0x80 && length == 1) point = kReplacement;  // a byte that starts no character
+    append_utf8(&out, point);
+    at += length;
   }
-  iconv_close(cd);
   return out;
 }
 

@@ -1,7 +1,10 @@
 #include "batch/decode.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
+#include <cerrno>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -24,6 +27,68 @@ TEST(Decode, Utf8IsKeptAndGbkIsConverted) {
 TEST(Decode, StrayBytesBecomeReplacementCharacters) {
   EXPECT_EQ("a\xef\xbf\xbd", batch::gb18030_to_utf8("a\xff"));
   EXPECT_EQ("\xef\xbf\xbd", batch::gb18030_to_utf8("\xd6"));  // a lead byte at the end
+}
+
+// glibc's iconv, as the decoder's table was made from: each byte that
+// starts no character becomes U+FFFD, and decoding goes on after it.
+std::string by_iconv(const std::string& bytes) {
+  std::string out;
+  iconv_t cd = iconv_open("UTF-8", "GB18030");
+  std::string in(bytes);
+  char* src = in.data();
+  std::size_t src_left = in.size();
+  char buf[4096];
+  while (src_left > 0) {
+    char* dst = buf;
+    std::size_t dst_left = sizeof buf;
+    const std::size_t r = iconv(cd, &src, &src_left, &dst, &dst_left);
+    out.append(buf, static_cast<std::size_t>(dst - buf));
+    if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
+      out += "\xEF\xBF\xBD";
+      ++src;
+      --src_left;
+    }
+  }
+  iconv_close(cd);
+  return out;
+}
+
+TEST(Decode, Gb18030TableAgreesWithIconvEverywhere) {
+  std::size_t checked = 0;
+  auto same = [&](const std::string& bytes) {
+    ++checked;
+    const std::string want = by_iconv(bytes), got = batch::gb18030_to_utf8(bytes);
+    if (want == got) return true;
+    ADD_FAILURE() << "bytes " << testing::PrintToString(bytes) << ": iconv "
+                  << testing::PrintToString(want) << ", table " << testing::PrintToString(got);
+    return false;
+  };
+  for (int a = 0; a < 256; ++a)
+    if (!same(std::string{static_cast<char>(a), 'x'})) return;
+  for (int lead = 0x81; lead <= 0xFE; ++lead)
+    for (int trail = 0; trail < 256; ++trail)
+      if (!same(std::string{static_cast<char>(lead), static_cast<char>(trail), 'x'})) return;
+  for (int b1 = 0x81; b1 <= 0x84; ++b1)
+    for (int b2 = 0x30; b2 <= 0x39; ++b2)
+      for (int b3 = 0x81; b3 <= 0xFE; ++b3)
+        for (int b4 = 0x30; b4 <= 0x39; ++b4)
+          if (!same(std::string{static_cast<char>(b1), static_cast<char>(b2),
+                                static_cast<char>(b3), static_cast<char>(b4)}))
+            return;
+  // Past the BMP: its first and last characters, and beyond them.
+  for (const char* four : {"\x90\x30\x81\x30", "\xE3\x32\x9A\x35", "\xE3\x32\x9A\x36",
+                           "\x84\x31\xA4\x39", "\x84\x31\xA5\x30", "\xFE\x39\xFE\x39"})
+    same(four);
+  // And runs of bytes of every kind, cut anywhere.
+  std::mt19937 rng(18030);
+  const unsigned char kinds[] = {0x00, 0x0A, 0x30, 0x39, 0x41, 0x7F, 0x80, 0x81, 0x84, 0x90, 0xA1, 0xD6, 0xFE, 0xFF};
+  for (int k = 0; k < 20000; ++k) {
+    std::string bytes;
+    for (unsigned n = 1 + rng() % 10; n > 0; --n)
+      bytes += static_cast<char>(rng() % 2 ? kinds[rng() % sizeof kinds] : rng() % 256);
+    if (!same(bytes)) return;
+  }
+  EXPECT_GT(checked, 100000u);
 }
 
 TEST(Decode, CharactersAreSplitWhole) {

@@ -1,0 +1,40 @@
+// Opening files on POSIX systems: without blocking, regular files only.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/file.h"
+
+namespace platform {
+
+File File::open_for_reading(const std::string& path) {
+  // Opened without blocking, so that a FIFO with no writer cannot hang us;
+  // only a regular file is read (a folder, a FIFO or a device is no source).
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return File(nullptr);
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    ::close(fd);
+    return File(nullptr);
+  }
+  std::FILE* fp = fdopen(fd, "rb");
+  if (fp == nullptr) ::close(fd);
+  return File(fp);
+}
+
+bool can_write(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  ::close(fd);
+  return true;
+}
+
+std::string current_directory() {
+  std::string buf(4096, '\0');
+  if (getcwd(buf.data(), buf.size()) == nullptr) return ".";
+  buf.resize(buf.find('\0'));
+  return buf;
+}
+
+}  // namespace platform

@@ -1,0 +1,16 @@
+// ShellViewer: the shell's "open" verb.
+#include "platform/shell_viewer.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+namespace platform {
+
+bool ShellViewer::open(const std::string& path) {
+  // Values above 32 mean the application was started.
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  return result > 32;
+}
+
+}  // namespace platform

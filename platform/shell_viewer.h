@@ -1,0 +1,14 @@
+// Opens files with the application Windows associates with them.
+#pragma once
+
+#include "platform/viewer.h"
+
+namespace platform {
+
+class ShellViewer : public Viewer {
+ public:
+  /// ShellExecuteA "open" on `path`; not waited for.
+  bool open(const std::string& path) override;
+};
+
+}  // namespace platform
