@@ -3,12 +3,13 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: help prerequisites test-prerequisites build run test bench clean
+.PHONY: help prerequisites test-prerequisites build run test bench windows clean
 
 help:
 	@echo "make run    build, then run ccsim in demo/ on examples/file1.c and examples/file2.c"
 	@echo "make test   build, then run every test"
 	@echo "make bench  build the benchmarks and run them (Release; a few minutes)"
+	@echo "make windows  cross-build build-windows/ccsim.exe and ccsim-batch.exe (MinGW-w64)"
 	@echo "make clean  remove build output and demo/"
 
 # What every build needs: CMake and a compiler. The demo needs nothing more.
@@ -44,6 +45,13 @@ bench: test-prerequisites
 	@cmake --build $(BUILD_DIR) -j$(JOBS)
 	@$(BUILD_DIR)/bench/tiling_bench
 	@bench/batch_bench.sh
+
+# Windows executables, cross-built with Debian's MinGW-w64.
+windows:
+	@command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || { echo "MinGW-w64 is missing: apt-get install g++-mingw-w64-x86-64-posix"; exit 1; }
+	@cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DCCSIM_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build-windows -j$(JOBS) --target ccsim ccsim-batch
 
 clean:
 	rm -rf $(BUILD_DIR) build-* demo

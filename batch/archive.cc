@@ -18,6 +18,20 @@ bool ends_with(std::string_view s, std::string_view tail) {
   return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
 }
 
+}  // namespace
+
+bool is_archive_name(std::string_view path) {
+  for (std::string_view ext : {".zip", ".tar", ".tar.gz", ".tgz", ".tar.bz2", ".tar.xz"})
+    if (ends_with(path, ext)) return true;
+  return false;
+}
+
+#ifdef CCSIM_WITH_ARCHIVES
+
+bool archives_supported() { return true; }
+
+namespace {
+
 bool is_source_name(std::string_view path, const Reading& reading) {
   const std::size_t slash = path.rfind('/');
   const std::string_view base = slash == std::string_view::npos ? path : path.substr(slash + 1);
@@ -42,20 +56,6 @@ bool stays_inside(std::string_view path) {
   }
   return true;
 }
-
-}  // namespace
-
-bool is_archive_name(std::string_view path) {
-  for (std::string_view ext : {".zip", ".tar", ".tar.gz", ".tgz", ".tar.bz2", ".tar.xz"})
-    if (ends_with(path, ext)) return true;
-  return false;
-}
-
-#ifdef CCSIM_WITH_ARCHIVES
-
-bool archives_supported() { return true; }
-
-namespace {
 
 struct Budget {
   std::uintmax_t total = 0;
