@@ -3,13 +3,14 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: help prerequisites test-prerequisites build run test bench windows clean
+.PHONY: help prerequisites test-prerequisites build run test bench windows windows-test clean
 
 help:
 	@echo "make run    build, then run ccsim in demo/ on examples/file1.c and examples/file2.c"
 	@echo "make test   build, then run every test"
 	@echo "make bench  build the benchmarks and run them (Release; a few minutes)"
 	@echo "make windows  cross-build build-windows/ccsim.exe and ccsim-batch.exe (MinGW-w64)"
+	@echo "make windows-test  and run their tests under Wine, against the Linux build"
 	@echo "make clean  remove build output and demo/"
 
 # What every build needs: CMake and a compiler. The demo needs nothing more.
@@ -47,11 +48,21 @@ bench: test-prerequisites
 	@bench/batch_bench.sh
 
 # Windows executables, cross-built with Debian's MinGW-w64.
+WINDOWS_DIR := build-windows
 windows:
 	@command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || { echo "MinGW-w64 is missing: apt-get install g++-mingw-w64-x86-64-posix"; exit 1; }
-	@cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	  -DCMAKE_BUILD_TYPE=Release -DCCSIM_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
-	@cmake --build build-windows -j$(JOBS) --target ccsim ccsim-batch
+	@cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(WINDOWS_DIR) -j$(JOBS) --target ccsim ccsim-batch
+
+# The unit tests of the core and the programs end to end, under Wine (a
+# prefix of its own in the build folder), against the Linux build.
+windows-test: windows build
+	@command -v wine >/dev/null 2>&1 || { echo "Wine is missing: apt-get install --no-install-recommends wine wine64"; exit 1; }
+	@cmake --build $(WINDOWS_DIR) -j$(JOBS) --target unit_tests
+	@WINEPREFIX=$(CURDIR)/$(WINDOWS_DIR)/wineprefix WINEDEBUG=-all wine $(WINDOWS_DIR)/tests/unit_tests.exe --gtest_brief=1; \
+	  status=$$?; WINEPREFIX=$(CURDIR)/$(WINDOWS_DIR)/wineprefix wineserver -k 2>/dev/null; exit $$status
+	@tests/windows/wine_e2e.sh $(BUILD_DIR) $(WINDOWS_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR) build-* demo

@@ -1,6 +1,8 @@
 // parse_options(): the command line through CLI11.
 #include "batch/options.h"
 
+#include "batch/archive.h"
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
@@ -77,7 +79,7 @@ void describe(CLI::App& app, Options* o, Raw* raw) {
   std::string* shard = &raw->shard;
   namespace h = text::batch_help;
   app.description(std::string(h::kDescription));
-  app.footer(std::string(h::kFooter));
+  app.footer(std::string(h::kFooter) + (archives_supported() ? "" : std::string(h::kNoArchives)));
   app.set_help_flag("-h,--help", std::string(h::kHelp));
   app.get_formatter()->column_width(22);
   app.add_flag("--version")->description(std::string(h::kVersion));

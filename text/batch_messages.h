@@ -38,6 +38,7 @@ extern const std::string_view kReport;
 extern const std::string_view kJobs;
 extern const std::string_view kQuiet;
 extern const std::string_view kPaths;
+extern const std::string_view kNoArchives;
 }  // namespace batch_help
 
 /// What is wrong with a command line, beyond what the parser says itself.

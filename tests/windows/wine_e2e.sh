@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# ccsim.exe and ccsim-batch.exe under Wine against the Linux build: the four
+# files byte for byte, the dialogue byte for byte once CR LF is read as LF,
+# the exit statuses, for the examples and the failure paths.
+# Usage: tests/windows/wine_e2e.sh LINUX_BUILD_DIR WINDOWS_BUILD_DIR
+set -euo pipefail
+here=$(cd "$(dirname "$0")/../.." && pwd)
+linux=$(cd "$1" && pwd)
+windows=$(cd "$2" && pwd)
+export WINEPREFIX="$windows/wineprefix" WINEDEBUG=-all
+scratch=$(mktemp -d)
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Runs ccsim in $scratch/$2 (made from the files named after), with $3 as
+# standard input, under Linux or Wine ($1); leaves out.txt, err.txt, status.
+run_ccsim() {
+  local how=$1 dir=$scratch/$2 input=$3
+  shift 3
+  mkdir -p "$dir"
+  for f in "$@"; do cp "$here/examples/$f" "$dir/"; done
+  (cd "$dir" && if [ "$how" = linux ]; then
+      printf "$input" | "$linux/ccsim" >out.txt 2>err.txt; echo $? >status
+    else
+      printf "$input" | wine "$windows/ccsim.exe" >out.txt 2>err.txt; echo $? >status
+    fi) || true
+}
+
+# The same run on both, compared.
+same_run() {
+  local name=$1 input=$2
+  shift 2
+  run_ccsim linux "linux-$name" "$input" "$@"
+  run_ccsim wine "wine-$name" "$input" "$@"
+  local l=$scratch/linux-$name w=$scratch/wine-$name
+  [ "$(cat "$l/status")" = "$(cat "$w/status")" ] ||
+    fail "$name: exit status $(cat "$l/status") on Linux, $(cat "$w/status") under Wine"
+  tr -d '\r' <"$w/out.txt" | cmp -s - "$l/out.txt" || fail "$name: the dialogue differs"
+  for f in list1.txt list2.txt token1.txt token2.txt; do
+    if [ -f "$l/$f" ] || [ -f "$w/$f" ]; then
+      cmp -s "$l/$f" "$w/$f" || fail "$name: $f differs"
+    fi
+  done
+  echo "ok: $name (exit $(cat "$l/status"))"
+}
+
+same_run examples '\n\nnn' file1.c file2.c
+same_run every-pass '\n\nny' file1.c file2.c
+same_run input-ends '' file1.c file2.c
+same_run no-second-source '\n' file1.c
+# A token file that cannot be written (a folder of that name; read-only
+# files do not stop root): the write fails on both, alike.
+for how in linux wine; do mkdir -p "$scratch/$how-unwritable/token2.txt"; done
+same_run unwritable '\n\nnn' file1.c file2.c
+
+# ccsim-batch.exe ranks the example class as the Linux build does.
+(cd "$here/examples" && "$linux/ccsim-batch" -q -f csv class >"$scratch/batch-linux.csv") || true
+(cd "$here/examples" && wine "$windows/ccsim-batch.exe" -q -f csv class >"$scratch/batch-wine.csv") || true
+tr -d '\r' <"$scratch/batch-wine.csv" | cmp -s - "$scratch/batch-linux.csv" ||
+  fail "ccsim-batch: the CSV differs"
+grep -q '^alice.c,bob.c,' "$scratch/batch-linux.csv" || fail "ccsim-batch: no CSV on Linux"
+echo "ok: ccsim-batch CSV of examples/class"
+
+[ "$failures" -eq 0 ] || { echo "$failures failed"; exit 1; }
+echo "all passed"
