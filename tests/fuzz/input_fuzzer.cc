@@ -8,6 +8,11 @@
 //   2: walks. The rest builds a tree of entries in a fresh folder (files,
 //      folders, links to fuzzed targets, FIFOs), then the folder is walked:
 //      nothing outside it may be read, nothing may block.
+//   3: shard files. The rest is a shard file, joined with itself: refused
+//      or read, never a crash.
+//   4: index files. The rest is an index file's body, given its magic and a
+//      checksum that matches, so that the parser itself is reached.
+//   5: GB18030. The rest decodes to valid UTF-8, whatever the bytes.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +21,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +29,8 @@
 #include "batch/archive.h"
 #include "batch/decode.h"
 #include "batch/names.h"
+#include "batch/past_index.h"
+#include "batch/shards.h"
 #include "batch/submission.h"
 
 namespace {
@@ -93,15 +101,52 @@ void check_walk(std::string_view data) {
   fs::remove_all(base, ec);
 }
 
+// A scratch file holding `bytes`.
+std::string scratch_file(std::string_view bytes) {
+  static const std::string path =
+      (fs::temp_directory_path() / ("ccsim-fuzz-file-" + std::to_string(getpid()))).string();
+  std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+void check_shard(std::string_view data) {
+  const std::string path = scratch_file(data);
+  batch::Merged merged;
+  std::string error;
+  if (!merged.read({path}, &error)) return;
+  std::ostringstream out;  // what was read is written as a run writes it
+  batch::write_json(out, merged.listing());
+  batch::write_table(out, merged.listing(), 10);
+}
+
+void check_index(std::string_view body) {
+  std::uint64_t h = 0xcbf29ce484222325ULL;  // FNV-1a, as the file's checksum
+  for (char c : body) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+  std::string file = "ccsim-batch index\n" + std::string(body);
+  for (int k = 0; k < 8; ++k) file += static_cast<char>((h >> (8 * k)) & 0xff);
+  const std::string path = scratch_file(file);
+  std::vector<batch::Submission> subs;
+  std::string error;
+  if (batch::read_index(path, batch::Reading{}, &subs, &error))
+    for (batch::Submission& s : subs) batch::trace(&s);
+}
+
+void check_decoding(std::string_view data) {
+  if (!batch::is_valid_utf8(batch::gb18030_to_utf8(data))) fail("GB18030 decoded to bad UTF-8");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   if (size == 0) return 0;
   const std::string_view data(reinterpret_cast<const char*>(bytes) + 1, size - 1);
-  switch (bytes[0] % 3) {
+  switch (bytes[0] % 6) {
     case 0: check_names(data); break;
     case 1: check_archive(data); break;
     case 2: check_walk(data.substr(0, 60)); break;
+    case 3: check_shard(data); break;
+    case 4: check_index(data); break;
+    case 5: check_decoding(data); break;
   }
   return 0;
 }
