@@ -155,6 +155,11 @@ int run(int argc, char** argv) {
     say(text::batch_skipped(batch::shown_name(s.path), s.reason));
   for (const std::string& p : empty) say(text::batch_nothing_found(batch::shown_name(p)));
   if (!o.write_index.empty()) {
+    // An index of nothing would pass later for an archive of past years.
+    if (subs.empty()) {
+      say(text::batch_error(text::index_of_nothing(batch::shown_name(o.write_index))));
+      return kTrouble;
+    }
     if (!batch::write_index(o.write_index, subs, reading, &error)) {
       say(text::batch_error(error));
       return kTrouble;

@@ -103,6 +103,10 @@ const std::string_view kWriteIndexAlone =
     "--write-index FILE PATH... writes the submissions under PATH to FILE: only --extensions, "
     "--max-size, --ccsim and --quiet go with it";
 
+std::string index_of_nothing(std::string_view path) {
+  return std::string(path) + ": no submission to write: nothing was found";
+}
+
 std::string index_written(std::size_t count, std::string_view path) {
   return "ccsim-batch: wrote " + std::to_string(count) + " submissions to " + std::string(path) +
          "\n";

@@ -60,6 +60,8 @@ extern const std::string_view kIndexDamaged;
 extern const std::string_view kIndexReadOtherwise;
 extern const std::string_view kIndexOfAnotherTokeniser;
 extern const std::string_view kWriteIndexAlone;
+/// "<path>: no submission to write: nothing was found"
+std::string index_of_nothing(std::string_view path);
 /// "wrote <count> submissions to <path>\n"
 std::string index_written(std::size_t count, std::string_view path);
 /// Why shard files cannot be joined.

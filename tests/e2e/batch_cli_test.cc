@@ -688,6 +688,12 @@ TEST(BatchCli, AnIndexOfPastSubmissionsServesAsTheFolderItWasMadeFrom) {
     EXPECT_EQ("", r.out);
   }
   EXPECT_EQ(2, batch({"--write-index", index, "--format", "csv", past}).exit_status);
+  const string empty = dir.path() + "/empty";
+  ASSERT_EQ(0, mkdir(empty.c_str(), 0755));
+  const RunResult nothing = batch({"--write-index", dir.path() + "/nothing.idx", empty});
+  EXPECT_EQ(2, nothing.exit_status);
+  EXPECT_NE(string::npos, nothing.err.find("no submission to write")) << nothing.err;
+  EXPECT_NE(0, access((dir.path() + "/nothing.idx").c_str(), F_OK));
   EXPECT_EQ(2, batch({"--write-index", dir.path() + "/no/such/dir/x.idx", past}).exit_status);
   EXPECT_EQ(whole, read_bytes(index));  // a failed write leaves the index as it was
 }
