@@ -123,6 +123,7 @@ int run(int argc, char** argv) {
   reading.stop_at_eof_byte = o.as_ccsim;
   reading.max_size = o.max_size;
   reading.extensions = o.extensions;
+  reading.jobs = o.jobs;
   std::vector<batch::Submission> subs;
   std::vector<batch::Skipped> skipped;
   batch::Submission base;

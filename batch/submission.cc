@@ -9,6 +9,7 @@
 
 #include "batch/archive.h"
 #include "batch/names.h"
+#include "batch/parallel.h"
 #include "lexer/token_files.h"
 #include "lexer/tokeniser.h"
 #include "platform/file.h"
@@ -296,6 +297,7 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     return false;
   }
   std::sort(entries.begin(), entries.end());
+  const std::size_t first_new = out->size();
   for (const fs::path& entry : entries) {
     const Walk::Kind kind = walk.kind_of(entry);
     if (kind == Walk::Kind::kOther) continue;
@@ -324,13 +326,20 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     for (const fs::path& f : files) {
       SourceFile file;
       if (read_source(f, reading, &file))
-        append_file(&s, std::move(file));
+        s.files.push_back(std::move(file));  // tokenised below, on all threads
       else
         skip(skipped, f, text::kCannotBeRead);
     }
     if (s.files.empty()) continue;
     out->push_back(std::move(s));
   }
+  parallel_for(out->size() - first_new, reading.jobs, [&](std::size_t k) {
+    Submission& s = (*out)[first_new + k];
+    if (!s.tokens.empty() || s.files.empty() || !s.char_file.empty()) return;
+    std::vector<SourceFile> files = std::move(s.files);
+    s.files.clear();
+    for (SourceFile& f : files) append_file(&s, std::move(f));
+  });
   return true;
 }
 

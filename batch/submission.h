@@ -15,6 +15,7 @@ struct Reading {
   bool stop_at_eof_byte = false;
   std::uintmax_t max_size = 10 * 1024 * 1024;          // larger sources are passed over
   std::vector<std::string> extensions = {".c", ".h"};  // of the files that are sources
+  unsigned jobs = 1;  // threads that tokenise a folder's sources
 };
 
 struct SourceFile {
