@@ -142,8 +142,9 @@ int run(int argc, char** argv) {
   std::size_t fresh = subs.size();
   for (const std::string& p : o.olds)
     ok = ok && from(p, [&] {
-           return batch::is_index_file(p) ? batch::read_index(p, reading, &subs, &error)
-                                          : batch::collect(p, true, reading, &subs, &skipped, &error);
+           return batch::is_index_file(p)
+                      ? batch::read_index(p, reading, &subs, &error)
+                      : batch::collect(p, true, reading, &subs, &skipped, &error);
          });
   for (const std::string& p : o.bases)
     ok = ok && from(p, [&] { return batch::collect_as_one(p, reading, &base, &skipped, &error); });

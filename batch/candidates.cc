@@ -53,9 +53,9 @@ std::uint64_t gram_hash(const char* p, std::size_t width) {
 // The index: every gram a submission may still match, by id, with the
 // rows it occurs in. Everything is by row.
 struct Index {
-  std::size_t width = 0;                        // min_match + 1
-  std::vector<std::uint32_t> posting_begin;  // gram g: subs[begin[g], begin[g+1])
-  std::vector<std::uint32_t> posting_subs;   // ascending within a gram
+  std::size_t width = 0;                           // min_match + 1
+  std::vector<std::uint32_t> posting_begin;        // gram g: rows[begin[g], begin[g+1])
+  std::vector<std::uint32_t> posting_rows;         // ascending within a gram
   std::vector<std::vector<std::uint32_t>> starts;  // per submission: gram starts
   std::vector<std::vector<std::uint32_t>> ids;     // per submission: their gram ids
 };
@@ -159,13 +159,13 @@ Index build_index(const std::vector<Prepared>& prepared, const std::vector<std::
               entries.begin() + static_cast<std::ptrdiff_t>(bucket_begin[b + 1]));
   });
   std::vector<std::uint64_t> keys;
-  index.posting_subs.reserve(entries.size());
+  index.posting_rows.reserve(entries.size());
   for (std::size_t k = 0; k < entries.size(); ++k) {
     if (k == 0 || entries[k].first != entries[k - 1].first) {
       keys.push_back(entries[k].first);
       index.posting_begin.push_back(static_cast<std::uint32_t>(k));
     }
-    index.posting_subs.push_back(entries[k].second);
+    index.posting_rows.push_back(entries[k].second);
   }
   index.posting_begin.push_back(static_cast<std::uint32_t>(entries.size()));
   std::vector<std::pair<std::uint64_t, std::uint32_t>>().swap(entries);
@@ -204,8 +204,8 @@ struct Scratch {
 
 }  // namespace
 
-Found score_candidates(std::vector<Prepared>* prepared, const PairRange& range,
-                       int min_match, const ScoreRule& rule, double floor, unsigned jobs,
+Found score_candidates(std::vector<Prepared>* prepared, const PairRange& range, int min_match,
+                       const ScoreRule& rule, double floor, unsigned jobs,
                        std::atomic<std::uint64_t>* done) {
   const std::vector<Prepared>& p = *prepared;
   const std::size_t n = p.size();
@@ -224,8 +224,8 @@ Found score_candidates(std::vector<Prepared>* prepared, const PairRange& range,
     const std::vector<std::uint32_t>& starts = index.starts[r];
     const auto width = static_cast<std::uint32_t>(index.width);
     for (std::size_t k = 0; k < ids.size(); ++k) {
-      const std::uint32_t* begin = index.posting_subs.data() + index.posting_begin[ids[k]];
-      const std::uint32_t* end = index.posting_subs.data() + index.posting_begin[ids[k] + 1];
+      const std::uint32_t* begin = index.posting_rows.data() + index.posting_begin[ids[k]];
+      const std::uint32_t* end = index.posting_rows.data() + index.posting_begin[ids[k] + 1];
       const std::uint32_t start = starts[k];
       for (const std::uint32_t* q = std::upper_bound(begin, end, static_cast<std::uint32_t>(r));
            q != end; ++q) {
@@ -268,9 +268,8 @@ Found score_candidates(std::vector<Prepared>* prepared, const PairRange& range,
   return found;
 }
 
-Found score_every_pair(const std::vector<Prepared>& prepared, const PairRange& range,
-                       int min_match, const ScoreRule& rule, unsigned jobs,
-                       std::atomic<std::uint64_t>* done) {
+Found score_every_pair(const std::vector<Prepared>& prepared, const PairRange& range, int min_match,
+                       const ScoreRule& rule, unsigned jobs, std::atomic<std::uint64_t>* done) {
   const std::size_t n = prepared.size();
   const std::vector<std::uint32_t> order = row_order(prepared, range.fresh);
   std::vector<std::vector<PairScore>> rows(n);

@@ -38,14 +38,13 @@ struct Found {
 /// exactly as score_pair() does; the tiling sources of the submissions in a
 /// candidate pair are made on the way. `done` counts pairs settled as they
 /// go.
-Found score_candidates(std::vector<Prepared>* prepared, const PairRange& range,
-                       int min_match, const ScoreRule& rule, double floor, unsigned jobs,
+Found score_candidates(std::vector<Prepared>* prepared, const PairRange& range, int min_match,
+                       const ScoreRule& rule, double floor, unsigned jobs,
                        std::atomic<std::uint64_t>* done);
 
 /// The pairs of `range`, every one tiled (the reference the index is
 /// measured against); every tiling source must be made.
-Found score_every_pair(const std::vector<Prepared>& prepared, const PairRange& range,
-                       int min_match, const ScoreRule& rule, unsigned jobs,
-                       std::atomic<std::uint64_t>* done);
+Found score_every_pair(const std::vector<Prepared>& prepared, const PairRange& range, int min_match,
+                       const ScoreRule& rule, unsigned jobs, std::atomic<std::uint64_t>* done);
 
 }  // namespace batch

@@ -2,7 +2,6 @@
 // glibc's iconv, and tested against it): Windows has no iconv.
 #include "batch/decode.h"
 
-
 #include <cerrno>
 #include <cstdint>
 
@@ -35,7 +34,8 @@ void append_utf8(std::string* out, std::uint32_t p) {
 // The code point of a four-byte character, or kNone: those of the BMP from
 // the table's runs, those past it in one line from U+10000.
 std::uint32_t four_byte(std::uint32_t b1, std::uint32_t b2, std::uint32_t b3, std::uint32_t b4) {
-  const std::uint32_t linear = (((b1 - 0x81) * 10 + (b2 - 0x30)) * 126 + (b3 - 0x81)) * 10 + (b4 - 0x30);
+  const std::uint32_t linear =
+      (((b1 - 0x81) * 10 + (b2 - 0x30)) * 126 + (b3 - 0x81)) * 10 + (b4 - 0x30);
   constexpr std::uint32_t kSupplementary = (((0x90 - 0x81) * 10) * 126) * 10;  // 0x90308130
   if (linear >= kSupplementary) {
     const std::uint32_t point = 0x10000 + (linear - kSupplementary);
@@ -105,8 +105,8 @@ std::string gb18030_to_utf8(std::string_view bytes) {
       if (point == 0) point = kNone;
       length = point == kNone ? 1 : 2;
     } else if (b(at) >= 0x81 && b(at) <= 0xFE && left >= 4 && b(at + 1) >= 0x30 &&
-               b(at + 1) <= 0x39 && b(at + 2) >= 0x81 && b(at + 2) <= 0xFE &&
-               b(at + 3) >= 0x30 && b(at + 3) <= 0x39) {
+               b(at + 1) <= 0x39 && b(at + 2) >= 0x81 && b(at + 2) <= 0xFE && b(at + 3) >= 0x30 &&
+               b(at + 3) <= 0x39) {
       point = four_byte(b(at), b(at + 1), b(at + 2), b(at + 3));
       length = point == kNone ? 1 : 4;
     }

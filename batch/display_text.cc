@@ -28,7 +28,8 @@ std::size_t decode_one(std::string_view line, std::size_t at, Encoding e, std::s
     if (lead < 0x80) {
       *out = std::string(1, static_cast<char>(lead));
     } else {
-      *out = std::string{static_cast<char>(0xC0 | (lead >> 6)), static_cast<char>(0x80 | (lead & 0x3F))};
+      *out = std::string{static_cast<char>(0xC0 | (lead >> 6)),
+                         static_cast<char>(0x80 | (lead & 0x3F))};
     }
     return 1;
   }
@@ -48,11 +49,16 @@ std::size_t decode_one(std::string_view line, std::size_t at, Encoding e, std::s
 bool parse_encoding(std::string_view name, Encoding* encoding) {
   std::string n(name);
   std::transform(n.begin(), n.end(), n.begin(), [](unsigned char c) { return std::tolower(c); });
-  if (n == "auto") *encoding = Encoding::kAuto;
-  else if (n == "utf-8" || n == "utf8") *encoding = Encoding::kUtf8;
-  else if (n == "gb18030" || n == "gbk" || n == "gb2312" || n == "cp936") *encoding = Encoding::kGb18030;
-  else if (n == "latin1" || n == "latin-1" || n == "iso-8859-1") *encoding = Encoding::kLatin1;
-  else return false;
+  if (n == "auto")
+    *encoding = Encoding::kAuto;
+  else if (n == "utf-8" || n == "utf8")
+    *encoding = Encoding::kUtf8;
+  else if (n == "gb18030" || n == "gbk" || n == "gb2312" || n == "cp936")
+    *encoding = Encoding::kGb18030;
+  else if (n == "latin1" || n == "latin-1" || n == "iso-8859-1")
+    *encoding = Encoding::kLatin1;
+  else
+    return false;
   return true;
 }
 

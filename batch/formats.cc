@@ -75,8 +75,7 @@ std::string scoring_note(const Run& run) {
   const Options& o = run.options;
   std::string s = "score >= " + shortest(o.threshold) + ", ";
   if (!o.all_pairs) s += "pairs below " + shortest(o.floor) + " counted only, ";
-  s += "runs over " +
-                  std::to_string(o.min_match) + " characters, ";
+  s += "runs over " + std::to_string(o.min_match) + " characters, ";
   const std::size_t cutoff = common_cutoff_of(run);
   s += cutoff > run.subs.size()
            ? std::string("no common code left out")
@@ -94,7 +93,9 @@ Listing listing_of(const Run& run) {
   l.json_head = json_head(run);
   l.json_class = json_class(run);
   l.count = run.ranked.size();
-  l.first = [&run](std::size_t k) -> const std::string& { return run.subs[run.ranked[k].first].name; };
+  l.first = [&run](std::size_t k) -> const std::string& {
+    return run.subs[run.ranked[k].first].name;
+  };
   l.second = [&run](std::size_t k) -> const std::string& {
     return run.subs[run.ranked[k].second].name;
   };
@@ -104,7 +105,8 @@ Listing listing_of(const Run& run) {
   l.tile_list = [&run](std::size_t k) {
     const PairScore& p = run.ranked[k];
     const JsonTiles which = run.options.json_tiles;
-    if (which == JsonTiles::kNone || (which == JsonTiles::kSuspected && p.score < run.options.threshold))
+    if (which == JsonTiles::kNone ||
+        (which == JsonTiles::kSuspected && p.score < run.options.threshold))
       return std::string("[]");
     return json_tile_list(run, p);
   };
@@ -148,8 +150,8 @@ void write_csv(std::ostream& out, const Listing& l) {
   for (std::size_t k = 0; k < l.count; ++k) {
     const PairScore& p = l.pair(k);
     out << csv_field(l.first(k)) << ',' << csv_field(l.second(k)) << ',' << fixed6(p.score) << ','
-        << fixed6(p.coverage) << ',' << fixed6(p.similarity) << ',' << p.matched << ','
-        << p.longest << ',' << p.tiles << '\n';
+        << fixed6(p.coverage) << ',' << fixed6(p.similarity) << ',' << p.matched << ',' << p.longest
+        << ',' << p.tiles << '\n';
   }
 }
 
@@ -225,8 +227,8 @@ std::string json_tile_list(const Run& run, const PairScore& p) {
 }
 
 void write_json(std::ostream& out, const Listing& l) {
-  out << l.json_head << ",\"pairs_in_run\":" << l.pairs << ",\"pairs_below_floor\":"
-      << l.pairs - l.count << "," << l.json_class << ",\"pairs\":[";
+  out << l.json_head << ",\"pairs_in_run\":" << l.pairs
+      << ",\"pairs_below_floor\":" << l.pairs - l.count << "," << l.json_class << ",\"pairs\":[";
   for (std::size_t k = 0; k < l.count; ++k) {
     const PairScore& p = l.pair(k);
     out << (k ? ",\n" : "\n") << "{\"first\":" << json_string(l.first(k))

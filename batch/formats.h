@@ -37,7 +37,7 @@ struct Listing {
   std::string json_head;   // the JSON object's fields before the pair counts
   std::string json_class;  // its "submissions" and "skipped" fields
   std::size_t count = 0;   // pairs listed
-  std::function<const std::string&(std::size_t)> first;   // the raw names of pair k
+  std::function<const std::string&(std::size_t)> first;  // the raw names of pair k
   std::function<const std::string&(std::size_t)> second;
   std::function<const PairScore&(std::size_t)> pair;
   std::function<std::string(std::size_t)> tile_list;  // JSON array of pair k's tiles

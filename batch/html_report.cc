@@ -82,8 +82,8 @@ std::string histogram(const std::vector<double>& values, const char* label, doub
   ticks.erase(std::unique(ticks.begin(), ticks.end()), ticks.end());
   for (std::uint64_t tick : ticks) {
     const double y = 130 - height(tick);
-    svg << "<line class=\"axis\" x1=\"32\" x2=\"36\" y1=\"" << y << "\" y2=\"" << y << "\"/><text x=\"30\" y=\""
-        << y + 3 << "\" text-anchor=\"end\">" << tick << "</text>";
+    svg << "<line class=\"axis\" x1=\"32\" x2=\"36\" y1=\"" << y << "\" y2=\"" << y
+        << "\"/><text x=\"30\" y=\"" << y + 3 << "\" text-anchor=\"end\">" << tick << "</text>";
   }
   if (below > 0) {
     const double h = height(below);
@@ -93,8 +93,9 @@ std::string histogram(const std::vector<double>& values, const char* label, doub
   }
   for (int b = 0; b < kBins; ++b) {
     const double h = height(bins[b]);
-    svg << "<rect x=\"" << kLeft + b * 20 << "\" y=\"" << 130 - h << "\" width=\"18\" height=\"" << h
-        << "\"><title>" << b * 5 << "-" << b * 5 + 5 << "%: " << bins[b] << " pairs</title></rect>";
+    svg << "<rect x=\"" << kLeft + b * 20 << "\" y=\"" << 130 - h << "\" width=\"18\" height=\""
+        << h << "\"><title>" << b * 5 << "-" << b * 5 + 5 << "%: " << bins[b]
+        << " pairs</title></rect>";
   }
   if (mark >= 0) {
     const double x = kLeft + mark * 400;
@@ -137,8 +138,8 @@ struct Shown {
 // of `s` as [file, line, column, end line, end column] ranges, one per file
 // it runs through; those past a clipped file's end are left out. False if
 // none is left.
-bool write_stretches(std::ostream& out, const Submission& s, const Shown& shown,
-                     std::size_t start, std::size_t length, int kind) {
+bool write_stretches(std::ostream& out, const Submission& s, const Shown& shown, std::size_t start,
+                     std::size_t length, int kind) {
   bool any = false;
   out << '[';
   for (std::size_t c = start; c < start + length;) {
@@ -370,12 +371,11 @@ std::string report_page(const Run& run, const ReportLimits& limits) {
   // Nothing may load from anywhere; only this very style and script run.
   const std::string policy = "default-src 'none'; script-src '" + csp_hash(script) +
                              "'; style-src '" + csp_hash(style) + "'; img-src data:";
-  return assemble(std::string_view(kReportPage, kReportPageSize),
-                  {{"POLICY", policy},
-                   {"STYLE", style},
-                   {"SUMMARY", summary(run)},
-                   {"DATA", page_data(run, limits)},
-                   {"SCRIPT", script}});
+  return assemble(std::string_view(kReportPage, kReportPageSize), {{"POLICY", policy},
+                                                                   {"STYLE", style},
+                                                                   {"SUMMARY", summary(run)},
+                                                                   {"DATA", page_data(run, limits)},
+                                                                   {"SCRIPT", script}});
 }
 
 bool write_report(const std::string& path, const Run& run, std::string* error) {

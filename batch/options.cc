@@ -1,8 +1,6 @@
 // parse_options(): the command line through CLI11.
 #include "batch/options.h"
 
-#include "batch/archive.h"
-
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
@@ -10,6 +8,7 @@
 #include <sstream>
 #include <thread>
 
+#include "batch/archive.h"
 #include "text/batch_messages.h"
 
 namespace batch {

@@ -100,18 +100,16 @@ PairScore score_pair(const std::vector<Prepared>& prepared, std::uint32_t i, std
   const auto matched = static_cast<double>(s.matched);
   s.coverage = shorter == 0 ? 0.0 : matched / static_cast<double>(shorter);
   s.score = score_of(s.matched, a.length, b.length, rule);
-  s.similarity = a.length + b.length == 0
-                     ? 0.0f
-                     : compare::similarity(static_cast<long long>(s.matched),
-                                           static_cast<long long>(a.length),
-                                           static_cast<long long>(b.length));
+  s.similarity = a.length + b.length == 0 ? 0.0f
+                                          : compare::similarity(static_cast<long long>(s.matched),
+                                                                static_cast<long long>(a.length),
+                                                                static_cast<long long>(b.length));
   return s;
 }
 
 double score_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b,
                 const ScoreRule& rule) {
-  const double mean =
-      std::sqrt(static_cast<double>(length_a) * static_cast<double>(length_b));
+  const double mean = std::sqrt(static_cast<double>(length_a) * static_cast<double>(length_b));
   const double guarded = std::max(mean, static_cast<double>(rule.guard));
   return guarded == 0 ? 0.0 : std::min(1.0, static_cast<double>(matched) / guarded);
 }

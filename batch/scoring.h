@@ -16,7 +16,7 @@ namespace batch {
 /// A submission ready for pairing: positions in template code or in code
 /// common to the class may not match, and do not count in its length.
 struct Prepared {
-  std::string_view text;      // the token string
+  std::string_view text;       // the token string
   compare::TileSource source;  // for tiling: made by prepare_sources()
   bool ready = false;          // `source` is made
   std::vector<std::uint8_t> allowed;

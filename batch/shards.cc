@@ -91,8 +91,8 @@ struct Part {
 void write_shard(std::ostream& out, const Listing& l, unsigned shard, unsigned shards) {
   out << kMagic << "\npart " << shard + 1 << ' ' << shards << "\nsubmissions " << l.submissions
       << " skipped " << l.skipped << "\npairs " << l.pairs << "\nthreshold " << exact(l.threshold)
-      << "\nnote " << escaped(l.note) << "\njson-head " << escaped(l.json_head)
-      << "\njson-class " << escaped(l.json_class) << '\n';
+      << "\nnote " << escaped(l.note) << "\njson-head " << escaped(l.json_head) << "\njson-class "
+      << escaped(l.json_class) << '\n';
   for (std::size_t k = 0; k < l.count; ++k) {
     const PairScore& p = l.pair(k);
     out << "pair " << escaped(l.first(k)) << ' ' << escaped(l.second(k)) << ' ' << exact(p.score)
@@ -119,7 +119,8 @@ bool Merged::read(const std::vector<std::string>& paths, std::string* error) {
     // A file cut short ends before its last line: anything read from it is
     // not to be trusted.
     const std::size_t last = whole.rfind('\n', whole.size() >= 2 ? whole.size() - 2 : 0);
-    if (whole.back() != '\n' || last == std::string::npos || whole.compare(last + 1, 4, "end ") != 0)
+    if (whole.back() != '\n' || last == std::string::npos ||
+        whole.compare(last + 1, 4, "end ") != 0)
       return fail(text::kShardDamaged);
     Part part;
     std::vector<std::string> f;
@@ -182,9 +183,9 @@ bool Merged::read(const std::vector<std::string>& paths, std::string* error) {
     if (!ended || std::getline(in, line)) return fail(text::kShardDamaged);
   }
   if (std::find(seen.begin(), seen.end(), false) != seen.end()) {
-    *error = text::shards_missing(seen.size() - static_cast<std::size_t>(
-                                                    std::count(seen.begin(), seen.end(), true)),
-                                  seen.size());
+    *error = text::shards_missing(
+        seen.size() - static_cast<std::size_t>(std::count(seen.begin(), seen.end(), true)),
+        seen.size());
     return false;
   }
   std::sort(pairs_.begin(), pairs_.end(), [](const Pair& x, const Pair& y) {

@@ -1,8 +1,8 @@
 // Opening files on Windows: only files on a disk are read (not a console,
 // a pipe or a device name such as CON).
-#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 
 #include "platform/file.h"
 

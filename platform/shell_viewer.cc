@@ -1,8 +1,9 @@
 // ShellViewer: the shell's "open" verb.
 #include "platform/shell_viewer.h"
 
-#include <windows.h>
+// windows.h first: shellapi.h builds on it.
 #include <shellapi.h>
+#include <windows.h>
 
 namespace platform {
 

@@ -2,18 +2,18 @@
 // streams for pipes and files.
 #include "platform/windows_console.h"
 
-#include <windows.h>
 #include <conio.h>
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 
 #include <cstdio>
 
 namespace platform {
 namespace {
 
-constexpr UINT kChinese = 936;                 // the dialogue's code page
-constexpr WORD kAquaOnBrightWhite = 0xF3;      // what "color F3" sets
+constexpr UINT kChinese = 936;             // the dialogue's code page
+constexpr WORD kAquaOnBrightWhite = 0xF3;  // what "color F3" sets
 WORD g_saved_attributes = 0;
 volatile LONG g_colours_set = 0;
 
@@ -106,12 +106,13 @@ void WindowsConsole::write(std::string_view bytes) {
   pending_ = text.substr(text.size() - cut);
   text.resize(text.size() - cut);
   if (text.empty()) return;
-  const int n = MultiByteToWideChar(kChinese, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int n =
+      MultiByteToWideChar(kChinese, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(n), L'\0');
   MultiByteToWideChar(kChinese, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
   DWORD written = 0;
-  if (!WriteConsoleW(static_cast<HANDLE>(out_), wide.data(), static_cast<DWORD>(wide.size()), &written,
-                     nullptr))
+  if (!WriteConsoleW(static_cast<HANDLE>(out_), wide.data(), static_cast<DWORD>(wide.size()),
+                     &written, nullptr))
     lost_ = true;
 }
 

@@ -30,12 +30,12 @@ class WindowsConsole : public Console {
   bool flush() override;
 
  private:
-  void* out_;              // the console's output handle, when it is one
-  bool screen_;            // standard output is a console window
-  bool keyboard_;          // standard input is a console
-  bool own_window_;        // no other process shares the console
-  std::string pending_;    // a lead byte whose trail byte is still to come
-  bool lost_ = false;      // some of the dialogue could not be written
+  void* out_;            // the console's output handle, when it is one
+  bool screen_;          // standard output is a console window
+  bool keyboard_;        // standard input is a console
+  bool own_window_;      // no other process shares the console
+  std::string pending_;  // a lead byte whose trail byte is still to come
+  bool lost_ = false;    // some of the dialogue could not be written
 };
 
 }  // namespace platform

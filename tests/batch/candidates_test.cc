@@ -58,7 +58,8 @@ std::vector<Submission> made_class(unsigned seed, std::size_t count) {
     sources.push_back(s);
   }
   std::vector<Submission> subs;
-  for (std::size_t k = 0; k < count; ++k) subs.push_back(made_of("s" + std::to_string(k), sources[k]));
+  for (std::size_t k = 0; k < count; ++k)
+    subs.push_back(made_of("s" + std::to_string(k), sources[k]));
   return subs;
 }
 
@@ -142,7 +143,8 @@ TEST_P(IndexAgainstEveryPair, SamePairsAndScoresAtOrAboveTheFloor) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Classes, IndexAgainstEveryPair,
-                         testing::Values(ClassShape{1, 90, 90, 12, true}, ClassShape{2, 70, 45, 12, true},
+                         testing::Values(ClassShape{1, 90, 90, 12, true},
+                                         ClassShape{2, 70, 45, 12, true},
                                          ClassShape{3, 60, 60, 3, false},
                                          ClassShape{4, 80, 80, 8, false}));
 
@@ -155,8 +157,9 @@ TEST(Shards, EveryPairInExactlyOneShard) {
   for (bool index : {false, true}) {
     auto run = [&](unsigned shard, unsigned shards) {
       const batch::PairRange range{40, shard, shards};
-      return index ? batch::score_candidates(&prepared, range, 12, batch::ScoreRule{}, 0.2, 2, &done)
-                   : batch::score_every_pair(prepared, range, 12, batch::ScoreRule{}, 2, &done);
+      return index
+                 ? batch::score_candidates(&prepared, range, 12, batch::ScoreRule{}, 0.2, 2, &done)
+                 : batch::score_every_pair(prepared, range, 12, batch::ScoreRule{}, 2, &done);
     };
     const batch::Found whole = run(0, 1);
     for (unsigned shards : {2u, 3u, 7u, 60u}) {

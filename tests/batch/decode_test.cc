@@ -72,8 +72,8 @@ TEST(Decode, Gb18030TableAgreesWithIconvEverywhere) {
     for (int b2 = 0x30; b2 <= 0x39; ++b2)
       for (int b3 = 0x81; b3 <= 0xFE; ++b3)
         for (int b4 = 0x30; b4 <= 0x39; ++b4)
-          if (!same(std::string{static_cast<char>(b1), static_cast<char>(b2),
-                                static_cast<char>(b3), static_cast<char>(b4)}))
+          if (!same(std::string{static_cast<char>(b1), static_cast<char>(b2), static_cast<char>(b3),
+                                static_cast<char>(b4)}))
             return;
   // Past the BMP: its first and last characters, and beyond them.
   for (const char* four : {"\x90\x30\x81\x30", "\xE3\x32\x9A\x35", "\xE3\x32\x9A\x36",
@@ -81,7 +81,8 @@ TEST(Decode, Gb18030TableAgreesWithIconvEverywhere) {
     same(four);
   // And runs of bytes of every kind, cut anywhere.
   std::mt19937 rng(18030);
-  const unsigned char kinds[] = {0x00, 0x0A, 0x30, 0x39, 0x41, 0x7F, 0x80, 0x81, 0x84, 0x90, 0xA1, 0xD6, 0xFE, 0xFF};
+  const unsigned char kinds[] = {0x00, 0x0A, 0x30, 0x39, 0x41, 0x7F, 0x80,
+                                 0x81, 0x84, 0x90, 0xA1, 0xD6, 0xFE, 0xFF};
   for (int k = 0; k < 20000; ++k) {
     std::string bytes;
     for (unsigned n = 1 + rng() % 10; n > 0; --n)

@@ -20,8 +20,10 @@ std::string hex(const std::array<std::uint8_t, 32>& d) {
 }
 
 TEST(Sha256, KnownDigestsAcrossBlockBoundaries) {
-  EXPECT_EQ("e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855", hex(batch::sha256("")));
-  EXPECT_EQ("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad", hex(batch::sha256("abc")));
+  EXPECT_EQ("e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855",
+            hex(batch::sha256("")));
+  EXPECT_EQ("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad",
+            hex(batch::sha256("abc")));
   // 56 bytes: the length no longer fits the first padding block.
   EXPECT_EQ("248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1",
             hex(batch::sha256("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq")));

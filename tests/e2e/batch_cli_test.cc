@@ -215,7 +215,8 @@ TEST(BatchCli, PairsBelowTheFloorAreCountedNotListed) {
   EXPECT_NE(string::npos, json.out.find("\"pairs_in_run\":" + std::to_string(all_rows.size() - 1) +
                                         ",\"pairs_below_floor\":" + std::to_string(below) + ","));
   const RunResult table = batch({"--floor", "0.5", "--top", "0", kClass});
-  EXPECT_EQ(0u, table.out.find("12 submissions, " + std::to_string(all_rows.size() - 1) + " pairs, "));
+  EXPECT_EQ(0u,
+            table.out.find("12 submissions, " + std::to_string(all_rows.size() - 1) + " pairs, "));
   EXPECT_NE(string::npos, table.out.find("pairs below 0.5 counted only"));
   EXPECT_EQ(2, batch({"--floor", "0.7", kClass}).exit_status);  // above the threshold
   for (const char* shard : {"0/3", "4/3", "1/0", "1", "1/2/3", "a/b", "1/3x"})
@@ -348,8 +349,8 @@ TEST(BatchCli, FilesGivenTwiceAreTakenOnceAndEqualNamesAreToldApart) {
   write_bytes("sec2/x.c", read_bytes(kClass + "/dave.c"));
   write_bytes("old/z.c", read_bytes(kClass + "/bob.c"));
   // A file compared with itself would be a certain "copy" of nothing.
-  const RunResult r = batch({"--all-pairs", "--format", "csv", "--old", "old", "--old", "sec1/y.c", "sec1",
-                             "./sec1/x.c", "sec2", "sec1"},
+  const RunResult r = batch({"--all-pairs", "--format", "csv", "--old", "old", "--old", "sec1/y.c",
+                             "sec1", "./sec1/x.c", "sec2", "sec1"},
                             dir.path());
   EXPECT_EQ(1, r.exit_status);
   EXPECT_EQ(
@@ -675,10 +676,11 @@ TEST(BatchCli, AnIndexOfPastSubmissionsServesAsTheFolderItWasMadeFrom) {
     std::vector<string> extra;
     const char* says;
   };
-  for (const Case& c : {Case{flipped, {}, "damaged"}, Case{whole.substr(0, whole.size() - 9), {}, "damaged"},
-                        Case{whole.substr(0, 30), {}, "damaged"},
-                        Case{whole, {"--ccsim"}, "another way of reading"},
-                        Case{whole.substr(0, 18) + "\x07" + whole.substr(19), {}, "another version"}}) {
+  for (const Case& c :
+       {Case{flipped, {}, "damaged"}, Case{whole.substr(0, whole.size() - 9), {}, "damaged"},
+        Case{whole.substr(0, 30), {}, "damaged"},
+        Case{whole, {"--ccsim"}, "another way of reading"},
+        Case{whole.substr(0, 18) + "\x07" + whole.substr(19), {}, "another version"}}) {
     write_bytes(bad, c.bytes);
     std::vector<string> args = c.extra;
     args.insert(args.end(), {"--old", bad, fresh});
@@ -715,10 +717,12 @@ TEST(BatchCli, JsonListsTilesOfTheSuspectedPairsUnlessAskedOtherwise) {
   const auto [with, without] = listed(suspected.out);
   EXPECT_EQ(2u, with);  // the two copies
   EXPECT_GT(without, 0u);
-  EXPECT_EQ(std::make_pair(with + without, std::size_t{0}),
-            listed(batch({"--format", "json", "--floor", "0.1", "--json-tiles", "all", kClass}).out));
-  EXPECT_EQ(std::make_pair(std::size_t{0}, with + without),
-            listed(batch({"--format", "json", "--floor", "0.1", "--json-tiles", "none", kClass}).out));
+  EXPECT_EQ(
+      std::make_pair(with + without, std::size_t{0}),
+      listed(batch({"--format", "json", "--floor", "0.1", "--json-tiles", "all", kClass}).out));
+  EXPECT_EQ(
+      std::make_pair(std::size_t{0}, with + without),
+      listed(batch({"--format", "json", "--floor", "0.1", "--json-tiles", "none", kClass}).out));
   EXPECT_EQ(2, batch({"--json-tiles", "some", kClass}).exit_status);
   EXPECT_EQ(2, batch({"--encoding", "ebcdic", kClass}).exit_status);
   EXPECT_EQ(1, batch({"--encoding", "latin1", kClass}).exit_status);

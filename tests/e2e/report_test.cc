@@ -111,7 +111,8 @@ TEST_F(ReportTest, RenderedTilesOfTheTopPairAreMarkedOnBothSides) {
   EXPECT_EQ(left, right);
   EXPECT_NE(string::npos, article.find("<span class=\"tpl\""));  // template code greyed
   // The matched line ranges, as the JSON gives the first tile's lines.
-  EXPECT_NE(string::npos, article.find("alice.c 55–69 ↔ bob.c 56–70 (263)")) << article.substr(0, 2000);
+  EXPECT_NE(string::npos, article.find("alice.c 55–69 ↔ bob.c 56–70 (263)"))
+      << article.substr(0, 2000);
 }
 
 TEST_F(ReportTest, CodeCommonToTheClassIsGreyedApartFromTheTemplate) {
@@ -128,7 +129,8 @@ TEST_F(ReportTest, CodeCommonToTheClassIsGreyedApartFromTheTemplate) {
   EXPECT_NE(string::npos, article.find("<span class=\"common\" title=\"common to the class\">"));
   EXPECT_EQ(string::npos, article.find("<span class=\"tpl\""));
   // The report with the template greys that instead.
-  EXPECT_NE(string::npos, evidence(render("report.html#pair-1", "tpl.json")).find("<span class=\"tpl\""));
+  EXPECT_NE(string::npos,
+            evidence(render("report.html#pair-1", "tpl.json")).find("<span class=\"tpl\""));
 }
 
 TEST_F(ReportTest, MakesNoNetworkRequest) {
