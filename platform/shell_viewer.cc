@@ -2,8 +2,10 @@
 #include "platform/shell_viewer.h"
 
 // windows.h first: shellapi.h builds on it.
-#include <shellapi.h>
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 
 namespace platform {
 
