@@ -244,6 +244,8 @@ Found score_candidates(std::vector<Prepared>* prepared, const PairRange& range, 
       if (score_of(bound, own, other, rule) >= floor) candidates[r].push_back(q);
     }
     scratch.touched.clear();
+    // The pairs the index rules out are settled here, the rest when tiled.
+    done->fetch_add(pairs_in_row(r, n, range) - candidates[r].size(), std::memory_order_relaxed);
   });
   // Only the submissions in some candidate pair are made ready for tiling.
   std::vector<std::uint8_t> needed(n, 0);
@@ -257,7 +259,7 @@ Found score_candidates(std::vector<Prepared>* prepared, const PairRange& range, 
       PairScore pair = scored(p, order[r], order[q], min_match, rule);
       if (pair.score >= floor) rows[r].push_back(pair);
     }
-    if (in_shard(r, range)) done->fetch_add(pairs_in_row(r, n, range), std::memory_order_relaxed);
+    done->fetch_add(candidates[r].size(), std::memory_order_relaxed);
   });
   Found found;
   for (std::size_t r = 0; r < n; ++r) {

@@ -117,6 +117,7 @@ TEST_P(IndexAgainstEveryPair, SamePairsAndScoresAtOrAboveTheFloor) {
   std::atomic<std::uint64_t> done{0};
   const batch::Found every =
       batch::score_every_pair(prepared, range, setup.min_match, batch::ScoreRule{}, 2, &done);
+  EXPECT_EQ(every.total, done.exchange(0));
   const std::uint64_t fresh = setup.fresh;
   EXPECT_EQ(fresh * (fresh - 1) / 2 + fresh * (setup.count - fresh), every.total);
   ASSERT_EQ(every.total, every.pairs.size());
@@ -136,6 +137,7 @@ TEST_P(IndexAgainstEveryPair, SamePairsAndScoresAtOrAboveTheFloor) {
       const batch::Found found = batch::score_candidates(&lazy, range, setup.min_match,
                                                          batch::ScoreRule{}, floor, jobs, &done);
       EXPECT_EQ(every.total, found.total);
+      EXPECT_EQ(found.total, done.exchange(0));  // every pair settled once, for the progress line
       EXPECT_LT(found.tiled, found.total);  // the index spared some tiling
       expect_same(want, sorted(found.pairs));
     }
