@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 #include "batch/names.h"
+#include "platform/file.h"
 #include "text/batch_messages.h"
 
 namespace batch {
@@ -114,10 +114,8 @@ bool read_index(const std::string& path, const Reading& reading, std::vector<Sub
     *error = shown_name(path) + ": " + std::string(why);
     return false;
   };
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream read;
-  if (!in || !(read << in.rdbuf())) return fail(text::kCannotBeRead);
-  const std::string bytes = read.str();
+  std::string bytes;
+  if (!platform::read_file(path, &bytes)) return fail(text::kCannotBeRead);
   if (bytes.size() < kMagicSize + 8 || bytes.compare(0, kMagicSize, kMagic) != 0)
     return fail(text::kNotAnIndex);
   const std::string_view body(bytes.data() + kMagicSize, bytes.size() - kMagicSize - 8);

@@ -5,10 +5,10 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "batch/names.h"
+#include "platform/file.h"
 #include "text/batch_messages.h"
 
 namespace batch {
@@ -109,10 +109,9 @@ bool Merged::read(const std::vector<std::string>& paths, std::string* error) {
       *error = shown_name(path) + ": " + std::string(why);
       return false;
     };
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    if (!file || !(bytes << file.rdbuf())) return fail(text::kCannotBeRead);
-    const std::string whole = bytes.str();
+    // Regular files only: a FIFO named by mistake must not hang the merge.
+    std::string whole;
+    if (!platform::read_file(path, &whole)) return fail(text::kCannotBeRead);
     std::istringstream in(whole);
     std::string line;
     if (!std::getline(in, line) || line != kMagic) return fail(text::kNotAShard);

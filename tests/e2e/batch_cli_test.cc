@@ -594,6 +594,8 @@ TEST(BatchCli, ShardsThatDoNotMakeOneRunAreRefused) {
   write_bytes(cut, whole.substr(0, whole.size() / 2));
   const string foreign = dir.path() + "/foreign";
   write_bytes(foreign, "first,second,score\n");
+  const string fifo = dir.path() + "/fifo";  // named by mistake: refused, not waited on
+  ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
   auto merge = [](std::vector<string> files) {
     files.insert(files.begin(), "--merge");
     return batch(files);
@@ -607,7 +609,8 @@ TEST(BatchCli, ShardsThatDoNotMakeOneRunAreRefused) {
                         Case{{parts[0], parts[1], other}, "a slice of another run"},
                         Case{{parts[0], parts[1], cut}, "damaged or cut short"},
                         Case{{parts[0], parts[1], foreign}, "not a shard file"},
-                        Case{{parts[0], parts[1], dir.path() + "/none"}, "cannot be read"}}) {
+                        Case{{parts[0], parts[1], dir.path() + "/none"}, "cannot be read"},
+                        Case{{parts[0], parts[1], fifo}, "cannot be read"}}) {
     const RunResult r = merge(c.files);
     EXPECT_EQ(2, r.exit_status) << c.says;
     EXPECT_NE(string::npos, r.err.find(c.says)) << r.err;
