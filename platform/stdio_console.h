@@ -10,7 +10,7 @@
 
 namespace platform {
 
-class StdioConsole : public Console {
+class StdioConsole final : public Console {
  public:
   /// Standard input, output and error that are closed are held open on
   /// /dev/null, so that no file the program opens can take their places.

@@ -11,7 +11,7 @@
 
 namespace platform {
 
-class WindowsConsole : public Console {
+class WindowsConsole final : public Console {
  public:
   WindowsConsole();
   /// Restores the console's colours; when the program owns its console
