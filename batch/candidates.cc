@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "batch/keyed_lists.h"
 #include "batch/parallel.h"
 
 namespace batch {
@@ -60,38 +61,6 @@ struct Index {
   std::vector<std::vector<std::uint32_t>> ids;     // per submission: their gram ids
 };
 
-constexpr std::uint32_t kEmpty = 0xffffffff;
-
-// A set of 64-bit hashes: open addressing, linear probing.
-class HashSet {
- public:
-  explicit HashSet(const std::vector<std::uint64_t>& keys) {
-    std::size_t size = 16;
-    while (size < 2 * keys.size()) size *= 2;
-    slots_.assign(size, 0);
-    for (std::uint64_t k : keys) {
-      if (k == 0) {
-        has_zero_ = true;
-        continue;
-      }
-      std::size_t at = k & (size - 1);
-      while (slots_[at] != 0 && slots_[at] != k) at = (at + 1) & (size - 1);
-      slots_[at] = k;
-    }
-  }
-  bool contains(std::uint64_t k) const {
-    if (k == 0) return has_zero_;
-    for (std::size_t at = k & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
-      if (slots_[at] == k) return true;
-      if (slots_[at] == 0) return false;
-    }
-  }
-
- private:
-  std::vector<std::uint64_t> slots_;
-  bool has_zero_ = false;
-};
-
 // `rows` marks the rows that hold pairs to find: only their grams are
 // looked up, so only those are indexed (all of them in a plain run; a few
 // when a small new class meets a large past one, or in a shard).
@@ -100,10 +69,14 @@ Index build_index(const std::vector<Prepared>& prepared, const std::vector<std::
   Index index;
   index.width = static_cast<std::size_t>(std::max(min_match, 0)) + 1;
   const std::size_t n = prepared.size();
-  std::vector<std::vector<std::uint64_t>> hashes(n);
+  // Per submission: its distinct grams, sorted, and for each gram start
+  // the rank of its gram among them.
+  std::vector<std::vector<std::uint64_t>> distinct(n);
+  std::vector<std::vector<std::uint32_t>> rank(n);
   index.starts.resize(n);
   parallel_for(n, jobs, [&](std::size_t s) {
     const Prepared& p = prepared[order[s]];
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> grams;  // hash, which start
     // A gram may match when all its characters may: allowed, and neither a
     // space nor a NUL byte.
     std::size_t free_run = 0;
@@ -112,23 +85,29 @@ Index build_index(const std::vector<Prepared>& prepared, const std::vector<std::
       free_run = p.allowed[end] && c != ' ' && c != '\0' ? free_run + 1 : 0;
       if (free_run < index.width) continue;
       const std::size_t start = end + 1 - index.width;
+      grams.emplace_back(gram_hash(p.text.data() + start, index.width),
+                         static_cast<std::uint32_t>(index.starts[s].size()));
       index.starts[s].push_back(static_cast<std::uint32_t>(start));
-      hashes[s].push_back(gram_hash(p.text.data() + start, index.width));
+    }
+    std::sort(grams.begin(), grams.end());
+    rank[s].resize(grams.size());
+    for (std::size_t k = 0; k < grams.size(); ++k) {
+      if (k == 0 || grams[k].first != grams[k - 1].first) distinct[s].push_back(grams[k].first);
+      rank[s][grams[k].second] = static_cast<std::uint32_t>(distinct[s].size() - 1);
     }
   });
-  // Each submission once per distinct gram, sorted by gram then submission:
-  // in buckets by the hash's top byte, sorted in parallel.
-  std::vector<std::vector<std::uint64_t>> distinct(n);
-  parallel_for(n, jobs, [&](std::size_t s) {
-    distinct[s] = hashes[s];
-    std::sort(distinct[s].begin(), distinct[s].end());
-    distinct[s].erase(std::unique(distinct[s].begin(), distinct[s].end()), distinct[s].end());
-  });
-  if (std::find(rows.begin(), rows.end(), 0) != rows.end()) {
+  // Submissions that hold no row need be indexed only with the grams some
+  // row looks up. Sorting those out pays where such submissions hold more
+  // grams than the rows (a small class against a large past one, a shard),
+  // not for the longest submission alone, whose row is always empty.
+  std::size_t row_grams = 0;
+  std::size_t other_grams = 0;
+  for (std::size_t s = 0; s < n; ++s) (rows[s] ? row_grams : other_grams) += distinct[s].size();
+  if (other_grams > row_grams) {
     std::vector<std::uint64_t> wanted;
     for (std::size_t s = 0; s < n; ++s)
       if (rows[s]) wanted.insert(wanted.end(), distinct[s].begin(), distinct[s].end());
-    const HashSet looked_up(wanted);
+    const KeySet looked_up(wanted);
     std::vector<std::uint64_t>().swap(wanted);
     parallel_for(n, jobs, [&](std::size_t s) {
       if (rows[s]) return;
@@ -136,57 +115,36 @@ Index build_index(const std::vector<Prepared>& prepared, const std::vector<std::
       d.erase(std::remove_if(d.begin(), d.end(),
                              [&](std::uint64_t h) { return !looked_up.contains(h); }),
               d.end());
-      std::vector<std::uint64_t>().swap(hashes[s]);
+      std::vector<std::uint32_t>().swap(rank[s]);
       std::vector<std::uint32_t>().swap(index.starts[s]);
     });
   }
-  constexpr std::size_t kBuckets = 256;
-  std::vector<std::size_t> bucket_begin(kBuckets + 1, 0);
-  for (const auto& d : distinct)
-    for (std::uint64_t h : d) ++bucket_begin[(h >> 56) + 1];
-  std::partial_sum(bucket_begin.begin(), bucket_begin.end(), bucket_begin.begin());
-  std::vector<std::pair<std::uint64_t, std::uint32_t>> entries(bucket_begin[kBuckets]);
+  // Gram ids in key order; each row's ids so come in the order of its
+  // sorted distinct grams, which its ranks point into.
+  std::vector<std::vector<std::uint32_t>> row_ids(n);
   {
-    std::vector<std::size_t> fill(bucket_begin.begin(), bucket_begin.end() - 1);
-    for (std::size_t s = 0; s < n; ++s) {
-      for (std::uint64_t h : distinct[s])
-        entries[fill[h >> 56]++] = {h, static_cast<std::uint32_t>(s)};
-      std::vector<std::uint64_t>().swap(distinct[s]);
+    const std::vector<KeyedEntry> entries = group_by_key(&distinct, jobs);
+    index.posting_rows.reserve(entries.size());
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+      if (k == 0 || entries[k].first != entries[k - 1].first)
+        index.posting_begin.push_back(static_cast<std::uint32_t>(k));
+      const std::uint32_t s = entries[k].second;
+      index.posting_rows.push_back(s);
+      if (rows[s]) row_ids[s].push_back(static_cast<std::uint32_t>(index.posting_begin.size() - 1));
     }
-  }
-  parallel_for(kBuckets, jobs, [&](std::size_t b) {
-    std::sort(entries.begin() + static_cast<std::ptrdiff_t>(bucket_begin[b]),
-              entries.begin() + static_cast<std::ptrdiff_t>(bucket_begin[b + 1]));
-  });
-  std::vector<std::uint64_t> keys;
-  index.posting_rows.reserve(entries.size());
-  for (std::size_t k = 0; k < entries.size(); ++k) {
-    if (k == 0 || entries[k].first != entries[k - 1].first) {
-      keys.push_back(entries[k].first);
-      index.posting_begin.push_back(static_cast<std::uint32_t>(k));
-    }
-    index.posting_rows.push_back(entries[k].second);
-  }
-  index.posting_begin.push_back(static_cast<std::uint32_t>(entries.size()));
-  std::vector<std::pair<std::uint64_t, std::uint32_t>>().swap(entries);
-  // Gram ids by open addressing on the hash: a lookup per position.
-  std::size_t slots = 2;
-  while (slots < 2 * keys.size()) slots *= 2;
-  std::vector<std::uint32_t> table(slots, kEmpty);
-  for (std::uint32_t id = 0; id < keys.size(); ++id) {
-    std::size_t at = keys[id] & (slots - 1);
-    while (table[at] != kEmpty) at = (at + 1) & (slots - 1);
-    table[at] = id;
+    index.posting_begin.push_back(static_cast<std::uint32_t>(entries.size()));
   }
   index.ids.resize(n);
   parallel_for(n, jobs, [&](std::size_t s) {
-    index.ids[s].reserve(hashes[s].size());
-    for (std::uint64_t h : hashes[s]) {
-      std::size_t at = h & (slots - 1);
-      while (keys[table[at]] != h) at = (at + 1) & (slots - 1);
-      index.ids[s].push_back(table[at]);
+    if (!rows[s]) {  // never looked up
+      std::vector<std::uint32_t>().swap(rank[s]);
+      std::vector<std::uint32_t>().swap(index.starts[s]);
+      return;
     }
-    std::vector<std::uint64_t>().swap(hashes[s]);
+    index.ids[s].reserve(rank[s].size());
+    for (std::uint32_t r : rank[s]) index.ids[s].push_back(row_ids[s][r]);
+    std::vector<std::uint32_t>().swap(rank[s]);
+    std::vector<std::uint32_t>().swap(row_ids[s]);
   });
   return index;
 }
@@ -220,6 +178,8 @@ Found score_candidates(std::vector<Prepared>* prepared, const PairRange& range, 
     if (!in_shard(r, range) || pairs_in_row(r, n, range) == 0) return;
     thread_local Scratch scratch;
     scratch.partners.resize(n);
+    scratch.touched.resize(n);
+    std::size_t touched = 0;
     const std::vector<std::uint32_t>& ids = index.ids[r];
     const std::vector<std::uint32_t>& starts = index.starts[r];
     const auto width = static_cast<std::uint32_t>(index.width);
@@ -230,20 +190,22 @@ Found score_candidates(std::vector<Prepared>* prepared, const PairRange& range, 
       for (const std::uint32_t* q = std::upper_bound(begin, end, static_cast<std::uint32_t>(r));
            q != end; ++q) {
         Scratch::Partner& partner = scratch.partners[*q];
-        if (partner.covered == 0) scratch.touched.push_back(*q);
-        partner.covered += partner.last_end <= start ? width : start + width - partner.last_end;
+        scratch.touched[touched] = *q;  // kept on the first touch only
+        touched += partner.covered == 0 ? 1 : 0;
+        // The gram reaches past the last one by at most its width.
+        partner.covered += std::min(width, start + width - partner.last_end);
         partner.last_end = start + width;
       }
     }
     const std::size_t own = p[order[r]].length;
-    for (std::uint32_t q : scratch.touched) {
+    for (std::size_t t = 0; t < touched; ++t) {
+      const std::uint32_t q = scratch.touched[t];
       const std::size_t other = p[order[q]].length;
       const std::uint64_t bound =
           std::min<std::uint64_t>({scratch.partners[q].covered, own, other});
       scratch.partners[q] = Scratch::Partner{};
       if (score_of(bound, own, other, rule) >= floor) candidates[r].push_back(q);
     }
-    scratch.touched.clear();
     // The pairs the index rules out are settled here, the rest when tiled.
     done->fetch_add(pairs_in_row(r, n, range) - candidates[r].size(), std::memory_order_relaxed);
   });

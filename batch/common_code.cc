@@ -1,10 +1,12 @@
-// find_common(): every submission's distinct grams are counted once in a
-// hash table; then each submission marks where its common grams lie.
+// find_common(): the distinct grams of all submissions are sorted together,
+// so the run of a gram is the number of submissions it occurs in; then each
+// submission marks where its common grams lie.
 #include "batch/common_code.h"
 
 #include <algorithm>
 #include <cmath>
 
+#include "batch/keyed_lists.h"
 #include "batch/parallel.h"
 #include "compare/rolling_hash.h"
 #include "compare/tile.h"
@@ -28,33 +30,6 @@ std::vector<std::uint64_t> gram_hashes(const MaskedText& t, std::size_t gram) {
   return out;
 }
 
-// Counts of 64-bit keys (never 0): open addressing, linear probing.
-class Counter {
- public:
-  explicit Counter(std::size_t expected) {
-    std::size_t size = 16;
-    while (size < 2 * expected) size *= 2;
-    keys_.assign(size, 0);
-    counts_.assign(size, 0);
-  }
-  void add(std::uint64_t key) { ++counts_[slot(key)]; }
-  std::uint32_t count(std::uint64_t key) const { return counts_[slot(key)]; }
-
- private:
-  std::size_t slot(std::uint64_t key) const {
-    std::size_t s = static_cast<std::size_t>(key ^ (key >> 29)) & (keys_.size() - 1);
-    while (keys_[s] != key && keys_[s] != 0) s = (s + 1) & (keys_.size() - 1);
-    return s;
-  }
-  std::size_t slot(std::uint64_t key) {
-    const std::size_t s = static_cast<const Counter*>(this)->slot(key);
-    keys_[s] = key;
-    return s;
-  }
-  std::vector<std::uint64_t> keys_;
-  std::vector<std::uint32_t> counts_;
-};
-
 }  // namespace
 
 std::size_t common_cutoff(const CommonRule& rule, std::size_t count) {
@@ -77,19 +52,13 @@ std::vector<std::vector<Span>> find_common(const std::vector<MaskedText>& texts,
     h.erase(std::unique(h.begin(), h.end()), h.end());
     distinct[k] = std::move(h);
   });
-  std::size_t total = 0;
-  for (const auto& d : distinct) total += d.size();
-  Counter counter(total);
-  for (auto& d : distinct) {
-    for (std::uint64_t key : d) counter.add(key);
-    d = {};
-  }
+  const KeySet common(keys_in_at_least(&distinct, cutoff, jobs));
   parallel_for(texts.size(), jobs, [&](std::size_t k) {
     const std::vector<std::uint64_t> h = gram_hashes(texts[k], rule.gram);
     std::vector<Span>& out = spans[k];
     std::size_t covered_to = 0;  // end of the last span
     for (std::size_t p = 0; p < h.size(); ++p) {
-      if (h[p] == 0 || counter.count(h[p]) < cutoff) continue;
+      if (h[p] == 0 || !common.contains(h[p])) continue;
       const std::size_t end = p + rule.gram;
       if (!out.empty() && p <= covered_to)
         out.back().length = static_cast<std::uint32_t>(end - out.back().start);
