@@ -2,6 +2,7 @@
 // in. Both the common-code count and the inverted index are made this way.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 #include <vector>
