@@ -95,6 +95,10 @@ Index build_index(const std::vector<Prepared>& prepared, const std::vector<std::
       if (k == 0 || grams[k].first != grams[k - 1].first) distinct[s].push_back(grams[k].first);
       rank[s][grams[k].second] = static_cast<std::uint32_t>(distinct[s].size() - 1);
     }
+    if (!rows[s]) {  // never looked up: only its grams are posted
+      std::vector<std::uint32_t>().swap(rank[s]);
+      std::vector<std::uint32_t>().swap(index.starts[s]);
+    }
   });
   // Submissions that hold no row need be indexed only with the grams some
   // row looks up. Sorting those out pays where such submissions hold more
@@ -115,8 +119,6 @@ Index build_index(const std::vector<Prepared>& prepared, const std::vector<std::
       d.erase(std::remove_if(d.begin(), d.end(),
                              [&](std::uint64_t h) { return !looked_up.contains(h); }),
               d.end());
-      std::vector<std::uint32_t>().swap(rank[s]);
-      std::vector<std::uint32_t>().swap(index.starts[s]);
     });
   }
   // Gram ids in key order; each row's ids so come in the order of its
@@ -136,11 +138,7 @@ Index build_index(const std::vector<Prepared>& prepared, const std::vector<std::
   }
   index.ids.resize(n);
   parallel_for(n, jobs, [&](std::size_t s) {
-    if (!rows[s]) {  // never looked up
-      std::vector<std::uint32_t>().swap(rank[s]);
-      std::vector<std::uint32_t>().swap(index.starts[s]);
-      return;
-    }
+    if (!rows[s]) return;
     index.ids[s].reserve(rank[s].size());
     for (std::uint32_t r : rank[s]) index.ids[s].push_back(row_ids[s][r]);
     std::vector<std::uint32_t>().swap(rank[s]);
