@@ -24,15 +24,9 @@ std::size_t common_cutoff_of(const Run& run) {
 
 }  // namespace
 
-std::string score_name() {
-  return "matched / max(sqrt(length1 x length2), " + std::to_string(ScoreRule{}.guard) + ")";
-}
+std::string score_name() { return text::score_formula(ScoreRule{}.guard); }
 
-std::string shortest(double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%g", v);
-  return buf;
-}
+std::string shortest(double v) { return text::shortest_number(v); }
 
 std::string fixed6(double v) {
   char buf[64];
@@ -71,16 +65,17 @@ std::string json_quote(const std::string& s) {
 
 std::string json_string(const std::string& raw) { return json_quote(shown_name(raw)); }
 
-std::string scoring_note(const Run& run) {
+text::ScoringFacts scoring_facts(const Run& run) {
   const Options& o = run.options;
-  std::string s = "score >= " + shortest(o.threshold) + ", ";
-  if (!o.all_pairs) s += "pairs below " + shortest(o.floor) + " counted only, ";
-  s += "runs over " + std::to_string(o.min_match) + " characters, ";
+  text::ScoringFacts f;
+  f.threshold = o.threshold;
+  f.floored = !o.all_pairs;
+  f.floor = o.floor;
+  f.min_match = o.min_match;
+  f.templated = !o.bases.empty();
   const std::size_t cutoff = common_cutoff_of(run);
-  s += cutoff > run.subs.size()
-           ? std::string("no common code left out")
-           : "code in " + std::to_string(cutoff) + " or more submissions left out";
-  return s;
+  f.common_cutoff = cutoff > run.subs.size() ? 0 : cutoff;
+  return f;
 }
 
 Listing listing_of(const Run& run) {
@@ -89,7 +84,7 @@ Listing listing_of(const Run& run) {
   l.skipped = run.skipped.size();
   l.pairs = run.pairs;
   l.threshold = run.options.threshold;
-  l.note = scoring_note(run);
+  l.note = text::scoring_note(scoring_facts(run));
   l.json_head = json_head(run);
   l.json_class = json_class(run);
   l.count = run.ranked.size();
@@ -120,17 +115,13 @@ std::size_t suspected_count(const Listing& l) {
 }
 
 void write_table(std::ostream& out, const Listing& l, int top) {
-  out << l.submissions << " submissions, ";
-  if (l.skipped > 0) out << l.skipped << " skipped, ";
-  out << l.pairs << " pairs, " << suspected_count(l) << " suspected (" << l.note << ")\n";
+  out << text::table_summary(l.submissions, l.skipped, l.pairs, suspected_count(l), l.note);
   const std::size_t shown = std::min(l.count, static_cast<std::size_t>(std::max(top, 0)));
   if (shown == 0) return;
   std::size_t width = 5;
   for (std::size_t k = 0; k < shown; ++k) width = std::max(width, shown_name(l.first(k)).size());
+  out << text::table_heading(width);
   char line[256];
-  std::snprintf(line, sizeof line, "%4s  %5s  %8s  %10s  %7s  %7s  %5s  ", "rank", "score",
-                "coverage", "similarity", "matched", "longest", "tiles");
-  out << line << "first" << std::string(width - 5 + 2, ' ') << "second\n";
   for (std::size_t k = 0; k < shown; ++k) {
     const PairScore& p = l.pair(k);
     std::snprintf(line, sizeof line, "%4zu  %5.3f  %8.3f  %10.6f  %7llu  %7u  %5u  ", k + 1,
@@ -139,10 +130,10 @@ void write_table(std::ostream& out, const Listing& l, int top) {
     const std::string first = shown_name(l.first(k));
     out << line << first << std::string(width - std::min(width, first.size()) + 2, ' ')
         << shown_name(l.second(k));
-    if (p.score >= l.threshold) out << "  suspected";
+    if (p.score >= l.threshold) out << text::kSuspectedMark;
     out << '\n';
   }
-  if (shown < l.count) out << "(" << l.count - shown << " more pairs: --top, --format csv)\n";
+  if (shown < l.count) out << text::more_pairs(l.count - shown);
 }
 
 void write_csv(std::ostream& out, const Listing& l) {

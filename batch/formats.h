@@ -10,6 +10,7 @@
 #include "batch/options.h"
 #include "batch/scoring.h"
 #include "batch/submission.h"
+#include "text/batch_results.h"
 
 namespace batch {
 
@@ -67,8 +68,8 @@ std::string json_quote(const std::string& text);  // UTF-8 text as it is
 std::string fixed6(double v);
 std::string shortest(double v);  // as few digits as show it
 
-/// How the score is made, in words, and what the summary says of it.
+/// How the score is made, in words, and the settings the summaries name.
 std::string score_name();
-std::string scoring_note(const Run& run);
+text::ScoringFacts scoring_facts(const Run& run);
 
 }  // namespace batch

@@ -14,6 +14,7 @@
 #include "batch/names.h"
 #include "batch/sha256.h"
 #include "text/batch_messages.h"
+#include "text/batch_results.h"
 
 namespace batch {
 
@@ -63,7 +64,7 @@ void js_string(std::ostream& out, std::string_view s) {
 // Histogram of `values` in [0, 1] as an inline SVG, with counts on its
 // axis and an optional mark; `below` pairs under the floor (not scored
 // further) get a bar of their own.
-std::string histogram(const std::vector<double>& values, const char* label, double mark,
+std::string histogram(const std::vector<double>& values, std::string_view label, double mark,
                       std::uint64_t below, double floor) {
   constexpr int kBins = 20;
   constexpr int kLeft = 80;  // the axis, and the bar of pairs below the floor
@@ -88,22 +89,21 @@ std::string histogram(const std::vector<double>& values, const char* label, doub
   if (below > 0) {
     const double h = height(below);
     svg << "<rect class=\"below\" x=\"44\" y=\"" << 130 - h << "\" width=\"18\" height=\"" << h
-        << "\"><title>below the floor of " << shortest(floor) << ": " << below
-        << " pairs</title></rect><text x=\"42\" y=\"146\">&lt;" << shortest(floor) << "</text>";
+        << "\"><title>" << text::histogram_below(floor, below)
+        << "</title></rect><text x=\"42\" y=\"146\">&lt;" << shortest(floor) << "</text>";
   }
   for (int b = 0; b < kBins; ++b) {
     const double h = height(bins[b]);
     svg << "<rect x=\"" << kLeft + b * 20 << "\" y=\"" << 130 - h << "\" width=\"18\" height=\""
-        << h << "\"><title>" << b * 5 << "-" << b * 5 + 5 << "%: " << bins[b]
-        << " pairs</title></rect>";
+        << h << "\"><title>" << text::histogram_bin(b * 5, b * 5 + 5, bins[b]) << "</title></rect>";
   }
   if (mark >= 0) {
     const double x = kLeft + mark * 400;
     svg << "<line class=\"mark\" x1=\"" << x << "\" x2=\"" << x << "\" y1=\"5\" y2=\"132\"/>"
-        << "<text x=\"" << x + 3 << "\" y=\"14\">threshold " << mark << "</text>";
+        << "<text x=\"" << x + 3 << "\" y=\"14\">" << text::histogram_threshold(mark) << "</text>";
   }
   svg << "<text x=\"" << kLeft << "\" y=\"146\">0</text><text x=\"" << kLeft + 390
-      << "\" y=\"146\">1</text><text x=\"4\" y=\"164\">pairs (square-root scale)</text></svg>"
+      << "\" y=\"146\">1</text><text x=\"4\" y=\"164\">" << text::kHistogramAxis << "</text></svg>"
       << "<figcaption>" << label << "</figcaption></figure>";
   return svg.str();
 }
@@ -306,30 +306,21 @@ std::string summary(const Run& run) {
     score.push_back(p.score);
     similarity.push_back(p.similarity);
   }
+  const std::uint64_t below = run.pairs - run.ranked.size();
+  text::ReportCounts counts;
+  counts.submissions = run.subs.size();
+  counts.earlier = run.subs.size() - run.fresh;
+  counts.pairs = run.pairs;
+  counts.below_floor = below;
+  counts.suspected = suspected_count(run);
   std::ostringstream out;
-  out << "<section id=\"summary\"><h2>Summary</h2><p>" << run.subs.size() << " submissions";
-  if (run.fresh < run.subs.size())
-    out << " (" << run.subs.size() - run.fresh << " of them earlier ones)";
-  out << ", " << run.pairs << " pairs";
-  if (run.pairs > run.ranked.size())
-    out << " (" << run.pairs - run.ranked.size() << " of them below the floor of "
-        << shortest(o.floor) << ", counted only)";
-  out << ", <strong>" << suspected_count(run) << " suspected</strong> at score &ge; "
-      << shortest(o.threshold) << ". Runs count when longer than " << o.min_match
-      << " token-string characters" << (o.bases.empty() ? "" : "; template code removed first");
-  const std::size_t cutoff = common_cutoff(o.common, run.subs.size());
-  if (cutoff <= run.subs.size())
-    out << "; code found in " << cutoff << " or more submissions counts for nothing";
-  out << ". The score is " << escape(score_name())
-      << " (lengths less template and common code); coverage is the share of the smaller "
-         "submission that lies in shared runs; similarity is 2&times;matched &divide; (sum of "
-         "lengths).</p><div class=\"hists\">"
-      << histogram(score, "score of all pairs", o.threshold, run.pairs - run.ranked.size(), o.floor)
-      << histogram(similarity, "similarity of all pairs (grey: scored below the floor)", -1,
-                   run.pairs - run.ranked.size(), o.floor)
-      << "</div>";
+  out << "<section id=\"summary\"><h2>" << text::kSummaryHeading << "</h2>"
+      << text::report_summary(counts, scoring_facts(run), escape(score_name()))
+      << "<div class=\"hists\">"
+      << histogram(score, text::kScoreHistogram, o.threshold, below, o.floor)
+      << histogram(similarity, text::kSimilarityHistogram, -1, below, o.floor) << "</div>";
   if (!run.skipped.empty()) {
-    out << "<h3>Files skipped</h3><ul>";
+    out << "<h3>" << text::kSkippedHeading << "</h3><ul>";
     for (const Skipped& s : run.skipped)
       out << "<li>" << escape(shown_name(s.path)) << ": " << escape(s.reason) << "</li>";
     out << "</ul>";

@@ -1,0 +1,94 @@
+// ccsim-batch's words around its results, in English.
+#include "text/batch_results.h"
+
+#include <cstdio>
+
+namespace text {
+
+std::string shortest_number(double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%g", v);
+  return buf;
+}
+
+std::string score_formula(std::size_t guard) {
+  return "matched / max(sqrt(length1 x length2), " + std::to_string(guard) + ")";
+}
+
+std::string scoring_note(const ScoringFacts& f) {
+  std::string s = "score >= " + shortest_number(f.threshold) + ", ";
+  if (f.floored) s += "pairs below " + shortest_number(f.floor) + " counted only, ";
+  s += "runs over " + std::to_string(f.min_match) + " characters, ";
+  s += f.common_cutoff == 0
+           ? std::string("no common code left out")
+           : "code in " + std::to_string(f.common_cutoff) + " or more submissions left out";
+  return s;
+}
+
+std::string table_summary(std::size_t submissions, std::size_t skipped, std::uint64_t pairs,
+                          std::size_t suspected, std::string_view note) {
+  std::string s = std::to_string(submissions) + " submissions, ";
+  if (skipped > 0) s += std::to_string(skipped) + " skipped, ";
+  return s + std::to_string(pairs) + " pairs, " + std::to_string(suspected) + " suspected (" +
+         std::string(note) + ")\n";
+}
+
+std::string table_heading(std::size_t name_width) {
+  char line[128];
+  std::snprintf(line, sizeof line, "%4s  %5s  %8s  %10s  %7s  %7s  %5s  ", "rank", "score",
+                "coverage", "similarity", "matched", "longest", "tiles");
+  const std::string first = "first";
+  const std::size_t pad = name_width > first.size() ? name_width - first.size() : 0;
+  return line + first + std::string(pad + 2, ' ') + "second\n";
+}
+
+const std::string_view kSuspectedMark = "  suspected";
+
+std::string more_pairs(std::size_t n) {
+  return "(" + std::to_string(n) + " more pairs: --top, --format csv)\n";
+}
+
+std::string report_summary(const ReportCounts& c, const ScoringFacts& f, std::string_view formula) {
+  std::string s = "<p>" + std::to_string(c.submissions) + " submissions";
+  if (c.earlier > 0) s += " (" + std::to_string(c.earlier) + " of them earlier ones)";
+  s += ", " + std::to_string(c.pairs) + " pairs";
+  if (c.below_floor > 0)
+    s += " (" + std::to_string(c.below_floor) + " of them below the floor of " +
+         shortest_number(f.floor) + ", counted only)";
+  s += ", <strong>" + std::to_string(c.suspected) + " suspected</strong> at score &ge; " +
+       shortest_number(f.threshold) + ". Runs count when longer than " +
+       std::to_string(f.min_match) + " token-string characters";
+  if (f.templated) s += "; template code removed first";
+  if (f.common_cutoff > 0)
+    s += "; code found in " + std::to_string(f.common_cutoff) +
+         " or more submissions counts for nothing";
+  s += ". The score is " + std::string(formula) +
+       " (lengths less template and common code); coverage is the share of the smaller "
+       "submission that lies in shared runs; similarity is 2&times;matched &divide; (sum of "
+       "lengths).</p>";
+  return s;
+}
+
+const std::string_view kSummaryHeading = "Summary";
+const std::string_view kSkippedHeading = "Files skipped";
+const std::string_view kScoreHistogram = "score of all pairs";
+const std::string_view kSimilarityHistogram =
+    "similarity of all pairs (grey: scored below the floor)";
+const std::string_view kHistogramAxis = "pairs (square-root scale)";
+
+std::string histogram_bin(int from_percent, int to_percent, std::uint64_t pairs) {
+  return std::to_string(from_percent) + "-" + std::to_string(to_percent) +
+         "%: " + std::to_string(pairs) + " pairs";
+}
+
+std::string histogram_below(double floor, std::uint64_t pairs) {
+  return "below the floor of " + shortest_number(floor) + ": " + std::to_string(pairs) + " pairs";
+}
+
+std::string histogram_threshold(double threshold) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "threshold %g", threshold);
+  return buf;
+}
+
+}  // namespace text
