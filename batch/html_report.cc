@@ -24,6 +24,8 @@ extern const char kReportStyle[];
 extern const std::size_t kReportStyleSize;
 extern const char kReportScript[];
 extern const std::size_t kReportScriptSize;
+extern const char kReportWords[];
+extern const std::size_t kReportWordsSize;
 
 namespace {
 
@@ -362,11 +364,13 @@ std::string report_page(const Run& run, const ReportLimits& limits) {
   // Nothing may load from anywhere; only this very style and script run.
   const std::string policy = "default-src 'none'; script-src '" + csp_hash(script) +
                              "'; style-src '" + csp_hash(style) + "'; img-src data:";
-  return assemble(std::string_view(kReportPage, kReportPageSize), {{"POLICY", policy},
-                                                                   {"STYLE", style},
-                                                                   {"SUMMARY", summary(run)},
-                                                                   {"DATA", page_data(run, limits)},
-                                                                   {"SCRIPT", script}});
+  return assemble(std::string_view(kReportPage, kReportPageSize),
+                  {{"POLICY", policy},
+                   {"STYLE", style},
+                   {"SUMMARY", summary(run)},
+                   {"DATA", page_data(run, limits)},
+                   {"WORDS", std::string(kReportWords, kReportWordsSize)},
+                   {"SCRIPT", script}});
 }
 
 bool write_report(const std::string& path, const Run& run, std::string* error) {

@@ -1,5 +1,6 @@
 // The report's page: everything is drawn from the data block the program
-// wrote, evidence only when a pair is opened. Decisions stay in the
+// wrote, evidence only when a pair is opened, in the words of its words
+// block. Decisions stay in the
 // browser's local storage. The functions in `pure` touch no page and are
 // tested on their own (tests/report/report.test.js).
 (function () {
@@ -95,6 +96,12 @@
   }
 
   var data = JSON.parse(document.getElementById('report-data').textContent);
+  var words = JSON.parse(document.getElementById('report-words').textContent);
+  // The words named `key`, "{0}", "{1}"... replaced by the arguments after it.
+  function say(key) {
+    var args = arguments;
+    return words[key].replace(/\{(\d+)\}/g, function (_, i) { return String(args[Number(i) + 1]); });
+  }
   var subs = data.subs, pairs = data.pairs;
   var store = (function () {
     try { return window.localStorage; } catch (e) { return null; }
@@ -167,7 +174,7 @@
         el('td', { cls: 'num', text: p.c.toFixed(3) }), el('td', { cls: 'num', text: p.m.toFixed(6) }),
         el('td', { cls: 'num', text: String(p.x) }), el('td', { cls: 'num', text: String(p.l) }),
         el('td', { cls: 'num', text: String(p.t) }),
-        el('td', { text: d.d + (d.note ? ' (' + d.note + ')' : '') })]);
+        el('td', { text: (d.d ? say(d.d) : '') + (d.note ? ' (' + d.note + ')' : '') })]);
       row.className = (p.u ? 'suspected ' : '') + (d.d || '') + (p.r === openPair ? ' open' : '');
       row.dataset.rank = p.r;
       row.addEventListener('click', function () { openEvidence(p); });
@@ -175,9 +182,7 @@
       ++shown;
     });
     document.getElementById('pairs-note').textContent =
-      shown + ' of the ' + pairs.length + ' pairs in this report shown (' + data.suspected +
-      ' suspected; ' + data.listed + ' pairs at or above the floor, ' + data.pairsInRun +
-      ' in the run). Click a pair for its evidence, a heading to sort.';
+      say('pairsNote', shown, pairs.length, data.suspected, data.listed, data.pairsInRun);
   }
 
   // The students: suspected partners, best partner, filtered by the search.
@@ -203,7 +208,7 @@
       if (!pure.matches(s.n, query) || (only && s.s === 0)) return;
       var row = el('tr', {}, [
         el('td', { text: s.n }), el('td', { cls: 'num', text: String(s.s) }),
-        el('td', { text: s.b >= 0 ? subs[s.b].n : 'none above the floor' }),
+        el('td', { text: s.b >= 0 ? subs[s.b].n : say('noPartner') }),
         el('td', { cls: 'num', text: s.b >= 0 ? s.bs.toFixed(3) : '' })]);
       if (s.s > 0) row.className = 'suspected';
       row.addEventListener('click', function () {
@@ -217,19 +222,19 @@
 
   function drawGroups() {
     var list = document.getElementById('group-list');
-    if (!data.groups.length) { list.appendChild(el('p', { text: 'None.' })); return; }
+    if (!data.groups.length) { list.appendChild(el('p', { text: say('noGroups') })); return; }
     data.groups.forEach(function (g, n) {
       var members = el('ol', {}, g.m.map(function (k) { return el('li', { text: subs[k].n }); }));
       var inside = el('ul', {}, g.p.map(function (i) {
         var p = pairs[i];
-        var li = el('li', { text: '#' + p.r + ' ' + subs[p.a].n + ' ↔ ' + subs[p.b].n + ', score ' + p.s.toFixed(3) });
+        var li = el('li', { text: say('groupPair', p.r, subs[p.a].n, subs[p.b].n, p.s.toFixed(3)) });
         li.addEventListener('click', function () { openEvidence(p); });
         return li;
       }));
       // A large group is folded; a drawing helps only while it stays legible.
-      var listing = el('details', {}, [el('summary', { text: g.m.length + ' members, ' + g.p.length + ' suspected pairs' }), members, inside]);
+      var listing = el('details', {}, [el('summary', { text: say('groupFolded', g.m.length, g.p.length) }), members, inside]);
       if (g.m.length <= 20) listing.open = true;
-      var box = el('div', { cls: 'members' }, [el('div', {}, [el('h3', { text: 'Group ' + (n + 1) + ': ' + g.m.length + ' submissions' }), listing])]);
+      var box = el('div', { cls: 'members' }, [el('div', {}, [el('h3', { text: say('groupHeading', n + 1, g.m.length) }), listing])]);
       if (g.m.length > 2 && g.m.length <= 30) box.appendChild(groupGraph(g));
       list.appendChild(el('div', { cls: 'group' }, [box]));
     });
@@ -241,7 +246,7 @@
     var svg = document.createElementNS(ns, 'svg');
     svg.setAttribute('viewBox', '0 0 ' + size + ' ' + size);
     svg.setAttribute('role', 'img');
-    svg.setAttribute('aria-label', 'suspected pairs of the group');
+    svg.setAttribute('aria-label', say('groupGraph'));
     var at = {}, points = pure.circle(g.m.length, size);
     g.m.forEach(function (k, i) { at[k] = points[i]; });
     g.p.forEach(function (i) {
@@ -278,17 +283,17 @@
             m.style.background = pure.tileColour(r.tile);
           } else {
             m = el('span', { cls: r.tile === -1 ? 'tpl' : 'common', text: piece });
-            m.title = r.tile === -1 ? 'template' : 'common to the class';
+            m.title = say(r.tile === -1 ? 'templateCode' : 'commonCode');
           }
           row.appendChild(m);
         });
         row.appendChild(document.createTextNode('\n'));
         pre.appendChild(row);
       });
-      panel.appendChild(el('div', { cls: 'path', text: file.p + (file.c ? ' (clipped: only the first part is shown)' : '') }));
+      panel.appendChild(el('div', { cls: 'path', text: file.p + (file.c ? say('clipped') : '') }));
       panel.appendChild(pre);
     });
-    if (!s.f) panel.appendChild(el('p', { cls: 'note', text: 'Source not included in this report.' }));
+    if (!s.f) panel.appendChild(el('p', { cls: 'note', text: say('noSource') }));
     return panel;
   }
 
@@ -320,12 +325,12 @@
     var body = document.getElementById('evidence-body');
     body.textContent = '';
     var d = decisionOf(p);
-    var choice = el('select', { 'aria-label': 'decision' }, ['', 'confirmed', 'cleared'].map(function (v) {
-      var o = el('option', { value: v, text: v || 'undecided' });
+    var choice = el('select', { 'aria-label': say('decision') }, ['', 'confirmed', 'cleared'].map(function (v) {
+      var o = el('option', { value: v, text: say(v || 'undecided') });
       if (v === d.d) o.selected = true;
       return o;
     }));
-    var note = el('textarea', { 'aria-label': 'note', placeholder: 'note' });
+    var note = el('textarea', { 'aria-label': say('note'), placeholder: say('note') });
     note.value = d.note || '';
     var save = function () { setDecision(p, choice.value, note.value.trim()); };
     choice.addEventListener('change', save);
@@ -336,19 +341,17 @@
     var pathsB = (b.f || []).map(function (f) { return f.p; });
     var ranges = el('ol', { cls: 'ranges' }, p.k.map(function (t, k) {
       var li = el('li', {}, [el('span', { cls: 'swatch' }),
-        document.createTextNode(a.n + ' ' + pure.lineRange(t[1], pathsA) + ' ↔ ' + b.n + ' ' +
-                                pure.lineRange(t[2], pathsB) + ' (' + t[0] + ')')]);
+        document.createTextNode(say('tileRange', a.n, pure.lineRange(t[1], pathsA), b.n,
+                                    pure.lineRange(t[2], pathsB), t[0]))]);
       li.firstChild.style.background = pure.tileColour(k);
       li.addEventListener('click', function () { bringIntoView(left, k); bringIntoView(right, k); });
       return li;
     }));
-    body.appendChild(el('h3', { id: 'pair-' + p.r, text: '#' + p.r + ' ' + a.n + ' ↔ ' + b.n }));
-    body.appendChild(el('p', { cls: 'scores', text: 'score ' + p.s.toFixed(6) + ', coverage ' + p.c.toFixed(6) +
-      ', similarity ' + p.m.toFixed(6) + ', matched ' + p.x + ', longest ' + p.l + ', ' + p.t + ' tiles' +
-      (p.u ? ' — suspected' : '') + (p.cut ? ' (only the first ' + p.k.length + ' tiles are drawn)' : '') }));
+    body.appendChild(el('h3', { id: 'pair-' + p.r, text: say('pairHeading', p.r, a.n, b.n) }));
+    body.appendChild(el('p', { cls: 'scores', text: say('pairScores', p.s.toFixed(6), p.c.toFixed(6), p.m.toFixed(6), p.x, p.l, p.t) +
+      (p.u ? say('pairSuspected') : '') + (p.cut ? say('tilesCut', p.k.length) : '') }));
     body.appendChild(el('div', { cls: 'decision' }, [choice, note]));
-    body.appendChild(el('p', { text: 'Matched line ranges (click one to bring it into view on both sides). ' +
-      'Template code is grey, code common to much of the class grey and struck through: neither counts.' }));
+    body.appendChild(el('p', { text: say('rangesHelp') }));
     body.appendChild(ranges);
     body.appendChild(el('div', { cls: 'sides' }, [left, right]));
     // A click on a tile brings its partner on the other side into view.
@@ -375,7 +378,7 @@
   function countDecided() {
     var n = 0;
     pairs.forEach(function (p) { if (decisionOf(p).d) ++n; });
-    document.getElementById('decided').textContent = n + ' decided';
+    document.getElementById('decided').textContent = say('decided', n);
   }
 
   function decisionsCsv() {
