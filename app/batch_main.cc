@@ -170,6 +170,13 @@ int run(int argc, char** argv) {
     return kNoneSuspected;
   }
 
+  // Without a new submission nothing is compared: saying "none suspected"
+  // would pass a wrong folder or extension for a clean class.
+  if (fresh == 0) {
+    say(text::batch_error(text::kNothingToCompare));
+    return kTrouble;
+  }
+
   // With the index only the submissions in some candidate pair are made
   // ready for tiling, as the pairs are found.
   std::vector<batch::Prepared> prepared = batch::prepare_all(

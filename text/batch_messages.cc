@@ -77,6 +77,8 @@ const std::string_view kNoArchives =
 const std::string_view kEmptyValue = "an empty value";
 const std::string_view kBadShare = "a share of the class above 0 and up to 1";
 const std::string_view kNoSubmissions = "no submissions given";
+const std::string_view kNothingToCompare =
+    "no submission was found to compare: nothing was compared";
 const std::string_view kBadMaxSize =
     "--max-size takes a size from 1 byte (K, M, G allowed) up to 1T";
 const std::string_view kBadExtensions =

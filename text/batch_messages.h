@@ -45,6 +45,7 @@ extern const std::string_view kNoArchives;
 extern const std::string_view kEmptyValue;
 extern const std::string_view kBadShare;
 extern const std::string_view kNoSubmissions;
+extern const std::string_view kNothingToCompare;  // every path empty or passed over
 extern const std::string_view kBadMaxSize;
 extern const std::string_view kBadExtensions;
 extern const std::string_view kCcsimFixesMinMatch;

@@ -104,6 +104,22 @@ TEST(BatchCli, PathsWithoutCSourcesAreNamedNotPassedOver) {
   EXPECT_EQ(0u, cpp.out.find("2 submissions, 1 pairs, 0 suspected"));
 }
 
+TEST(BatchCli, NoSubmissionFoundIsAnErrorNotACleanClass) {
+  testing_support::ScopedTempDir dir;
+  mkdir("empty", 0755);
+  mkdir("big", 0755);
+  write_bytes("big/a.c", "int main() { return 0; }\n");
+  const string nothing = "ccsim-batch: no submission was found to compare: nothing was compared\n";
+  for (const std::vector<string>& args :
+       {std::vector<string>{"empty"}, std::vector<string>{"--max-size", "4", "big"},
+        std::vector<string>{"--old", kClass, "empty"}}) {
+    const RunResult r = batch(args, dir.path());
+    EXPECT_EQ(2, r.exit_status) << args.back();
+    EXPECT_EQ("", r.out) << args.back();
+    EXPECT_NE(string::npos, r.err.find(nothing)) << r.err;
+  }
+}
+
 TEST(BatchCli, ExampleClassRanksTheTwoCopiesFirstAndNotTheTemplateOnlyOne) {
   const RunResult r = batch({"--all-pairs", "--base", kTemplate, "--format", "csv", kClass});
   EXPECT_EQ(1, r.exit_status);
