@@ -58,3 +58,25 @@ test('search matches any part of a name, in any case', () => {
   assert.ok(pure.matches('x.c', ''));
   assert.ok(!pure.matches('bob.c', 'alice'));
 });
+
+test('every word the page asks for is in the words file, and every word there is used', () => {
+  const fs = require('node:fs');
+  const path = require('node:path');
+  const root = path.join(__dirname, '..', '..');
+  const words = JSON.parse(fs.readFileSync(path.join(root, 'text', 'report_words.json'), 'utf8'));
+  const script = fs.readFileSync(path.join(root, 'batch', 'report', 'report.js'), 'utf8');
+  // Keys named literally, in say('key'...) or in a choice between two.
+  const asked = new Set();
+  for (const m of script.matchAll(/say\(([^)]*)/g))
+    for (const k of m[1].matchAll(/'([A-Za-z]+)'/g)) asked.add(k[1]);
+  // The decisions are shown by their own names.
+  for (const d of ['confirmed', 'cleared']) asked.add(d);
+  for (const k of asked) assert.ok(k in words, `"${k}" is asked for but missing`);
+  for (const k of Object.keys(words)) assert.ok(asked.has(k), `"${k}" is never used`);
+  // Placeholders are numbered from {0} without a gap.
+  for (const [k, w] of Object.entries(words)) {
+    const used = [...w.matchAll(/\{(\d+)\}/g)].map((m) => Number(m[1]));
+    const most = used.length ? Math.max(...used) : -1;
+    for (let i = 0; i <= most; ++i) assert.ok(used.includes(i), `"${k}" lacks {${i}}`);
+  }
+});
