@@ -232,7 +232,7 @@
         return li;
       }));
       // A large group is folded; a drawing helps only while it stays legible.
-      var listing = el('details', {}, [el('summary', { text: say('groupFolded', g.m.length, g.p.length) }), members, inside]);
+      var listing = el('details', {}, [el('summary', { text: g.p.length === 1 ? say('groupFoldedOnePair', g.m.length) : say('groupFolded', g.m.length, g.p.length) }), members, inside]);
       if (g.m.length <= 20) listing.open = true;
       var box = el('div', { cls: 'members' }, [el('div', {}, [el('h3', { text: say('groupHeading', n + 1, g.m.length) }), listing])]);
       if (g.m.length > 2 && g.m.length <= 30) box.appendChild(groupGraph(g));
