@@ -4,6 +4,14 @@
 #include <cstdio>
 
 namespace text {
+namespace {
+
+// "1 pair", "2 pairs".
+std::string counted(std::uint64_t n, std::string_view one, std::string_view many) {
+  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
+}  // namespace
 
 std::string shortest_number(double v) {
   char buf[64];
@@ -27,9 +35,9 @@ std::string scoring_note(const ScoringFacts& f) {
 
 std::string table_summary(std::size_t submissions, std::size_t skipped, std::uint64_t pairs,
                           std::size_t suspected, std::string_view note) {
-  std::string s = std::to_string(submissions) + " submissions, ";
+  std::string s = counted(submissions, "submission", "submissions") + ", ";
   if (skipped > 0) s += std::to_string(skipped) + " skipped, ";
-  return s + std::to_string(pairs) + " pairs, " + std::to_string(suspected) + " suspected (" +
+  return s + counted(pairs, "pair", "pairs") + ", " + std::to_string(suspected) + " suspected (" +
          std::string(note) + ")\n";
 }
 
@@ -45,13 +53,13 @@ std::string table_heading(std::size_t name_width) {
 const std::string_view kSuspectedMark = "  suspected";
 
 std::string more_pairs(std::size_t n) {
-  return "(" + std::to_string(n) + " more pairs: --top, --format csv)\n";
+  return "(" + counted(n, "more pair", "more pairs") + ": --top, --format csv)\n";
 }
 
 std::string report_summary(const ReportCounts& c, const ScoringFacts& f, std::string_view formula) {
-  std::string s = "<p>" + std::to_string(c.submissions) + " submissions";
+  std::string s = "<p>" + counted(c.submissions, "submission", "submissions");
   if (c.earlier > 0) s += " (" + std::to_string(c.earlier) + " of them earlier ones)";
-  s += ", " + std::to_string(c.pairs) + " pairs";
+  s += ", " + counted(c.pairs, "pair", "pairs");
   if (c.below_floor > 0)
     s += " (" + std::to_string(c.below_floor) + " of them below the floor of " +
          shortest_number(f.floor) + ", counted only)";

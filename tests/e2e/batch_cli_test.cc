@@ -97,11 +97,11 @@ TEST(BatchCli, PathsWithoutCSourcesAreNamedNotPassedOver) {
       batch({"--extensions", "c,h", "--base", "tpl", "cpp", kClass + "/alice.c"}, dir.path());
   EXPECT_EQ(0, r.exit_status);
   EXPECT_EQ("ccsim-batch: no source found in cpp\nccsim-batch: no source found in tpl\n", r.err);
-  EXPECT_EQ(0u, r.out.find("1 submissions, 0 pairs, 0 suspected"));
+  EXPECT_EQ(0u, r.out.find("1 submission, 0 pairs, 0 suspected"));
   // C++ sources count by default.
   const RunResult cpp = batch({"--base", "tpl", "cpp", kClass + "/alice.c"}, dir.path());
   EXPECT_EQ("ccsim-batch: no source found in tpl\n", cpp.err);
-  EXPECT_EQ(0u, cpp.out.find("2 submissions, 1 pairs, 0 suspected"));
+  EXPECT_EQ(0u, cpp.out.find("2 submissions, 1 pair, 0 suspected"));
 }
 
 TEST(BatchCli, NoSubmissionFoundIsAnErrorNotACleanClass) {
@@ -190,7 +190,7 @@ TEST(BatchCli, DisguisedCopiesRankAboveEveryIndependentPair) {
 TEST(BatchCli, NoSuspicionExitsZero) {
   const RunResult r = batch({"--threshold", "1", kClass + "/carol.c", kClass + "/dave.c"});
   EXPECT_EQ(0, r.exit_status);
-  EXPECT_EQ(0u, r.out.find("2 submissions, 1 pairs, 0 suspected"));
+  EXPECT_EQ(0u, r.out.find("2 submissions, 1 pair, 0 suspected"));
 }
 
 TEST(BatchCli, JsonHoldsTheFieldsAndTheTiles) {
