@@ -35,7 +35,7 @@ std::string fixed6(double v) {
 }
 
 std::string csv_field(const std::string& raw) {
-  const std::string s = formula_guarded(shown_name(raw));
+  std::string s = formula_guarded(shown_name(raw));
   if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
   std::string out = "\"";
   for (char c : s) {

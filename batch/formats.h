@@ -62,9 +62,9 @@ std::string json_class(const Run& run);
 std::string json_tile_list(const Run& run, const PairScore& pair);
 
 /// Quoting for the formats, shared with the report.
-std::string csv_field(const std::string& s);
+std::string csv_field(const std::string& raw);
 std::string json_string(const std::string& raw);  // a name or path, as shown
-std::string json_quote(const std::string& text);  // UTF-8 text as it is
+std::string json_quote(const std::string& s);     // UTF-8 text as it is
 std::string fixed6(double v);
 std::string shortest(double v);  // as few digits as show it
 
