@@ -26,8 +26,6 @@ std::size_t common_cutoff_of(const Run& run) {
 
 std::string score_name() { return text::score_formula(ScoreRule{}.guard); }
 
-std::string shortest(double v) { return text::shortest_number(v); }
-
 std::string fixed6(double v) {
   char buf[64];
   const auto end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 6).ptr;

@@ -66,7 +66,6 @@ std::string csv_field(const std::string& raw);
 std::string json_string(const std::string& raw);  // a name or path, as shown
 std::string json_quote(const std::string& s);     // UTF-8 text as it is
 std::string fixed6(double v);
-std::string shortest(double v);  // as few digits as show it
 
 /// How the score is made, in words, and the settings the summaries name.
 std::string score_name();

@@ -94,9 +94,7 @@ std::string histogram_below(double floor, std::uint64_t pairs) {
 }
 
 std::string histogram_threshold(double threshold) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "threshold %g", threshold);
-  return buf;
+  return "threshold " + shortest_number(threshold);
 }
 
 }  // namespace text
