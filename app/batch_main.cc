@@ -93,6 +93,20 @@ bool output_written() {
   return false;
 }
 
+// False, said, when writing `what` at `path` would destroy something the run
+// reads: a source, or an archive or index named on the command line.
+bool safe_to_write(const std::string& path, std::string_view what, const batch::Options& o,
+                   const std::vector<batch::Submission>& subs, const batch::Submission& base) {
+  std::vector<std::string> given = o.paths;
+  given.insert(given.end(), o.olds.begin(), o.olds.end());
+  given.insert(given.end(), o.bases.begin(), o.bases.end());
+  const batch::Overwrites hit = batch::overwrites(path, given, subs, base);
+  if (hit == batch::Overwrites::kNothing) return true;
+  say(text::batch_error(text::batch_output_over_input(
+      batch::shown_name(path), hit == batch::Overwrites::kSource, what)));
+  return false;
+}
+
 // --merge: the shard files of a run joined into its output.
 int merge(const batch::Options& o) {
   batch::Merged merged;
@@ -162,6 +176,7 @@ int run(int argc, char** argv) {
       say(text::batch_error(text::index_of_nothing(batch::shown_name(o.write_index))));
       return kTrouble;
     }
+    if (!safe_to_write(o.write_index, text::kTheIndex, o, subs, base)) return kTrouble;
     if (!batch::write_index(o.write_index, subs, reading, &error)) {
       say(text::batch_error(error));
       return kTrouble;
@@ -176,6 +191,10 @@ int run(int argc, char** argv) {
     say(text::batch_error(text::kNothingToCompare));
     return kTrouble;
   }
+
+  // Refused before any work, so that nothing is listed for a run that fails.
+  if (!o.report.empty() && !safe_to_write(o.report, text::kTheReport, o, subs, base))
+    return kTrouble;
 
   // With the index only the submissions in some candidate pair are made
   // ready for tiling, as the pairs are found.
@@ -202,10 +221,6 @@ int run(int argc, char** argv) {
     write_listing(listing, o);
   }
   if (!output_written()) return kTrouble;
-  if (!o.report.empty() && batch::is_a_source(o.report, subs, base)) {
-    say(text::batch_error(text::batch_report_over_source(batch::shown_name(o.report))));
-    return kTrouble;
-  }
   if (!o.report.empty() && !batch::write_report(o.report, result, &error)) {
     say(text::batch_error(error));
     return kTrouble;

@@ -343,18 +343,21 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
   return true;
 }
 
-bool is_a_source(const std::string& path, const std::vector<Submission>& subs,
-                 const Submission& base) {
+Overwrites overwrites(const std::string& path, const std::vector<std::string>& given,
+                      const std::vector<Submission>& subs, const Submission& base) {
   std::error_code ec;
   const fs::path target = fs::weakly_canonical(path, ec);
-  if (ec) return false;
-  auto same = [&](const SourceFile& f) {
+  if (ec) return Overwrites::kNothing;
+  auto same = [&](const std::string& p) {
     std::error_code e;
-    return fs::weakly_canonical(f.path, e) == target && !e;
+    return fs::weakly_canonical(p, e) == target && !e;
   };
+  auto same_file = [&](const SourceFile& f) { return same(f.path); };
   for (const Submission& s : subs)
-    if (std::any_of(s.files.begin(), s.files.end(), same)) return true;
-  return std::any_of(base.files.begin(), base.files.end(), same);
+    if (std::any_of(s.files.begin(), s.files.end(), same_file)) return Overwrites::kSource;
+  if (std::any_of(base.files.begin(), base.files.end(), same_file)) return Overwrites::kSource;
+  return std::any_of(given.begin(), given.end(), same) ? Overwrites::kGivenPath
+                                                       : Overwrites::kNothing;
 }
 
 void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipped>* skipped) {

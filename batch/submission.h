@@ -73,10 +73,12 @@ bool collect_as_one(const std::string& path, const Reading& reading, Submission*
 /// new ones; the count follows the drops.
 void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipped>* skipped);
 
-/// True if `path` is one of the files read for `subs` or `base` (a report
-/// must never be written over a source).
-bool is_a_source(const std::string& path, const std::vector<Submission>& subs,
-                 const Submission& base);
+/// What writing a file at `path` would destroy of a run's input: one of the
+/// files read for `subs` or `base`, or one of the paths `given` (an archive,
+/// an index of past years). A report or an index is never written over either.
+enum class Overwrites { kNothing, kSource, kGivenPath };
+Overwrites overwrites(const std::string& path, const std::vector<std::string>& given,
+                      const std::vector<Submission>& subs, const Submission& base);
 
 /// Tokenises `file` onto the end of `s`.
 void append_file(Submission* s, SourceFile file);

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "text/batch_results.h"
+
 namespace text {
 
 namespace batch_help {
@@ -110,8 +112,8 @@ std::string index_of_nothing(std::string_view path) {
 }
 
 std::string index_written(std::size_t count, std::string_view path) {
-  return "ccsim-batch: wrote " + std::to_string(count) + " submissions to " + std::string(path) +
-         "\n";
+  return "ccsim-batch: wrote " + counted(count, "submission", "submissions") + " to " +
+         std::string(path) + "\n";
 }
 
 const std::string_view kNotAShard = "not a shard file of ccsim-batch (or of another version)";
@@ -152,8 +154,12 @@ std::string too_large(std::uintmax_t size, std::uintmax_t limit) {
          std::to_string(limit) + ")";
 }
 
-std::string batch_report_over_source(std::string_view path) {
-  return std::string(path) + ": is a source being compared; the report is not written over it";
+const std::string_view kTheReport = "the report";
+const std::string_view kTheIndex = "the index";
+
+std::string batch_output_over_input(std::string_view path, bool a_source, std::string_view what) {
+  return std::string(path) + (a_source ? ": is a source being compared; " : ": is read by this run; ") +
+         std::string(what) + " is not written over it";
 }
 
 const std::string_view kUnsafeArchivePath =

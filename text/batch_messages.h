@@ -63,7 +63,7 @@ extern const std::string_view kIndexOfAnotherTokeniser;
 extern const std::string_view kWriteIndexAlone;
 /// "<path>: no submission to write: nothing was found"
 std::string index_of_nothing(std::string_view path);
-/// "wrote <count> submissions to <path>\n"
+/// "wrote <count> submission(s) to <path>\n"
 std::string index_written(std::size_t count, std::string_view path);
 /// Why shard files cannot be joined.
 extern const std::string_view kNotAShard;
@@ -89,8 +89,12 @@ extern const std::string_view kNotARegularFile;
 extern const std::string_view kWalkedAlready;
 /// "larger than the limit (<size> bytes; --max-size <limit>)"
 std::string too_large(std::uintmax_t size, std::uintmax_t limit);
-/// "<path>: is a source being compared; the report is not written over it"
-std::string batch_report_over_source(std::string_view path);
+/// "<path>: is a source being compared; the report is not written over it",
+/// or "<path>: is read by this run; ..." for an archive or index given as
+/// input; `what` is kTheReport or kTheIndex.
+extern const std::string_view kTheReport;
+extern const std::string_view kTheIndex;
+std::string batch_output_over_input(std::string_view path, bool a_source, std::string_view what);
 /// Archives: a member passed over, and an archive refused.
 extern const std::string_view kUnsafeArchivePath;
 extern const std::string_view kNestedTooDeep;

@@ -4,14 +4,10 @@
 #include <cstdio>
 
 namespace text {
-namespace {
 
-// "1 pair", "2 pairs".
 std::string counted(std::uint64_t n, std::string_view one, std::string_view many) {
   return std::to_string(n) + " " + std::string(n == 1 ? one : many);
 }
-
-}  // namespace
 
 std::string shortest_number(double v) {
   char buf[64];

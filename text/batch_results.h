@@ -10,6 +10,9 @@
 
 namespace text {
 
+/// "1 pair", "2 pairs": the count and the word that goes with it.
+std::string counted(std::uint64_t n, std::string_view one, std::string_view many);
+
 /// A number with as few digits as show it ("%g").
 std::string shortest_number(double v);
 

@@ -76,15 +76,44 @@ TEST(BatchCli, OutputThatCannotBeWrittenIsAnError) {
   EXPECT_EQ("ccsim-batch: /no/such/folder/r.html: cannot be written\n", report.err);
 }
 
-TEST(BatchCli, TheReportIsNeverWrittenOverASource) {
+TEST(BatchCli, NoOutputIsWrittenOverWhatTheRunReads) {
   testing_support::ScopedTempDir dir;
-  write_bytes("a.c", read_bytes(kClass + "/alice.c"));
+  const string alice = read_bytes(kClass + "/alice.c");
+  write_bytes("a.c", alice);
   write_bytes("b.c", read_bytes(kClass + "/bob.c"));
-  const RunResult r = batch({"--report", "./a.c", "a.c", "b.c"}, dir.path());
-  EXPECT_EQ(2, r.exit_status);
-  EXPECT_EQ("ccsim-batch: ./a.c: is a source being compared; the report is not written over it\n",
-            r.err);
-  EXPECT_EQ(read_bytes(kClass + "/alice.c"), read_bytes("a.c"));
+  write_bytes("class.zip", testing_support::make_archive(testing_support::ArchiveKind::kZip,
+                                                         {{"a.c", alice}}));
+  const RunResult written = batch({"--write-index", "past.idx", "b.c"}, dir.path());
+  ASSERT_EQ(0, written.exit_status);
+  EXPECT_EQ("ccsim-batch: wrote 1 submission to past.idx\n", written.err);
+  const string index = read_bytes(dir.path() + "/past.idx");
+  const string zip = read_bytes(dir.path() + "/class.zip");
+  struct Case {
+    std::vector<string> args;
+    string said;
+  };
+  const string source = ": is a source being compared; ";
+  const string read = ": is read by this run; ";
+  const Case cases[] = {
+      {{"--report", "./a.c", "a.c", "b.c"}, "./a.c" + source + "the report"},
+      {{"--report", "b.c", "--base", "b.c", "a.c"}, "b.c" + source + "the report"},
+      {{"--report", "past.idx", "--old", "past.idx", "a.c"}, "past.idx" + read + "the report"},
+      {{"--report", "class.zip", "class.zip", "b.c"}, "class.zip" + read + "the report"},
+      {{"--write-index", "a.c", "a.c", "b.c"}, "a.c" + source + "the index"},
+      {{"--write-index", "class.zip", "class.zip"}, "class.zip" + read + "the index"},
+  };
+  for (const Case& c : cases) {
+    const RunResult r = batch(c.args, dir.path());
+    EXPECT_EQ(2, r.exit_status) << c.said;
+    EXPECT_EQ("ccsim-batch: " + c.said + " is not written over it\n", r.err);
+    EXPECT_EQ("", r.out) << c.said;  // refused before anything is listed
+  }
+  EXPECT_EQ(alice, read_bytes(dir.path() + "/a.c"));
+  EXPECT_EQ(read_bytes(kClass + "/bob.c"), read_bytes(dir.path() + "/b.c"));
+  EXPECT_EQ(index, read_bytes(dir.path() + "/past.idx"));
+  EXPECT_EQ(zip, read_bytes(dir.path() + "/class.zip"));
+  // A new file beside the inputs is fine.
+  EXPECT_EQ(1, batch({"--report", "r.html", "a.c", "b.c"}, dir.path()).exit_status);
 }
 
 TEST(BatchCli, PathsWithoutCSourcesAreNamedNotPassedOver) {
