@@ -345,12 +345,12 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
 
 Overwrites overwrites(const std::string& path, const std::vector<std::string>& given,
                       const std::vector<Submission>& subs, const Submission& base) {
+  // The same file by identity, so that a link of either kind is seen through.
   std::error_code ec;
-  const fs::path target = fs::weakly_canonical(path, ec);
-  if (ec) return Overwrites::kNothing;
+  if (!fs::exists(path, ec)) return Overwrites::kNothing;
   auto same = [&](const std::string& p) {
     std::error_code e;
-    return fs::weakly_canonical(p, e) == target && !e;
+    return fs::equivalent(p, path, e) && !e;
   };
   auto same_file = [&](const SourceFile& f) { return same(f.path); };
   for (const Submission& s : subs)

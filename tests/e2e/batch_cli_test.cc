@@ -88,6 +88,7 @@ TEST(BatchCli, NoOutputIsWrittenOverWhatTheRunReads) {
   EXPECT_EQ("ccsim-batch: wrote 1 submission to past.idx\n", written.err);
   const string index = read_bytes(dir.path() + "/past.idx");
   const string zip = read_bytes(dir.path() + "/class.zip");
+  ASSERT_EQ(0, link((dir.path() + "/a.c").c_str(), (dir.path() + "/hard.html").c_str()));
   struct Case {
     std::vector<string> args;
     string said;
@@ -97,6 +98,7 @@ TEST(BatchCli, NoOutputIsWrittenOverWhatTheRunReads) {
   const Case cases[] = {
       {{"--report", "./a.c", "a.c", "b.c"}, "./a.c" + source + "the report"},
       {{"--report", "b.c", "--base", "b.c", "a.c"}, "b.c" + source + "the report"},
+      {{"--report", "hard.html", "a.c", "b.c"}, "hard.html" + source + "the report"},
       {{"--report", "past.idx", "--old", "past.idx", "a.c"}, "past.idx" + read + "the report"},
       {{"--report", "class.zip", "class.zip", "b.c"}, "class.zip" + read + "the report"},
       {{"--write-index", "a.c", "a.c", "b.c"}, "a.c" + source + "the index"},
