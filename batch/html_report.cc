@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <numeric>
 #include <sstream>
@@ -13,6 +12,7 @@
 #include "batch/display_text.h"
 #include "batch/names.h"
 #include "batch/sha256.h"
+#include "platform/file.h"
 #include "text/batch_messages.h"
 #include "text/batch_results.h"
 
@@ -375,11 +375,7 @@ std::string report_page(const Run& run, const ReportLimits& limits) {
 }
 
 bool write_report(const std::string& path, const Run& run, std::string* error) {
-  const std::string page = report_page(run, ReportLimits{});
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << page;
-  file.close();
-  if (!file) {
+  if (!platform::write_whole(path, report_page(run, ReportLimits{}))) {
     *error = text::batch_unwritable(shown_name(path));
     return false;
   }

@@ -78,6 +78,9 @@ void describe(CLI::App& app, Options* o, Raw* raw) {
   std::string* shard = &raw->shard;
   namespace h = text::batch_help;
   app.description(std::string(h::kDescription));
+  // The same options everywhere: on Windows a path such as /class/a.c is a
+  // path, not an option in the system's /x style.
+  app.allow_windows_style_options(false);
   app.footer(std::string(h::kFooter) + (archives_supported() ? "" : std::string(h::kNoArchives)));
   app.set_help_flag("-h,--help", std::string(h::kHelp));
   app.get_formatter()->column_width(22);

@@ -78,22 +78,8 @@ bool write_index(const std::string& path, const std::vector<Submission>& subs,
     put_str(&body, s.tokens);
   }
   put(&body, fnv(body), 8);
-  // Written beside the target and renamed over it: a failed write leaves
-  // an earlier index as it was.
-  const std::string temporary = path + ".part";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(kMagic, kMagicSize);
-    out.write(body.data(), static_cast<std::streamsize>(body.size()));
-    out.flush();
-    if (!out) {
-      std::remove(temporary.c_str());
-      *error = text::batch_unwritable(shown_name(path));
-      return false;
-    }
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
+  // A failed write leaves an earlier index as it was.
+  if (!platform::write_whole(path, std::string(kMagic, kMagicSize) + body)) {
     *error = text::batch_unwritable(shown_name(path));
     return false;
   }

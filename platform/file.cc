@@ -3,6 +3,8 @@
 // safely is the system's: file_posix.cc, file_windows.cc.
 #include "platform/file.h"
 
+#include <cstdio>
+#include <filesystem>
 #include <utility>
 
 namespace platform {
@@ -45,6 +47,22 @@ bool File::close() {
 bool read_file(const std::string& path, std::string* out) {
   File file = File::open_for_reading(path);
   return file.ok() && file.read_all(out);
+}
+
+bool write_whole(const std::string& path, std::string_view bytes) {
+  // A device or a pipe (/dev/null, a shell's >(...)) is written as it is.
+  std::error_code ec;
+  const auto kind = std::filesystem::status(path, ec).type();
+  if (!ec && kind != std::filesystem::file_type::regular) {
+    File file = File::create(path);
+    return file.ok() && file.write(bytes) && file.close();
+  }
+  const std::string beside = path + ".part";
+  File file = File::create(beside);
+  const bool written = file.ok() && file.write(bytes) && file.close();
+  if (written && move_replacing(beside, path)) return true;
+  std::remove(beside.c_str());
+  return false;
 }
 
 }  // namespace platform

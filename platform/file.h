@@ -42,6 +42,15 @@ bool read_file(const std::string& path, std::string* out);
 /// file is left as it is (not truncated).
 bool can_write(const std::string& path);
 
+/// Writes `bytes` as the whole of the file at `path`, in one step: they go to
+/// a file beside it first, which then takes its place, so that a failed
+/// write leaves a file already there as it was. Anything but a regular file
+/// (a device, a pipe) is written directly. False if anything failed.
+bool write_whole(const std::string& path, std::string_view bytes);
+
+/// Moves the file `from` to `to`, replacing a file already at `to`.
+bool move_replacing(const std::string& from, const std::string& to);
+
 }  // namespace platform
 
 namespace platform {

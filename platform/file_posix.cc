@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
+
 #include "platform/file.h"
 
 namespace platform {
@@ -21,6 +23,10 @@ File File::open_for_reading(const std::string& path) {
   std::FILE* fp = fdopen(fd, "rb");
   if (fp == nullptr) ::close(fd);
   return File(fp);
+}
+
+bool move_replacing(const std::string& from, const std::string& to) {
+  return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
 bool can_write(const std::string& path) {

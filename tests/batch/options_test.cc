@@ -90,6 +90,11 @@ TEST(Options, ShortFormsAndPathsThatLookLikeOptions) {
   EXPECT_EQ(2u * 1024 * 1024, o.max_size);
   EXPECT_EQ((std::vector<std::string>{".c", ".cpp"}), o.extensions);
   EXPECT_EQ((std::vector<std::string>{"-odd.c"}), o.paths);
+  // Rooted paths are paths on every system, never options in the /x style.
+  Options rooted;
+  ASSERT_EQ(Parsed::kRun, parse({"/class", "/help", "--old", "/past"}, &rooted, &error)) << error;
+  EXPECT_EQ((std::vector<std::string>{"/class", "/help"}), rooted.paths);
+  EXPECT_EQ((std::vector<std::string>{"/past"}), rooted.olds);
 }
 
 TEST(Options, BadValuesAreErrorsThatSayWhy) {

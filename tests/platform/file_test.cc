@@ -39,4 +39,20 @@ TEST(File, ReadOnlyFilesOpenForReading) {
   EXPECT_EQ("abc", back);
 }
 
+TEST(File, WriteWholeReplacesAFileOrLeavesItAsItWas) {
+  ScopedTempDir dir;
+  testing_support::write_bytes("out", "earlier");
+  EXPECT_TRUE(platform::write_whole("out", "later"));
+  std::string back;
+  EXPECT_TRUE(platform::read_file("out", &back));
+  EXPECT_EQ("later", back);
+  // The file beside it cannot be made: the earlier one is untouched.
+  mkdir("out.part", 0755);
+  EXPECT_FALSE(platform::write_whole("out", "lost"));
+  back.clear();
+  EXPECT_TRUE(platform::read_file("out", &back));
+  EXPECT_EQ("later", back);
+  EXPECT_FALSE(platform::write_whole("no/such/folder/out", "x"));
+}
+
 }  // namespace

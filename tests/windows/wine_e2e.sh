@@ -62,5 +62,21 @@ tr -d '\r' <"$scratch/batch-wine.csv" | cmp -s - "$scratch/batch-linux.csv" ||
 grep -q '^alice.c,bob.c,' "$scratch/batch-linux.csv" || fail "ccsim-batch: no CSV on Linux"
 echo "ok: ccsim-batch CSV of examples/class"
 
+# Outputs written again take the place of the earlier ones, as next year's
+# index or a rerun's report do.
+mkdir -p "$scratch/outputs"
+for year in 1 2; do
+  (cd "$scratch/outputs" &&
+    wine "$windows/ccsim-batch.exe" -q --write-index past.idx "$here/examples/class/dave.c") ||
+    fail "ccsim-batch: index $year not written"
+  status=0
+  (cd "$scratch/outputs" && wine "$windows/ccsim-batch.exe" -q --report r.html --old past.idx \
+    "$here/examples/class" >/dev/null) || status=$?
+  [ "$status" -eq 1 ] || fail "ccsim-batch: report $year not written (exit $status)"
+done
+grep -q '</html>' "$scratch/outputs/r.html" 2>/dev/null || fail "ccsim-batch: no report"
+[ ! -e "$scratch/outputs/past.idx.part" ] || fail "ccsim-batch: a partial index is left"
+echo "ok: ccsim-batch index and report written over earlier ones"
+
 [ "$failures" -eq 0 ] || { echo "$failures failed"; exit 1; }
 echo "all passed"
