@@ -122,8 +122,9 @@ void write_table(std::ostream& out, const Listing& l, int top) {
   char line[256];
   for (std::size_t k = 0; k < shown; ++k) {
     const PairScore& p = l.pair(k);
-    std::snprintf(line, sizeof line, "%4zu  %5.3f  %8.3f  %10.6f  %7llu  %7u  %5u  ", k + 1,
-                  p.score, p.coverage, static_cast<double>(p.similarity),
+    std::snprintf(line, sizeof line, "%4zu  %5s  %8s  %10.6f  %7llu  %7u  %5u  ", k + 1,
+                  text::three_places(p.score).c_str(), text::three_places(p.coverage).c_str(),
+                  static_cast<double>(p.similarity),
                   static_cast<unsigned long long>(p.matched), p.longest, p.tiles);
     const std::string first = shown_name(l.first(k));
     out << line << first << std::string(width - std::min(width, first.size()) + 2, ' ')

@@ -9,6 +9,12 @@ std::string counted(std::uint64_t n, std::string_view one, std::string_view many
   return std::to_string(n) + " " + std::string(n == 1 ? one : many);
 }
 
+std::string three_places(double v) {
+  char buf[64];
+  const int n = std::snprintf(buf, sizeof buf, "%.6f", v);
+  return std::string(buf, n > 3 ? static_cast<std::size_t>(n) - 3 : 0);
+}
+
 std::string shortest_number(double v) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%g", v);

@@ -16,6 +16,11 @@ std::string counted(std::uint64_t n, std::string_view one, std::string_view many
 /// A number with as few digits as show it ("%g").
 std::string shortest_number(double v);
 
+/// A figure in [0, 1] to three places, cut from its six-place form (the one
+/// CSV gives), not rounded: 0.5996 shows as 0.599, so that a score under the
+/// threshold never shows as reaching it.
+std::string three_places(double v);
+
 /// "matched / max(sqrt(length1 x length2), <guard>)"
 std::string score_formula(std::size_t guard);
 

@@ -9,6 +9,13 @@
   var pure = {
     // Tile colours: hues a golden angle apart and two lightnesses in turn,
     // so that tiles next to each other never look alike.
+    // A figure to three places, cut from its six-place form rather than
+    // rounded, so that a score under the threshold never shows as reaching it.
+    threePlaces: function (x) {
+      var six = x.toFixed(6);
+      return six.slice(0, six.length - 3);
+    },
+
     tileColour: function (k) {
       var hue = Math.round((k * 137.508) % 360);
       var light = k % 2 === 0 ? 78 : 88;
@@ -170,8 +177,8 @@
       var d = decisionOf(p);
       var row = el('tr', {}, [
         el('td', { cls: 'num', text: String(p.r) }), el('td', { text: subs[p.a].n }),
-        el('td', { text: subs[p.b].n }), el('td', { cls: 'num', text: p.s.toFixed(3) }),
-        el('td', { cls: 'num', text: p.c.toFixed(3) }), el('td', { cls: 'num', text: p.m.toFixed(6) }),
+        el('td', { text: subs[p.b].n }), el('td', { cls: 'num', text: pure.threePlaces(p.s) }),
+        el('td', { cls: 'num', text: pure.threePlaces(p.c) }), el('td', { cls: 'num', text: p.m.toFixed(6) }),
         el('td', { cls: 'num', text: String(p.x) }), el('td', { cls: 'num', text: String(p.l) }),
         el('td', { cls: 'num', text: String(p.t) }),
         el('td', { text: (d.d ? say(d.d) : '') + (d.note ? ' (' + d.note + ')' : '') })]);
@@ -209,7 +216,7 @@
       var row = el('tr', {}, [
         el('td', { text: s.n }), el('td', { cls: 'num', text: String(s.s) }),
         el('td', { text: s.b >= 0 ? subs[s.b].n : say('noPartner') }),
-        el('td', { cls: 'num', text: s.b >= 0 ? s.bs.toFixed(3) : '' })]);
+        el('td', { cls: 'num', text: s.b >= 0 ? pure.threePlaces(s.bs) : '' })]);
       if (s.s > 0) row.className = 'suspected';
       row.addEventListener('click', function () {
         document.getElementById('search').value = s.n;
@@ -227,7 +234,7 @@
       var members = el('ol', {}, g.m.map(function (k) { return el('li', { text: subs[k].n }); }));
       var inside = el('ul', {}, g.p.map(function (i) {
         var p = pairs[i];
-        var li = el('li', { text: say('groupPair', p.r, subs[p.a].n, subs[p.b].n, p.s.toFixed(3)) });
+        var li = el('li', { text: say('groupPair', p.r, subs[p.a].n, subs[p.b].n, pure.threePlaces(p.s)) });
         li.addEventListener('click', function () { openEvidence(p); });
         return li;
       }));

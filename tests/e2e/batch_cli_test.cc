@@ -224,6 +224,18 @@ TEST(BatchCli, NoSuspicionExitsZero) {
   EXPECT_EQ(0u, r.out.find("2 submissions, 1 pair, 0 suspected"));
 }
 
+TEST(BatchCli, AScoreUnderTheThresholdNeverShowsAsReachingIt) {
+  // dave/heidi scores 0.295749: rounded it would show as the threshold.
+  const RunResult r = batch({"--threshold", "0.296", "--top", "4", kClass});
+  const std::vector<string> rows = lines(r.out);
+  ASSERT_EQ(7u, rows.size()) << r.out;
+  EXPECT_NE(string::npos, rows[4].find("  0.312     0.404  ")) << rows[4];  // grace/ken, cut
+  EXPECT_NE(string::npos, rows[4].find("suspected")) << rows[4];
+  EXPECT_NE(string::npos, rows[5].find("  0.295     0.296  ")) << rows[5];
+  EXPECT_NE(string::npos, rows[5].find("heidi.c")) << rows[5];
+  EXPECT_EQ(string::npos, rows[5].find("suspected")) << rows[5];
+}
+
 TEST(BatchCli, JsonHoldsTheFieldsAndTheTiles) {
   const RunResult r = batch({"--format", "json", kClass + "/alice.c", kClass + "/bob.c"});
   EXPECT_EQ(1, r.exit_status);

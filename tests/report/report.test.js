@@ -15,6 +15,13 @@ test('tile colours next to each other differ in hue and lightness', () => {
   }
 });
 
+test('figures show three places cut, never rounded up to the threshold', () => {
+  assert.strictEqual(pure.threePlaces(0.599593), '0.599');
+  assert.strictEqual(pure.threePlaces(0.6), '0.600');
+  assert.strictEqual(pure.threePlaces(0.0004), '0.000');
+  assert.strictEqual(pure.threePlaces(1), '1.000');
+});
+
 test('line ranges are 1-based, name the file only when there are several', () => {
   assert.strictEqual(pure.lineRange([[0, 54, 0, 68, 10]], ['alice.c']), '55–69');
   assert.strictEqual(pure.lineRange([[0, 4, 2, 4, 9]], ['a.c']), '5');
