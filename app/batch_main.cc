@@ -7,8 +7,10 @@
 #include <exception>
 #include <iostream>
 #include <new>
+#include <string>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "batch/candidates.h"
 #include "batch/formats.h"
@@ -19,6 +21,8 @@
 #include "batch/scoring.h"
 #include "batch/shards.h"
 #include "batch/submission.h"
+#include "platform/arguments.h"
+#include "platform/utf8_console.h"
 #include "text/batch_messages.h"
 
 namespace {
@@ -27,7 +31,7 @@ constexpr int kNoneSuspected = 0;
 constexpr int kSomeSuspected = 1;
 constexpr int kTrouble = 2;
 
-void say(const std::string& s) { std::fputs(s.c_str(), stderr); }
+void say(const std::string& s) { platform::write_error(s); }
 
 bool every_pair(const batch::Options& o) { return o.all_pairs || o.floor <= 0; }
 
@@ -102,8 +106,8 @@ bool safe_to_write(const std::string& path, std::string_view what, const batch::
   given.insert(given.end(), o.bases.begin(), o.bases.end());
   const batch::Overwrites hit = batch::overwrites(path, given, subs, base);
   if (hit == batch::Overwrites::kNothing) return true;
-  say(text::batch_error(text::batch_output_over_input(
-      batch::shown_name(path), hit == batch::Overwrites::kSource, what)));
+  say(text::batch_error(text::batch_output_over_input(batch::shown_name(path),
+                                                      hit == batch::Overwrites::kSource, what)));
   return false;
 }
 
@@ -124,11 +128,12 @@ int merge(const batch::Options& o) {
 int run(int argc, char** argv) {
   batch::Options o;
   std::string error;
-  switch (batch::parse_options(argc, argv, &o, &error)) {
-    case batch::Parsed::kHelp: std::fputs(batch::usage().c_str(), stdout); return kNoneSuspected;
-    case batch::Parsed::kVersion:
-      std::fputs(text::kBatchVersion.data(), stdout);
-      return kNoneSuspected;
+  const std::vector<std::string> given = platform::arguments(argc, argv);
+  std::vector<const char*> args = {argc > 0 ? argv[0] : "ccsim-batch"};
+  for (const std::string& a : given) args.push_back(a.c_str());
+  switch (batch::parse_options(static_cast<int>(args.size()), args.data(), &o, &error)) {
+    case batch::Parsed::kHelp: std::cout << batch::usage(); return kNoneSuspected;
+    case batch::Parsed::kVersion: std::cout << text::kBatchVersion; return kNoneSuspected;
     case batch::Parsed::kError: say(text::batch_usage_error(error)); return kTrouble;
     case batch::Parsed::kRun: break;
   }
@@ -231,6 +236,7 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const platform::Utf8Console console;
   // Running out of memory or threads ends the run with a message, never an
   // abort: nothing is flagged, and exit status 2 says the run did not finish.
   try {

@@ -1,11 +1,7 @@
 // Index files: writing, recognising and loading them.
 #include "batch/past_index.h"
 
-#include <sys/stat.h>
-
-#include <cstdio>
-#include <cstring>
-#include <fstream>
+#include <string_view>
 
 #include "batch/names.h"
 #include "platform/file.h"
@@ -87,11 +83,9 @@ bool write_index(const std::string& path, const std::vector<Submission>& subs,
 }
 
 bool is_index_file(const std::string& path) {
-  struct stat st {};
-  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  std::ifstream in(path, std::ios::binary);
-  char head[kMagicSize] = {};
-  return in.read(head, kMagicSize) && std::memcmp(head, kMagic, kMagicSize) == 0;
+  platform::File file = platform::File::open_for_reading(path);  // regular files only
+  std::string head;
+  return file.read_some(kMagicSize, &head) && head == std::string_view(kMagic, kMagicSize);
 }
 
 bool read_index(const std::string& path, const Reading& reading, std::vector<Submission>* out,

@@ -20,10 +20,10 @@ namespace batch {
 namespace fs = std::filesystem;
 namespace {
 
-bool is_hidden(const fs::path& p) { return p.filename().string().rfind('.', 0) == 0; }
+bool is_hidden(const fs::path& p) { return platform::path_text(p.filename()).rfind('.', 0) == 0; }
 
 void skip(std::vector<Skipped>* skipped, const fs::path& p, std::string_view why) {
-  skipped->push_back(Skipped{p.string(), std::string(why)});
+  skipped->push_back(Skipped{platform::path_text(p), std::string(why)});
 }
 
 SourceFile source_text(std::string path, std::string_view raw, const Reading& reading) {
@@ -33,8 +33,9 @@ SourceFile source_text(std::string path, std::string_view raw, const Reading& re
 
 bool read_source(const fs::path& p, const Reading& reading, SourceFile* out) {
   std::string raw;
-  if (!platform::read_file(p.string(), &raw)) return false;
-  *out = source_text(p.string(), raw, reading);
+  const std::string path = platform::path_text(p);
+  if (!platform::read_file(path, &raw)) return false;
+  *out = source_text(path, raw, reading);
   return true;
 }
 
@@ -49,7 +50,7 @@ class Walk {
       : reading_(reading), skipped_(skipped) {
     std::error_code ec;
     root_ = fs::canonical(root, ec);
-    entered_.insert(root_.string());
+    entered_.insert(platform::path_text(root_));
   }
 
   // What `p` is, following a link that stays inside the argument; reports
@@ -69,7 +70,7 @@ class Walk {
     if (!fs::is_regular_file(st)) {
       return is_c_file(p) ? passed_over(p, text::kNotARegularFile) : Kind::kOther;
     }
-    if (!is_c_file(p) && !is_archive_name(p.string())) return Kind::kOther;
+    if (!is_c_file(p) && !is_archive_name(platform::path_text(p))) return Kind::kOther;
     const std::uintmax_t size = fs::file_size(p, ec);
     if (!ec && size > reading_.max_size)
       return passed_over(p, text::too_large(size, reading_.max_size));
@@ -84,7 +85,7 @@ class Walk {
       skip(skipped_, folder, text::kCannotBeExamined);
       return false;
     }
-    if (entered_.insert(real.string()).second) return true;
+    if (entered_.insert(platform::path_text(real)).second) return true;
     skip(skipped_, folder, text::kWalkedAlready);
     return false;
   }
@@ -116,14 +117,14 @@ class Walk {
     return Kind::kOther;
   }
   bool inside(const fs::path& real) const {
-    const std::string r = root_.string();
-    const std::string t = real.string();
+    const std::string r = platform::path_text(root_);
+    const std::string t = platform::path_text(real);
     return t == r || (t.size() > r.size() && t.compare(0, r.size(), r) == 0 &&
                       (r.back() == '/' || t[r.size()] == '/'));
   }
 
   bool is_c_file(const fs::path& p) const {
-    const std::string ext = p.extension().string();
+    const std::string ext = platform::path_text(p.extension());
     return std::find(reading_.extensions.begin(), reading_.extensions.end(), ext) !=
            reading_.extensions.end();
   }
@@ -139,12 +140,12 @@ class Walk {
 bool named_file(const fs::path& p, std::uintmax_t max_size, std::string* error) {
   std::error_code ec;
   if (!fs::is_regular_file(p, ec)) {
-    *error = text::batch_not_a_regular_file(shown_name(p.string()));
+    *error = text::batch_not_a_regular_file(shown_name(platform::path_text(p)));
     return false;
   }
   const std::uintmax_t size = fs::file_size(p, ec);
   if (!ec && size > max_size) {
-    *error = shown_name(p.string()) + ": " + text::too_large(size, max_size);
+    *error = shown_name(platform::path_text(p)) + ": " + text::too_large(size, max_size);
     return false;
   }
   return true;
@@ -257,7 +258,7 @@ SourceSpot locate(const Submission& s, std::size_t char_pos) {
 bool collect(const std::string& path, bool prefix_names, const Reading& reading,
              std::vector<Submission>* out, std::vector<Skipped>* skipped, std::string* error) {
   std::error_code ec;
-  const fs::path root(path);
+  const fs::path root = platform::fs_path(path);
   if (!fs::exists(root, ec)) {
     *error = text::batch_no_such_path(shown_name(path));
     return false;
@@ -302,15 +303,15 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     const Walk::Kind kind = walk.kind_of(entry);
     if (kind == Walk::Kind::kOther) continue;
     Submission s;
-    const std::string relative = entry.lexically_relative(root).string();
-    s.full_name = (root / relative).string();
-    s.name = prefix_names ? s.full_name : relative;
+    const fs::path relative = entry.lexically_relative(root);
+    s.full_name = platform::path_text(root / relative);
+    s.name = prefix_names ? s.full_name : platform::path_text(relative);
     std::vector<fs::path> files;
-    if (kind == Walk::Kind::kFile && is_archive_name(entry.string())) {
+    if (kind == Walk::Kind::kFile && is_archive_name(platform::path_text(entry))) {
       // One student's archive: all of its sources make one submission.
       std::map<std::string, std::vector<SourceFile>> groups;
       std::string why;
-      if (!archive_submissions(entry.string(), reading, &groups, skipped, &why)) {
+      if (!archive_submissions(platform::path_text(entry), reading, &groups, skipped, &why)) {
         skip(skipped, entry, why.substr(why.find(": ") + 2));
         continue;
       }
@@ -347,10 +348,11 @@ Overwrites overwrites(const std::string& path, const std::vector<std::string>& g
                       const std::vector<Submission>& subs, const Submission& base) {
   // The same file by identity, so that a link of either kind is seen through.
   std::error_code ec;
-  if (!fs::exists(path, ec)) return Overwrites::kNothing;
+  const fs::path target = platform::fs_path(path);
+  if (!fs::exists(target, ec)) return Overwrites::kNothing;
   auto same = [&](const std::string& p) {
     std::error_code e;
-    return fs::equivalent(p, path, e) && !e;
+    return fs::equivalent(platform::fs_path(p), target, e) && !e;
   };
   auto same_file = [&](const SourceFile& f) { return same(f.path); };
   for (const Submission& s : subs)
@@ -375,8 +377,8 @@ void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipp
         continue;
       }
       std::error_code ec;
-      const fs::path resolved = fs::canonical(f.path, ec);
-      files.push_back(ec ? f.path : resolved.string());
+      const fs::path resolved = fs::canonical(platform::fs_path(f.path), ec);
+      files.push_back(ec ? f.path : platform::path_text(resolved));
     }
     std::sort(files.begin(), files.end());
     if (!seen.insert(std::move(files)).second) {
@@ -397,7 +399,7 @@ void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipp
 bool collect_as_one(const std::string& path, const Reading& reading, Submission* out,
                     std::vector<Skipped>* skipped, std::string* error) {
   std::error_code ec;
-  const fs::path root(path);
+  const fs::path root = platform::fs_path(path);
   if (!fs::exists(root, ec)) {
     *error = text::batch_no_such_path(shown_name(path));
     return false;

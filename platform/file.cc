@@ -9,8 +9,6 @@
 
 namespace platform {
 
-File File::create(const std::string& path) { return File(std::fopen(path.c_str(), "wb")); }
-
 File::File(File&& other) noexcept : fp_(std::exchange(other.fp_, nullptr)) {}
 
 File& File::operator=(File&& other) noexcept {
@@ -28,6 +26,14 @@ bool File::read_all(std::string* out) {
   char buf[65536];
   std::size_t n;
   while ((n = std::fread(buf, 1, sizeof buf, fp_)) > 0) out->append(buf, n);
+  return !std::ferror(fp_);
+}
+
+bool File::read_some(std::size_t n, std::string* out) {
+  if (!fp_) return false;
+  std::string buf(n, '\0');
+  buf.resize(std::fread(buf.data(), 1, n, fp_));
+  out->append(buf);
   return !std::ferror(fp_);
 }
 
@@ -61,8 +67,12 @@ bool write_whole(const std::string& path, std::string_view bytes) {
   File file = File::create(beside);
   const bool written = file.ok() && file.write(bytes) && file.close();
   if (written && move_replacing(beside, path)) return true;
-  std::remove(beside.c_str());
+  remove_file(beside);
   return false;
 }
+
+std::filesystem::path fs_path(const std::string& text) { return std::filesystem::u8path(text); }
+
+std::string path_text(const std::filesystem::path& p) { return p.generic_u8string(); }
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,8 @@ class File {
   bool ok() const { return fp_ != nullptr; }
   /// All bytes from the current position to the end. False on a read error.
   bool read_all(std::string* out);
+  /// Up to `n` bytes into `out` (fewer at the end). False on a read error.
+  bool read_some(std::size_t n, std::string* out);
   /// False on a write error.
   bool write(std::string_view bytes);
   /// Flushes and closes; false if anything failed to reach the disk.
@@ -50,6 +53,16 @@ bool write_whole(const std::string& path, std::string_view bytes);
 
 /// Moves the file `from` to `to`, replacing a file already at `to`.
 bool move_replacing(const std::string& from, const std::string& to);
+
+/// Removes a file; false if it could not be.
+bool remove_file(const std::string& path);
+
+/// Paths are text inside the programs: UTF-8 on Windows (whatever the
+/// system's code page), the bytes the system gave elsewhere. These turn
+/// that text into a path for std::filesystem and back, with '/' between
+/// the parts on every system.
+std::filesystem::path fs_path(const std::string& text);
+std::string path_text(const std::filesystem::path& p);
 
 }  // namespace platform
 

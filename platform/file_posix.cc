@@ -25,9 +25,13 @@ File File::open_for_reading(const std::string& path) {
   return File(fp);
 }
 
+File File::create(const std::string& path) { return File(std::fopen(path.c_str(), "wb")); }
+
 bool move_replacing(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0;
 }
+
+bool remove_file(const std::string& path) { return std::remove(path.c_str()) == 0; }
 
 bool can_write(const std::string& path) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);

@@ -1,5 +1,6 @@
-// Opening files on Windows: only files on a disk are read (not a console,
-// a pipe or a device name such as CON).
+// Files on Windows: names are UTF-8 text inside the program and reach the
+// system as UTF-16, so that any name opens whatever the code page; only
+// files on a disk are read (not a console, a pipe or a device such as CON).
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -7,10 +8,26 @@
 #include "platform/file.h"
 
 namespace platform {
+namespace {
+
+// The UTF-16 form of UTF-8 text; empty (which names no file) if it is not
+// UTF-8.
+std::wstring wide(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                    static_cast<int>(text.size()), nullptr, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring out(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                      out.data(), n);
+  return out;
+}
+
+}  // namespace
 
 File File::open_for_reading(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return File(nullptr);
   BY_HANDLE_FILE_INFORMATION info;
   if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info) ||
@@ -28,20 +45,24 @@ File File::open_for_reading(const std::string& path) {
   return File(fp);
 }
 
-// The C library's rename refuses to replace a file on Windows.
-bool move_replacing(const std::string& from, const std::string& to) {
-  return MoveFileExA(from.c_str(), to.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-}
+File File::create(const std::string& path) { return File(_wfopen(wide(path).c_str(), L"wb")); }
 
 bool can_write(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   const bool disk = GetFileType(h) == FILE_TYPE_DISK;
   CloseHandle(h);
   return disk;
 }
+
+// The C library's rename refuses to replace a file on Windows.
+bool move_replacing(const std::string& from, const std::string& to) {
+  return MoveFileExW(wide(from).c_str(), wide(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool remove_file(const std::string& path) { return DeleteFileW(wide(path).c_str()) != 0; }
 
 std::string current_directory() {
   char buf[MAX_PATH + 1];

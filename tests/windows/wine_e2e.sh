@@ -62,6 +62,19 @@ tr -d '\r' <"$scratch/batch-wine.csv" | cmp -s - "$scratch/batch-linux.csv" ||
 grep -q '^alice.c,bob.c,' "$scratch/batch-linux.csv" || fail "ccsim-batch: no CSV on Linux"
 echo "ok: ccsim-batch CSV of examples/class"
 
+# Names in Chinese, in a folder and given as arguments, read and shown as on
+# Linux whatever the code page.
+mkdir -p "$scratch/names/班级" "$scratch/names/王五"
+cp "$here/examples/class/alice.c" "$scratch/names/班级/张三.c"
+cp "$here/examples/class/bob.c" "$scratch/names/班级/李四.c"
+cp "$here/examples/class/eve.c" "$scratch/names/王五/main.c"
+(cd "$scratch/names" && "$linux/ccsim-batch" -q -f csv 班级 王五 >linux.csv 2>linux.err) || true
+(cd "$scratch/names" && wine "$windows/ccsim-batch.exe" -q -f csv 班级 王五 >wine.csv 2>wine.err) || true
+grep -q '^张三.c,李四.c,' "$scratch/names/linux.csv" || fail "Chinese names: not on Linux"
+tr -d '\r' <"$scratch/names/wine.csv" | cmp -s - "$scratch/names/linux.csv" ||
+  fail "Chinese names: the CSV differs ($(cat "$scratch/names/wine.err"))"
+echo "ok: ccsim-batch with names in Chinese"
+
 # Outputs written again take the place of the earlier ones, as next year's
 # index or a rerun's report do.
 mkdir -p "$scratch/outputs"

@@ -1,0 +1,30 @@
+// ccsim-batch writes UTF-8: names of any script, and its own words. A
+// Windows console reads bytes in its own code page, so there the text goes
+// to it as UTF-16; everywhere else, and when redirected, the bytes go as
+// they are.
+#pragma once
+
+#include <memory>
+#include <streambuf>
+#include <string_view>
+
+namespace platform {
+
+/// While it lives, std::cout writes UTF-8 text readably to a Windows
+/// console; nothing changes elsewhere.
+class Utf8Console {
+ public:
+  Utf8Console();
+  ~Utf8Console();
+  Utf8Console(const Utf8Console&) = delete;
+  Utf8Console& operator=(const Utf8Console&) = delete;
+
+ private:
+  std::unique_ptr<std::streambuf> console_;
+  std::streambuf* before_ = nullptr;
+};
+
+/// Writes UTF-8 text to standard error, as std::cout goes to a console.
+void write_error(std::string_view text);
+
+}  // namespace platform

@@ -1,0 +1,13 @@
+// POSIX terminals take the bytes as they come: UTF-8 for a UTF-8 locale.
+#include <cstdio>
+
+#include "platform/utf8_console.h"
+
+namespace platform {
+
+Utf8Console::Utf8Console() = default;
+Utf8Console::~Utf8Console() = default;
+
+void write_error(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stderr); }
+
+}  // namespace platform
