@@ -1,6 +1,7 @@
 // ccsim-batch: every pair of a class's submissions, ranked, with evidence.
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -65,6 +66,7 @@ batch::Found score_with_progress(std::vector<batch::Prepared>* prepared, std::si
     finished = true;
   });
   const auto start = std::chrono::steady_clock::now();
+  std::size_t width = 0;  // of the progress line on screen
   while (!finished) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     const double elapsed =
@@ -72,10 +74,13 @@ batch::Found score_with_progress(std::vector<batch::Prepared>* prepared, std::si
     const std::uint64_t k = std::min<std::uint64_t>(done, expected);
     const double left =
         k ? elapsed * static_cast<double>(expected - k) / static_cast<double>(k) : 0;
-    say(text::batch_progress(k, expected, elapsed, left));
+    const std::string line = text::batch_progress(k, expected, elapsed, left);
+    width = std::max(width, line.size());
+    say(line);
   }
   worker.join();
-  say("\r\x1b[K");
+  // Blanked with spaces: a Windows console may take no escape sequences.
+  if (width > 0) say("\r" + std::string(width, ' ') + "\r");
   if (failure) std::rethrow_exception(failure);
   return found;
 }
