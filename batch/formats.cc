@@ -117,7 +117,7 @@ void write_table(std::ostream& out, const Listing& l, int top) {
   const std::size_t shown = std::min(l.count, static_cast<std::size_t>(std::max(top, 0)));
   if (shown == 0) return;
   std::size_t width = 5;
-  for (std::size_t k = 0; k < shown; ++k) width = std::max(width, shown_name(l.first(k)).size());
+  for (std::size_t k = 0; k < shown; ++k) width = std::max(width, columns(shown_name(l.first(k))));
   out << text::table_heading(width);
   char line[256];
   for (std::size_t k = 0; k < shown; ++k) {
@@ -127,7 +127,7 @@ void write_table(std::ostream& out, const Listing& l, int top) {
                   static_cast<double>(p.similarity),
                   static_cast<unsigned long long>(p.matched), p.longest, p.tiles);
     const std::string first = shown_name(l.first(k));
-    out << line << first << std::string(width - std::min(width, first.size()) + 2, ' ')
+    out << line << first << std::string(width - std::min(width, columns(first)) + 2, ' ')
         << shown_name(l.second(k));
     if (p.score >= l.threshold) out << text::kSuspectedMark;
     out << '\n';

@@ -1,6 +1,8 @@
 // shown_name(): UTF-8, then GB18030, then escapes; controls escaped in all.
 #include "batch/names.h"
 
+#include <algorithm>
+
 #include "batch/decode.h"
 
 namespace batch {
@@ -38,6 +40,26 @@ std::size_t utf8_character(std::string_view s) {
 }
 
 }  // namespace
+
+std::size_t columns(std::string_view shown) {
+  std::size_t width = 0;
+  for (std::size_t i = 0; i < shown.size();) {
+    const std::size_t n = std::max<std::size_t>(utf8_character(shown.substr(i)), 1);
+    char32_t c = static_cast<unsigned char>(shown[i]);
+    if (n > 1) {
+      c &= 0x3fu >> (n - 1);  // the lead byte's bits
+      for (std::size_t k = 1; k < n; ++k)
+        c = (c << 6) | (static_cast<unsigned char>(shown[i + k]) & 0x3fu);
+    }
+    const bool wide = (c >= 0x1100 && c <= 0x115f) || (c >= 0x2e80 && c <= 0xa4cf && c != 0x303f) ||
+                      (c >= 0xac00 && c <= 0xd7a3) || (c >= 0xf900 && c <= 0xfaff) ||
+                      (c >= 0xfe30 && c <= 0xfe4f) || (c >= 0xff00 && c <= 0xff60) ||
+                      (c >= 0xffe0 && c <= 0xffe6) || (c >= 0x20000 && c <= 0x3fffd);
+    width += wide ? 2 : 1;
+    i += n;
+  }
+  return width;
+}
 
 std::string shown_name(std::string_view raw) {
   if (is_valid_utf8(raw)) {

@@ -15,6 +15,11 @@ namespace batch {
 /// another.
 std::string shown_name(std::string_view raw);
 
+/// The columns a shown name takes on a terminal: two for each East Asian
+/// wide character (Chinese, Japanese, Korean, full-width forms), one for
+/// any other; so that tables line up whatever script names are in.
+std::size_t columns(std::string_view shown);
+
 /// Every byte of `raw` outside printable ASCII, and the backslash, as \xNN:
 /// the exact bytes, in plain ASCII.
 std::string escaped_bytes(std::string_view raw);

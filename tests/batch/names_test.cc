@@ -54,4 +54,16 @@ TEST(Names, RawBytesAndSpreadsheetGuard) {
   EXPECT_EQ("alice.c", batch::formula_guarded("alice.c"));
 }
 
+TEST(Names, ColumnsCountWideCharactersTwice) {
+  EXPECT_EQ(0u, batch::columns(""));
+  EXPECT_EQ(5u, batch::columns("bob.c"));
+  EXPECT_EQ(6u, batch::columns("\xe5\xbc\xa0\xe4\xb8\x89.c"));  // 张三.c
+  EXPECT_EQ(4u, batch::columns("\xea\xb9\x80\xec\x94\xa8"));    // 김씨, Hangul
+  EXPECT_EQ(2u, batch::columns("\xef\xbd\x81"));                // a full-width letter
+  EXPECT_EQ(5u, batch::columns("caf\xc3\xa9s"));                // é is one column
+  // A GB18030 name as shown: marked, its characters wide.
+  EXPECT_EQ(6u + 10u, batch::columns(batch::shown_name("\xd5\xc5\xc8\xfd.c")));
+  EXPECT_EQ(4u, batch::columns("\\x01"));  // an escaped byte, as written
+}
+
 }  // namespace
