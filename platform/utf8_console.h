@@ -5,7 +5,6 @@
 #pragma once
 
 #include <memory>
-#include <streambuf>
 #include <string_view>
 
 namespace platform {
@@ -20,8 +19,8 @@ class Utf8Console {
   Utf8Console& operator=(const Utf8Console&) = delete;
 
  private:
-  std::unique_ptr<std::streambuf> console_;
-  std::streambuf* before_ = nullptr;
+  struct Redirect;  // what the system's side changed, to put back
+  std::unique_ptr<Redirect> redirect_;
 };
 
 /// Writes UTF-8 text to standard error, as std::cout goes to a console.

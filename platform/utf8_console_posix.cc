@@ -5,6 +5,8 @@
 
 namespace platform {
 
+struct Utf8Console::Redirect {};
+
 Utf8Console::Utf8Console() = default;
 Utf8Console::~Utf8Console() = default;
 

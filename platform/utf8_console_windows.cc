@@ -76,18 +76,24 @@ class ConsoleBuffer : public std::streambuf {
 
 }  // namespace
 
+struct Utf8Console::Redirect {
+  explicit Redirect(HANDLE out) : console(out) {}
+  ConsoleBuffer console;
+  std::streambuf* before = nullptr;
+};
+
 Utf8Console::Utf8Console() {
   HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
   if (!is_console(out)) return;
   std::cout.flush();
-  console_ = std::make_unique<ConsoleBuffer>(out);
-  before_ = std::cout.rdbuf(console_.get());
+  redirect_ = std::make_unique<Redirect>(out);
+  redirect_->before = std::cout.rdbuf(&redirect_->console);
 }
 
 Utf8Console::~Utf8Console() {
-  if (!console_) return;
+  if (!redirect_) return;
   std::cout.flush();
-  std::cout.rdbuf(before_);
+  std::cout.rdbuf(redirect_->before);
 }
 
 void write_error(std::string_view text) {
