@@ -58,7 +58,7 @@ bool read_file(const std::string& path, std::string* out) {
 bool write_whole(const std::string& path, std::string_view bytes) {
   // A device or a pipe (/dev/null, a shell's >(...)) is written as it is.
   std::error_code ec;
-  const auto kind = std::filesystem::status(path, ec).type();
+  const auto kind = std::filesystem::status(fs_path(path), ec).type();
   if (!ec && kind != std::filesystem::file_type::regular) {
     File file = File::create(path);
     return file.ok() && file.write(bytes) && file.close();
