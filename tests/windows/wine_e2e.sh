@@ -88,6 +88,13 @@ for year in 1 2; do
   [ "$status" -eq 1 ] || fail "ccsim-batch: report $year not written (exit $status)"
 done
 grep -q '</html>' "$scratch/outputs/r.html" 2>/dev/null || fail "ccsim-batch: no report"
+cp "$here/examples/class/dave.c" "$scratch/outputs/d.c"
+# The same file by another spelling of its name, as Windows allows.
+(cd "$scratch/outputs" && wine "$windows/ccsim-batch.exe" -q --report D.C d.c \
+  "$here/examples/class/eve.c" >/dev/null 2>refused.txt) || true
+grep -q 'D.C: is a source being compared' "$scratch/outputs/refused.txt" &&
+  cmp -s "$scratch/outputs/d.c" "$here/examples/class/dave.c" ||
+  fail "ccsim-batch: a report over a source was not refused"
 [ ! -e "$scratch/outputs/past.idx.part" ] || fail "ccsim-batch: a partial index is left"
 echo "ok: ccsim-batch index and report written over earlier ones"
 
