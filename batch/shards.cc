@@ -57,11 +57,13 @@ std::string exact(double v) {
   return buf;
 }
 
-bool to_double(const std::string& s, double* v) {
+// A share in [0, 1]: every figure a shard holds (the threshold, a pair's
+// score, coverage and similarity) is one.
+bool to_share(const std::string& s, double* v) {
   if (s.empty()) return false;
   char* end = nullptr;
   *v = std::strtod(s.c_str(), &end);
-  return *end == '\0';
+  return *end == '\0' && *v >= 0 && *v <= 1;
 }
 
 template <typename Int>
@@ -135,7 +137,7 @@ bool Merged::read(const std::vector<std::string>& paths, std::string* error) {
         !next("submissions", 4) || !to_count(f[1], &part.head.submissions) || f[2] != "skipped" ||
         !to_count(f[3], &part.head.skipped) || !next("pairs", 2) ||
         !to_count(f[1], &part.head.pairs) || !next("threshold", 2) ||
-        !to_double(f[1], &threshold) || !next("note", 2) || !unescaped(f[1], &note) ||
+        !to_share(f[1], &threshold) || !next("note", 2) || !unescaped(f[1], &note) ||
         !next("json-head", 2) || !unescaped(f[1], &json_head) || !next("json-class", 2) ||
         !unescaped(f[1], &json_class))
       return fail(text::kShardDamaged);
@@ -170,8 +172,8 @@ bool Merged::read(const std::vector<std::string>& paths, std::string* error) {
       Pair p;
       double similarity = 0;
       if (f.size() != 10 || f[0] != "pair" || !unescaped(f[1], &p.first) ||
-          !unescaped(f[2], &p.second) || !to_double(f[3], &p.score.score) ||
-          !to_double(f[4], &p.score.coverage) || !to_double(f[5], &similarity) ||
+          !unescaped(f[2], &p.second) || !to_share(f[3], &p.score.score) ||
+          !to_share(f[4], &p.score.coverage) || !to_share(f[5], &similarity) ||
           !to_count(f[6], &p.score.matched) || !to_count(f[7], &p.score.longest) ||
           !to_count(f[8], &p.score.tiles) || !unescaped(f[9], &p.tile_list))
         return fail(text::kShardDamaged);

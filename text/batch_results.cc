@@ -10,9 +10,11 @@ std::string counted(std::uint64_t n, std::string_view one, std::string_view many
 }
 
 std::string three_places(double v) {
-  char buf[64];
+  char buf[400];  // "%.6f" of the largest double takes 317
   const int n = std::snprintf(buf, sizeof buf, "%.6f", v);
-  return std::string(buf, n > 3 ? static_cast<std::size_t>(n) - 3 : 0);
+  const std::string six(buf, n > 0 && static_cast<std::size_t>(n) < sizeof buf ? n : 0);
+  const std::size_t dot = six.find('.');
+  return dot == std::string::npos ? six : six.substr(0, dot + 4);  // "inf", "nan" whole
 }
 
 std::string shortest_number(double v) {

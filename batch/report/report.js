@@ -12,8 +12,8 @@
     // A figure to three places, cut from its six-place form rather than
     // rounded, so that a score under the threshold never shows as reaching it.
     threePlaces: function (x) {
-      var six = x.toFixed(6);
-      return six.slice(0, six.length - 3);
+      var six = x.toFixed(6), dot = six.indexOf('.');
+      return dot < 0 ? six : six.slice(0, dot + 4);
     },
 
     tileColour: function (k) {

@@ -653,6 +653,20 @@ TEST(BatchCli, ShardsThatDoNotMakeOneRunAreRefused) {
   write_bytes(cut, whole.substr(0, whole.size() / 2));
   const string foreign = dir.path() + "/foreign";
   write_bytes(foreign, "first,second,score\n");
+  // A pair's score out of [0, 1], in a slice that lists one.
+  const string outside = dir.path() + "/outside";
+  std::vector<string> replaced = parts;
+  for (std::size_t k = 0; k < parts.size() && replaced == parts; ++k) {
+    string text = read_bytes(parts[k]);
+    const std::size_t pair = text.find("\npair ");
+    if (pair == string::npos) continue;
+    std::size_t at = pair;  // the score: the fourth field of the line
+    for (int field = 0; field < 3; ++field) at = text.find(' ', at + 1);
+    text.replace(at + 1, text.find(' ', at + 1) - at - 1, "0x1p+1");  // 2
+    write_bytes(outside, text);
+    replaced[k] = outside;
+  }
+  ASSERT_NE(parts, replaced) << "no slice lists a pair";
   const string fifo = dir.path() + "/fifo";  // named by mistake: refused, not waited on
   ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
   auto merge = [](std::vector<string> files) {
@@ -667,6 +681,7 @@ TEST(BatchCli, ShardsThatDoNotMakeOneRunAreRefused) {
                         Case{{parts[0], parts[1], parts[1], parts[2]}, "a slice already given"},
                         Case{{parts[0], parts[1], other}, "a slice of another run"},
                         Case{{parts[0], parts[1], cut}, "damaged or cut short"},
+                        Case{replaced, "damaged or cut short"},
                         Case{{parts[0], parts[1], foreign}, "not a shard file"},
                         Case{{parts[0], parts[1], dir.path() + "/none"}, "cannot be read"},
                         Case{{parts[0], parts[1], fifo}, "cannot be read"}}) {

@@ -20,6 +20,8 @@ test('figures show three places cut, never rounded up to the threshold', () => {
   assert.strictEqual(pure.threePlaces(0.6), '0.600');
   assert.strictEqual(pure.threePlaces(0.0004), '0.000');
   assert.strictEqual(pure.threePlaces(1), '1.000');
+  assert.strictEqual(pure.threePlaces(12345.6789), '12345.678');  // whatever a damaged shard says
+  assert.strictEqual(pure.threePlaces(1e21), '1e+21');
 });
 
 test('line ranges are 1-based, name the file only when there are several', () => {

@@ -1,0 +1,32 @@
+// Numbers and counts in ccsim-batch's words.
+#include "text/batch_results.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace {
+
+TEST(BatchResults, ThreePlacesAreCutNeverRoundedAndAnyDoubleFits) {
+  EXPECT_EQ("0.599", text::three_places(0.599593));
+  EXPECT_EQ("0.600", text::three_places(0.6));
+  EXPECT_EQ("1.000", text::three_places(1));
+  EXPECT_EQ("0.000", text::three_places(0));
+  // A damaged shard file may carry anything: never more than the digits.
+  const std::string huge = text::three_places(std::numeric_limits<double>::max());
+  EXPECT_EQ(309u + 4u, huge.size());
+  EXPECT_EQ(".000", huge.substr(huge.size() - 4));
+  EXPECT_EQ("inf", text::three_places(std::numeric_limits<double>::infinity()));
+  EXPECT_NE(std::string::npos, text::three_places(std::nan("")).find("nan"));
+}
+
+TEST(BatchResults, CountsTakeTheirWordInTheSingularForOne) {
+  EXPECT_EQ("1 pair", text::counted(1, "pair", "pairs"));
+  EXPECT_EQ("0 pairs", text::counted(0, "pair", "pairs"));
+  EXPECT_EQ("2 submissions", text::counted(2, "submission", "submissions"));
+  EXPECT_EQ("0.4", text::shortest_number(0.4));
+}
+
+}  // namespace
