@@ -136,10 +136,9 @@ bool Merged::read(const std::vector<std::string>& paths, std::string* error) {
         part.shards == 0 || part.shard == 0 || part.shard > part.shards ||
         !next("submissions", 4) || !to_count(f[1], &part.head.submissions) || f[2] != "skipped" ||
         !to_count(f[3], &part.head.skipped) || !next("pairs", 2) ||
-        !to_count(f[1], &part.head.pairs) || !next("threshold", 2) ||
-        !to_share(f[1], &threshold) || !next("note", 2) || !unescaped(f[1], &note) ||
-        !next("json-head", 2) || !unescaped(f[1], &json_head) || !next("json-class", 2) ||
-        !unescaped(f[1], &json_class))
+        !to_count(f[1], &part.head.pairs) || !next("threshold", 2) || !to_share(f[1], &threshold) ||
+        !next("note", 2) || !unescaped(f[1], &note) || !next("json-head", 2) ||
+        !unescaped(f[1], &json_head) || !next("json-class", 2) || !unescaped(f[1], &json_class))
       return fail(text::kShardDamaged);
     part.head.threshold = threshold;
     part.head.note = note;

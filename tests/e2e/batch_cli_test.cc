@@ -81,8 +81,8 @@ TEST(BatchCli, NoOutputIsWrittenOverWhatTheRunReads) {
   const string alice = read_bytes(kClass + "/alice.c");
   write_bytes("a.c", alice);
   write_bytes("b.c", read_bytes(kClass + "/bob.c"));
-  write_bytes("class.zip", testing_support::make_archive(testing_support::ArchiveKind::kZip,
-                                                         {{"a.c", alice}}));
+  write_bytes("class.zip",
+              testing_support::make_archive(testing_support::ArchiveKind::kZip, {{"a.c", alice}}));
   const RunResult written = batch({"--write-index", "past.idx", "b.c"}, dir.path());
   ASSERT_EQ(0, written.exit_status);
   EXPECT_EQ("ccsim-batch: wrote 1 submission to past.idx\n", written.err);
