@@ -27,7 +27,7 @@ std::size_t common_cutoff_of(const Run& run) {
 std::string score_name() { return text::score_formula(ScoreRule{}.guard); }
 
 std::string fixed6(double v) {
-  char buf[64];
+  char buf[400];  // any double fits: the largest takes 316 characters
   const auto end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 6).ptr;
   return std::string(buf, end);
 }
