@@ -2,11 +2,11 @@
 #include "batch/formats.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <sstream>
 
 #include "batch/names.h"
+#include "text/batch_results.h"
 
 namespace batch {
 
@@ -25,12 +25,6 @@ std::size_t common_cutoff_of(const Run& run) {
 }  // namespace
 
 std::string score_name() { return text::score_formula(ScoreRule{}.guard); }
-
-std::string fixed6(double v) {
-  char buf[400];  // any double fits: the largest takes 316 characters
-  const auto end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 6).ptr;
-  return std::string(buf, end);
-}
 
 std::string csv_field(const std::string& raw) {
   std::string s = formula_guarded(shown_name(raw));
@@ -124,8 +118,8 @@ void write_table(std::ostream& out, const Listing& l, int top) {
     const PairScore& p = l.pair(k);
     std::snprintf(line, sizeof line, "%4zu  %5s  %8s  %10.6f  %7llu  %7u  %5u  ", k + 1,
                   text::three_places(p.score).c_str(), text::three_places(p.coverage).c_str(),
-                  static_cast<double>(p.similarity),
-                  static_cast<unsigned long long>(p.matched), p.longest, p.tiles);
+                  static_cast<double>(p.similarity), static_cast<unsigned long long>(p.matched),
+                  p.longest, p.tiles);
     const std::string first = shown_name(l.first(k));
     out << line << first << std::string(width - std::min(width, columns(first)) + 2, ' ')
         << shown_name(l.second(k));
@@ -139,9 +133,10 @@ void write_csv(std::ostream& out, const Listing& l) {
   out << "first,second,score,coverage,similarity,matched,longest,tiles\n";
   for (std::size_t k = 0; k < l.count; ++k) {
     const PairScore& p = l.pair(k);
-    out << csv_field(l.first(k)) << ',' << csv_field(l.second(k)) << ',' << fixed6(p.score) << ','
-        << fixed6(p.coverage) << ',' << fixed6(p.similarity) << ',' << p.matched << ',' << p.longest
-        << ',' << p.tiles << '\n';
+    out << csv_field(l.first(k)) << ',' << csv_field(l.second(k)) << ','
+        << text::six_places(p.score) << ',' << text::six_places(p.coverage) << ','
+        << text::six_places(p.similarity) << ',' << p.matched << ',' << p.longest << ',' << p.tiles
+        << '\n';
   }
 }
 
@@ -163,8 +158,9 @@ std::string json_head(const Run& run) {
   const Options& o = run.options;
   const std::size_t cutoff = common_cutoff_of(run);
   std::ostringstream out;
-  out << "{\"score\":" << json_string(score_name()) << ",\"threshold\":" << fixed6(o.threshold)
-      << ",\"min_match\":" << o.min_match << ",\"common_in_at_least\":";
+  out << "{\"score\":" << json_string(score_name())
+      << ",\"threshold\":" << text::six_places(o.threshold) << ",\"min_match\":" << o.min_match
+      << ",\"common_in_at_least\":";
   if (cutoff > run.subs.size())
     out << "null";
   else
@@ -173,7 +169,7 @@ std::string json_head(const Run& run) {
   if (o.all_pairs)
     out << "null";
   else
-    out << fixed6(o.floor);
+    out << text::six_places(o.floor);
   return out.str();
 }
 
@@ -222,9 +218,10 @@ void write_json(std::ostream& out, const Listing& l) {
   for (std::size_t k = 0; k < l.count; ++k) {
     const PairScore& p = l.pair(k);
     out << (k ? ",\n" : "\n") << "{\"first\":" << json_string(l.first(k))
-        << ",\"second\":" << json_string(l.second(k)) << ",\"score\":" << fixed6(p.score)
-        << ",\"coverage\":" << fixed6(p.coverage) << ",\"similarity\":" << fixed6(p.similarity)
-        << ",\"matched\":" << p.matched << ",\"longest\":" << p.longest << ",\"tiles\":" << p.tiles
+        << ",\"second\":" << json_string(l.second(k)) << ",\"score\":" << text::six_places(p.score)
+        << ",\"coverage\":" << text::six_places(p.coverage)
+        << ",\"similarity\":" << text::six_places(p.similarity) << ",\"matched\":" << p.matched
+        << ",\"longest\":" << p.longest << ",\"tiles\":" << p.tiles
         << ",\"suspected\":" << (p.score >= l.threshold ? "true" : "false")
         << ",\"tile_list\":" << l.tile_list(k) << "}";
   }

@@ -65,7 +65,6 @@ std::string json_tile_list(const Run& run, const PairScore& pair);
 std::string csv_field(const std::string& raw);
 std::string json_string(const std::string& raw);  // a name or path, as shown
 std::string json_quote(const std::string& s);     // UTF-8 text as it is
-std::string fixed6(double v);
 
 /// How the score is made, in words, and the settings the summaries name.
 std::string score_name();

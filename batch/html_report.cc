@@ -211,7 +211,7 @@ std::string page_data(const Run& run, const ReportLimits& limits) {
     }
   }
   std::ostringstream out;
-  out << "{\"threshold\":" << fixed6(o.threshold) << ",\"pairsInRun\":" << run.pairs
+  out << "{\"threshold\":" << text::six_places(o.threshold) << ",\"pairsInRun\":" << run.pairs
       << ",\"listed\":" << run.ranked.size() << ",\"suspected\":" << suspected << ",\"subs\":[";
   for (std::size_t s = 0; s < run.subs.size(); ++s) {
     const Submission& sub = run.subs[s];
@@ -222,7 +222,7 @@ std::string page_data(const Run& run, const ReportLimits& limits) {
       out << "-1";
     } else {
       const PairScore& p = run.ranked[static_cast<std::size_t>(best[s])];
-      out << (p.first == s ? p.second : p.first) << ",\"bs\":" << fixed6(p.score);
+      out << (p.first == s ? p.second : p.first) << ",\"bs\":" << text::six_places(p.score);
     }
     if (shown[s].included) {
       out << ",\"f\":[";
@@ -261,10 +261,10 @@ std::string page_data(const Run& run, const ReportLimits& limits) {
     place[k] = i;
     const PairScore& p = run.ranked[k];
     out << (i ? ",\n" : "\n") << "{\"r\":" << k + 1 << ",\"a\":" << p.first << ",\"b\":" << p.second
-        << ",\"s\":" << fixed6(p.score) << ",\"c\":" << fixed6(p.coverage)
-        << ",\"m\":" << fixed6(p.similarity) << ",\"x\":" << p.matched << ",\"l\":" << p.longest
-        << ",\"t\":" << p.tiles << ",\"u\":" << (p.score >= o.threshold ? "true" : "false")
-        << ",\"k\":[";
+        << ",\"s\":" << text::six_places(p.score) << ",\"c\":" << text::six_places(p.coverage)
+        << ",\"m\":" << text::six_places(p.similarity) << ",\"x\":" << p.matched
+        << ",\"l\":" << p.longest << ",\"t\":" << p.tiles
+        << ",\"u\":" << (p.score >= o.threshold ? "true" : "false") << ",\"k\":[";
     const bool both = shown[p.first].included && shown[p.second].included;
     const std::vector<compare::Match> tiles =
         both && p.tiles ? tiles_of(run.prepared, p.first, p.second, o.min_match)

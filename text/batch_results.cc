@@ -1,6 +1,7 @@
 // ccsim-batch's words around its results, in English.
 #include "text/batch_results.h"
 
+#include <charconv>
 #include <cstdio>
 
 namespace text {
@@ -9,10 +10,13 @@ std::string counted(std::uint64_t n, std::string_view one, std::string_view many
   return std::to_string(n) + " " + std::string(n == 1 ? one : many);
 }
 
+std::string six_places(double v) {
+  char buf[400];  // the largest double takes 316 characters
+  return std::string(buf, std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 6).ptr);
+}
+
 std::string three_places(double v) {
-  char buf[400];  // "%.6f" of the largest double takes 317
-  const int n = std::snprintf(buf, sizeof buf, "%.6f", v);
-  const std::string six(buf, n > 0 && static_cast<std::size_t>(n) < sizeof buf ? n : 0);
+  const std::string six = six_places(v);
   const std::size_t dot = six.find('.');
   return dot == std::string::npos ? six : six.substr(0, dot + 4);  // "inf", "nan" whole
 }

@@ -16,8 +16,12 @@ std::string counted(std::uint64_t n, std::string_view one, std::string_view many
 /// A number with as few digits as show it ("%g").
 std::string shortest_number(double v);
 
-/// A figure in [0, 1] to three places, cut from its six-place form (the one
-/// CSV gives), not rounded: 0.5996 shows as 0.599, so that a score under the
+/// A number to six places, as CSV and JSON give figures (whatever the
+/// locale; any double fits).
+std::string six_places(double v);
+
+/// A figure in [0, 1] to three places, cut from its six-place form, not
+/// rounded: 0.5996 shows as 0.599, so that a score under the
 /// threshold never shows as reaching it.
 std::string three_places(double v);
 
