@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <utility>
 
 namespace batch {
 namespace {
@@ -86,6 +87,42 @@ bool is_valid_utf8(std::string_view s) {
 
 std::string to_utf8(std::string_view bytes) {
   return is_valid_utf8(bytes) ? std::string(bytes) : gb18030_to_utf8(bytes);
+}
+
+bool utf16_to_utf8(std::string_view bytes, std::string* out) {
+  if (bytes.size() < 2) return false;
+  const auto b = [&](std::size_t k) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[k]));
+  };
+  bool little;
+  if (b(0) == 0xFF && b(1) == 0xFE) {
+    little = true;
+  } else if (b(0) == 0xFE && b(1) == 0xFF) {
+    little = false;
+  } else {
+    return false;
+  }
+  const auto unit = [&](std::size_t k) {
+    return little ? b(k) | b(k + 1) << 8 : b(k) << 8 | b(k + 1);
+  };
+  std::string text;
+  text.reserve(bytes.size() * 3 / 2);
+  std::size_t at = 2;
+  for (; at + 1 < bytes.size(); at += 2) {
+    const std::uint32_t u = unit(at);
+    if (u >= 0xD800 && u <= 0xDBFF && at + 3 < bytes.size()) {
+      const std::uint32_t low = unit(at + 2);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        append_utf8(&text, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+        at += 2;
+        continue;
+      }
+    }
+    append_utf8(&text, u >= 0xD800 && u <= 0xDFFF ? kReplacement : u);
+  }
+  if (at < bytes.size()) append_utf8(&text, kReplacement);  // half a unit at the end
+  *out = std::move(text);
+  return true;
 }
 
 std::string gb18030_to_utf8(std::string_view bytes) {

@@ -1,5 +1,5 @@
-// Source bytes as UTF-8 for showing: kept when they are UTF-8 already, read
-// as GB18030 (which covers GBK and GB2312) otherwise.
+// Source bytes and their encodings: UTF-8 kept as it is, GB18030 (which
+// covers GBK and GB2312) decoded for showing, UTF-16 read as UTF-8.
 #pragma once
 
 #include <string>
@@ -15,6 +15,12 @@ std::string gb18030_to_utf8(std::string_view bytes);
 
 /// `bytes` as UTF-8 text: as they are if valid UTF-8, else from GB18030.
 std::string to_utf8(std::string_view bytes);
+
+/// When `bytes` start with a UTF-16 byte-order mark (FF FE, little-endian,
+/// or FE FF, big-endian), puts the text after the mark in `out` as UTF-8
+/// and returns true; a lone surrogate or an odd last byte becomes U+FFFD.
+/// Other bytes (UTF-8, GBK, ...) never start so: false, `out` untouched.
+bool utf16_to_utf8(std::string_view bytes, std::string* out);
 
 /// Splits `bytes` into whole characters of its encoding (UTF-8 if
 /// `utf8`, else GB18030), calling `each(offset, length)` per character.

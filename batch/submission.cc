@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "batch/archive.h"
+#include "batch/decode.h"
 #include "batch/names.h"
 #include "batch/parallel.h"
 #include "lexer/token_files.h"
@@ -26,9 +27,14 @@ void skip(std::vector<Skipped>* skipped, const fs::path& p, std::string_view why
   skipped->push_back(Skipped{platform::path_text(p), std::string(why)});
 }
 
+// A source saved as UTF-16 (Windows editors offer it as "Unicode") is read
+// as UTF-8, so it tokenises as the same code saved as UTF-8 or GBK does;
+// read as ccsim reads it, it stays bytes.
 SourceFile source_text(std::string path, std::string_view raw, const Reading& reading) {
-  return SourceFile{std::move(path), reading.stop_at_eof_byte ? platform::decode_text_mode(raw)
-                                                              : platform::decode_line_ends(raw)};
+  if (reading.stop_at_eof_byte) return SourceFile{std::move(path), platform::decode_text_mode(raw)};
+  std::string utf8;
+  if (utf16_to_utf8(raw, &utf8)) raw = utf8;
+  return SourceFile{std::move(path), platform::decode_line_ends(raw)};
 }
 
 bool read_source(const fs::path& p, const Reading& reading, SourceFile* out) {

@@ -9,18 +9,19 @@
 namespace batch {
 
 /// How a source file is read. By default the whole file counts (a 0x1A
-/// byte is an ordinary byte); as ccsim reads it, the text stops at the first
-/// 0x1A byte.
+/// byte is an ordinary byte) and UTF-16 is read as UTF-8; as ccsim reads
+/// it, the bytes are taken as they are and the text stops at the first 0x1A
+/// byte.
 struct Reading {
   bool stop_at_eof_byte = false;
   std::uintmax_t max_size = 10 * 1024 * 1024;          // larger sources are passed over
   std::vector<std::string> extensions = {".c", ".h"};  // of the files that are sources
-  unsigned jobs = 1;  // threads that tokenise a folder's sources
+  unsigned jobs = 1;                                   // threads that tokenise a folder's sources
 };
 
 struct SourceFile {
   std::string path;  // as found on disk
-  std::string text;  // CR LF read as LF, as a text-mode read delivers it
+  std::string text;  // CR LF read as LF, as a text-mode read delivers it (UTF-16 as UTF-8)
 };
 
 struct Submission {
@@ -33,7 +34,7 @@ struct Submission {
   std::vector<std::uint32_t> char_begin;
   std::vector<std::uint32_t> char_end;
   std::vector<std::uint32_t> char_line;  // 1-based line of its token
-  bool from_index = false;  // loaded from an index file: traced only on demand
+  bool from_index = false;               // loaded from an index file: traced only on demand
 };
 
 struct Skipped {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/encodings.h"
+
 namespace {
 
 TEST(Decode, Utf8IsKeptAndGbkIsConverted) {
@@ -90,6 +92,42 @@ TEST(Decode, Gb18030TableAgreesWithIconvEverywhere) {
     if (!same(bytes)) return;
   }
   EXPECT_GT(checked, 100000u);
+}
+
+TEST(Decode, Utf16WithItsMarkIsReadAsUtf8) {
+  // ASCII, CR LF, 中文, and a character past the BMP (a surrogate pair).
+  const std::string text = "int main() {\r\n  /* \xe4\xb8\xad\xe6\x96\x87 \xf0\x9f\x98\x80 */\r\n}";
+  for (const bool little_endian : {true, false}) {
+    std::string got = "untouched";
+    EXPECT_TRUE(batch::utf16_to_utf8(testing_support::utf16(text, little_endian), &got));
+    EXPECT_EQ(text, got) << (little_endian ? "little-endian" : "big-endian");
+  }
+  std::string got;
+  ASSERT_TRUE(batch::utf16_to_utf8(std::string("\xff\xfe", 2), &got));
+  EXPECT_EQ("", got);
+  // A lone surrogate, high or low, and half a unit at the end.
+  ASSERT_TRUE(batch::utf16_to_utf8(std::string("\xff\xfe"
+                                               "a\0\x00\xd8"
+                                               "b\0\x00\xdc"
+                                               "c",
+                                               11),
+                                   &got));
+  EXPECT_EQ(
+      "a\xef\xbf\xbd"
+      "b\xef\xbf\xbd\xef\xbf\xbd",
+      got);
+  ASSERT_TRUE(batch::utf16_to_utf8(std::string("\xfe\xff\xd8\x3d", 4), &got));  // cut short
+  EXPECT_EQ("\xef\xbf\xbd", got);
+}
+
+TEST(Decode, OtherEncodingsAreNotTakenForUtf16) {
+  for (const std::string& bytes :
+       {std::string(), std::string("\xff"), std::string("int"), std::string("\xef\xbb\xbfint"),
+        std::string("\xd6\xd0\xce\xc4"), std::string("\xfe\xfe\xfe"), std::string("\xfe\x40")}) {
+    std::string out = "untouched";
+    EXPECT_FALSE(batch::utf16_to_utf8(bytes, &out)) << testing::PrintToString(bytes);
+    EXPECT_EQ("untouched", out);
+  }
 }
 
 TEST(Decode, CharactersAreSplitWhole) {

@@ -6,12 +6,13 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/support/archive_maker.h"
-#include "tests/support/gbk.h"
+#include "tests/support/encodings.h"
 #include "tests/support/run_binary.h"
 #include "tests/support/temp_dir.h"
 
@@ -603,6 +604,40 @@ TEST(BatchCli, GbkSourcesAndNamesReadRight) {
       read_bytes(dir.path() + "/r.html").find("\xe8\x80\x81\xe5\xb8\x88\xe6\x8f\x90\xe4\xbe\x9b"));
 }
 
+// Windows editors save as UTF-16 when asked for "Unicode": such a copy is
+// the same code, and must score as the file it was saved from.
+TEST(BatchCli, AUtf16CopyScoresAsTheFileItWasSavedFrom) {
+  testing_support::ScopedTempDir dir;
+  const string bob = read_bytes(kClass + "/bob.c");  // GBK, with Chinese comments
+  write_bytes("alice.c", read_bytes(kClass + "/alice.c"));
+  write_bytes("bob.c", bob);
+  write_bytes("bob-le.c", testing_support::utf16(testing_support::utf8_from_gbk(bob), true));
+  write_bytes("bob-be.c", testing_support::utf16(testing_support::utf8_from_gbk(bob), false));
+  const RunResult r =
+      batch({"--format", "csv", "--all-pairs", ".", "--report", "r.html"}, dir.path());
+  ASSERT_EQ(1, r.exit_status) << r.err;
+  std::map<string, string> figures;  // by pair, the fields after the names
+  for (const string& row : lines(r.out)) {
+    const std::size_t second = row.find(',', row.find(',') + 1);
+    figures[row.substr(0, second)] = row.substr(second);
+  }
+  for (const char* copy : {"bob-be.c", "bob-le.c"}) {
+    EXPECT_EQ(0u, figures[string(copy) + ",bob.c"].find(",1.000000,1.000000,1.000000,")) << r.out;
+    EXPECT_EQ(figures["alice.c,bob.c"], figures[string("alice.c,") + copy]) << r.out;
+  }
+  EXPECT_EQ(0u, figures["alice.c,bob.c"].find(",0.98")) << r.out;
+  // The report shows the copy's comments, as it does the GBK file's.
+  const string report = read_bytes(dir.path() + "/r.html");
+  const string comment = "\xe8\x80\x81\xe5\xb8\x88\xe6\x8f\x90\xe4\xbe\x9b";  // 老师提供
+  std::size_t shown = 0;
+  for (std::size_t at = report.find(comment); at != string::npos; at = report.find(comment, at + 1))
+    ++shown;
+  EXPECT_GE(shown, 3u);
+  // Read as ccsim reads it, the file is its bytes, every other one a zero.
+  const RunResult raw =
+      batch({"--ccsim", "--all-pairs", "--format", "csv", "bob.c", "bob-le.c"}, dir.path());
+  EXPECT_LT(std::stod(similarity_field(raw.out)), 0.5) << raw.out;
+}
 }  // namespace
 
 namespace {

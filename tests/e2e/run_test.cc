@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "tests/support/gbk.h"
+#include "tests/support/encodings.h"
 #include "tests/support/run_binary.h"
 #include "tests/support/temp_dir.h"
 

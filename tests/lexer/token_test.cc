@@ -8,7 +8,7 @@
 #include "lexer/token_files.h"
 #include "platform/text_mode.h"
 #include "tests/support/fake_platform.h"
-#include "tests/support/gbk.h"
+#include "tests/support/encodings.h"
 #include "tests/support/temp_dir.h"
 #include "text/messages.h"
 

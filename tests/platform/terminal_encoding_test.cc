@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "tests/support/gbk.h"
+#include "tests/support/encodings.h"
 
 namespace {
 
