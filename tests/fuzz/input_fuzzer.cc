@@ -12,7 +12,8 @@
 //      or read, never a crash.
 //   4: index files. The rest is an index file's body, given its magic and a
 //      checksum that matches, so that the parser itself is reached.
-//   5: GB18030. The rest decodes to valid UTF-8, whatever the bytes.
+//   5: GB18030 and UTF-16. The rest decodes to valid UTF-8, whatever the
+//      bytes, read as GB18030 and, behind a byte-order mark, as UTF-16.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -133,6 +134,10 @@ void check_index(std::string_view body) {
 
 void check_decoding(std::string_view data) {
   if (!batch::is_valid_utf8(batch::gb18030_to_utf8(data))) fail("GB18030 decoded to bad UTF-8");
+  std::string utf8;
+  for (const char* mark : {"\xff\xfe", "\xfe\xff"})
+    if (!batch::utf16_to_utf8(mark + std::string(data), &utf8) || !batch::is_valid_utf8(utf8))
+      fail("UTF-16 decoded to bad UTF-8");
 }
 
 }  // namespace
