@@ -238,12 +238,9 @@ int run(int argc, char** argv) {
   return batch::suspected_count(result) > 0 ? kSomeSuspected : kNoneSuspected;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const platform::Utf8Console console;
-  // Running out of memory or threads ends the run with a message, never an
-  // abort: nothing is flagged, and exit status 2 says the run did not finish.
+// Running out of memory or threads ends the run with a message, never an
+// abort: nothing is flagged, and exit status 2 says the run did not finish.
+int run_to_the_end(int argc, char** argv) {
   try {
     return run(argc, argv);
   } catch (const std::bad_alloc&) {
@@ -252,4 +249,15 @@ int main(int argc, char** argv) {
     say(text::batch_error(text::batch_no_thread(e.what())));
   }
   return kTrouble;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const platform::Utf8Console console;
+  const int status = run_to_the_end(argc, argv);
+  // A window of the program's own (a folder dropped on it) would close with
+  // the table unread.
+  if (platform::console_window_is_own()) platform::wait_for_key(text::kPressAKeyToClose);
+  return status;
 }

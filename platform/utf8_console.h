@@ -26,4 +26,12 @@ class Utf8Console {
 /// Writes UTF-8 text to standard error, as std::cout goes to a console.
 void write_error(std::string_view text);
 
+/// True when the program has a Windows console window to itself and a
+/// keyboard: started by a double-click, or by a folder dropped on it. That
+/// window closes as the program ends. False everywhere else.
+bool console_window_is_own();
+
+/// Writes `prompt` to standard error and waits for a key at the console.
+void wait_for_key(std::string_view prompt);
+
 }  // namespace platform

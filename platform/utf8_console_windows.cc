@@ -1,5 +1,6 @@
 // UTF-8 text to a Windows console as UTF-16 (WriteConsoleW), whatever the
 // console's code page; to a file or a pipe as its bytes.
+#include <conio.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -102,6 +103,19 @@ void write_error(std::string_view text) {
     to_console(err, text);
   else
     std::fwrite(text.data(), 1, text.size(), stderr);
+}
+
+bool console_window_is_own() {
+  DWORD processes[2];
+  return is_console(GetStdHandle(STD_OUTPUT_HANDLE)) &&
+         is_console(GetStdHandle(STD_INPUT_HANDLE)) && GetConsoleProcessList(processes, 2) == 1;
+}
+
+void wait_for_key(std::string_view prompt) {
+  std::cout.flush();
+  write_error(prompt);
+  _getch();
+  write_error("\n");
 }
 
 }  // namespace platform

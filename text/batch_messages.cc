@@ -158,7 +158,8 @@ const std::string_view kTheReport = "the report";
 const std::string_view kTheIndex = "the index";
 
 std::string batch_output_over_input(std::string_view path, bool a_source, std::string_view what) {
-  return std::string(path) + (a_source ? ": is a source being compared; " : ": is read by this run; ") +
+  return std::string(path) +
+         (a_source ? ": is a source being compared; " : ": is read by this run; ") +
          std::string(what) + " is not written over it";
 }
 
@@ -186,6 +187,8 @@ std::string batch_unreadable(std::string_view path) {
 }
 
 const std::string_view kBatchOutOfMemory = "out of memory";
+
+const std::string_view kPressAKeyToClose = "Press any key to close this window.";
 
 std::string batch_no_thread(std::string_view why) {
   return "a thread could not be started: " + std::string(why);

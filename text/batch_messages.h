@@ -119,6 +119,8 @@ extern const std::string_view kStandardOutput;
 std::string batch_unlistable(std::string_view path, std::string_view why);
 /// "ccsim-batch: no source found in <path>\n"
 std::string batch_nothing_found(std::string_view path);
+/// Shown before a console window of the program's own closes.
+extern const std::string_view kPressAKeyToClose;
 /// One progress line, to be redrawn in place.
 std::string batch_progress(std::size_t done, std::size_t total, double elapsed, double left);
 

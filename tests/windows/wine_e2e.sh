@@ -98,5 +98,32 @@ grep -q 'D.C: is a source being compared' "$scratch/outputs/refused.txt" &&
 [ ! -e "$scratch/outputs/past.idx.part" ] || fail "ccsim-batch: a partial index is left"
 echo "ok: ccsim-batch index and report written over earlier ones"
 
+# A console window of its own (Wine gives one to a program started from a
+# terminal, as Windows does to a folder dropped on the program) stays open
+# with the table until a key is pressed; a pipe never waits.
+if command -v tmux >/dev/null 2>&1; then
+  session=ccsim-wine-$$
+  tmux new-session -d -s "$session" -x 160 -y 40 "cd '$here/examples' && \
+    wine '$windows/ccsim-batch.exe' -q class; echo \$? >'$scratch/own-status'; sleep 60"
+  for _ in $(seq 60); do
+    tmux capture-pane -t "$session" -p | grep -q 'Press any key' && break
+    sleep 1
+  done
+  tmux capture-pane -t "$session" -p >"$scratch/own-screen.txt"
+  if grep -q 'alice.c  bob.c' "$scratch/own-screen.txt" && grep -q 'Press any key' "$scratch/own-screen.txt" &&
+    [ ! -e "$scratch/own-status" ]; then
+    tmux send-keys -t "$session" x
+    for _ in $(seq 20); do [ -e "$scratch/own-status" ] && break; sleep 0.5; done
+    if [ "$(cat "$scratch/own-status" 2>/dev/null)" = 1 ]; then
+      echo "ok: ccsim-batch keeps its own window open until a key"
+    else
+      fail "ccsim-batch: no end after the key"
+    fi
+  else
+    fail "ccsim-batch: its own window did not wait with the table"
+  fi
+  tmux kill-session -t "$session" 2>/dev/null || true
+fi
+
 [ "$failures" -eq 0 ] || { echo "$failures failed"; exit 1; }
 echo "all passed"
