@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <utility>
 
 namespace platform {
@@ -63,11 +64,20 @@ bool write_whole(const std::string& path, std::string_view bytes) {
     File file = File::create(path);
     return file.ok() && file.write(bytes) && file.close();
   }
-  const std::string beside = path + ".part";
-  File file = File::create(beside);
-  const bool written = file.ok() && file.write(bytes) && file.close();
-  if (written && move_replacing(beside, path)) return true;
-  remove_file(beside);
+  // A name beside it that nothing has yet: a file of the user's own called
+  // report.html.part is left alone.
+  for (int k = 0; k < 100; ++k) {
+    const std::string beside = path + (k == 0 ? "" : "." + std::to_string(k)) + ".part";
+    File file = File::create_new(beside);
+    if (!file.ok()) {
+      if (std::filesystem::exists(fs_path(beside), ec)) continue;  // taken: the next name
+      return false;
+    }
+    const bool written = file.write(bytes);
+    if (file.close() && written && move_replacing(beside, path)) return true;
+    remove_file(beside);
+    return false;
+  }
   return false;
 }
 

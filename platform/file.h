@@ -16,6 +16,9 @@ class File {
   static File open_for_reading(const std::string& path);
   /// Creates or truncates a file for writing. Check ok().
   static File create(const std::string& path);
+  /// Creates a file for writing that was not there: fails, leaving it as it
+  /// is, if anything is at `path` already. Check ok().
+  static File create_new(const std::string& path);
 
   File(File&& other) noexcept;
   File& operator=(File&& other) noexcept;
@@ -46,9 +49,11 @@ bool read_file(const std::string& path, std::string* out);
 bool can_write(const std::string& path);
 
 /// Writes `bytes` as the whole of the file at `path`, in one step: they go to
-/// a file beside it first, which then takes its place, so that a failed
-/// write leaves a file already there as it was. Anything but a regular file
-/// (a device, a pipe) is written directly. False if anything failed.
+/// a new file beside it first (`path`.part, or `path`.1.part, ... when that
+/// name is taken: a file already there is never written over), which then
+/// takes its place, so that a failed write leaves a file already at `path`
+/// as it was. Anything but a regular file (a device, a pipe) is written
+/// directly. False if anything failed.
 bool write_whole(const std::string& path, std::string_view bytes);
 
 /// Moves the file `from` to `to`, replacing a file already at `to`.

@@ -27,6 +27,14 @@ File File::open_for_reading(const std::string& path) {
 
 File File::create(const std::string& path) { return File(std::fopen(path.c_str(), "wb")); }
 
+File File::create_new(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return File(nullptr);
+  std::FILE* fp = fdopen(fd, "wb");
+  if (fp == nullptr) ::close(fd);
+  return File(fp);
+}
+
 bool move_replacing(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0;
 }

@@ -47,6 +47,20 @@ File File::open_for_reading(const std::string& path) {
 
 File File::create(const std::string& path) { return File(_wfopen(wide(path).c_str(), L"wb")); }
 
+File File::create_new(const std::string& path) {
+  HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return File(nullptr);
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);
+  if (fd < 0) {
+    CloseHandle(h);
+    return File(nullptr);
+  }
+  std::FILE* fp = _fdopen(fd, "wb");
+  if (fp == nullptr) _close(fd);
+  return File(fp);
+}
+
 bool can_write(const std::string& path) {
   HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <string>
+
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -41,17 +44,26 @@ TEST(File, ReadOnlyFilesOpenForReading) {
 
 TEST(File, WriteWholeReplacesAFileOrLeavesItAsItWas) {
   ScopedTempDir dir;
+  const auto contents = [](const std::string& path) {
+    std::string back;
+    return platform::read_file(path, &back) ? back : "(unreadable)";
+  };
   testing_support::write_bytes("out", "earlier");
   EXPECT_TRUE(platform::write_whole("out", "later"));
-  std::string back;
-  EXPECT_TRUE(platform::read_file("out", &back));
-  EXPECT_EQ("later", back);
-  // The file beside it cannot be made: the earlier one is untouched.
-  mkdir("out.part", 0755);
+  EXPECT_EQ("later", contents("out"));
+  // Names beside it that are taken are left as they are.
+  testing_support::write_bytes("out.part", "the user's own");
+  mkdir("out.1.part", 0755);
+  EXPECT_TRUE(platform::write_whole("out", "again"));
+  EXPECT_EQ("again", contents("out"));
+  EXPECT_EQ("the user's own", contents("out.part"));
+  EXPECT_TRUE(std::filesystem::is_directory("out.1.part"));
+  EXPECT_FALSE(std::filesystem::exists("out.2.part"));
+  // No file beside it can be made: the earlier one is untouched.
+  for (int k = 2; k < 100; ++k) mkdir(("out." + std::to_string(k) + ".part").c_str(), 0755);
   EXPECT_FALSE(platform::write_whole("out", "lost"));
-  back.clear();
-  EXPECT_TRUE(platform::read_file("out", &back));
-  EXPECT_EQ("later", back);
+  EXPECT_EQ("again", contents("out"));
+  EXPECT_EQ("the user's own", contents("out.part"));
   EXPECT_FALSE(platform::write_whole("no/such/folder/out", "x"));
 }
 
