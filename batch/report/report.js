@@ -66,9 +66,11 @@
       return /[",\r\n]/.test(s) ? '"' + s.replace(/"/g, '""') + '"' : s;
     },
 
-    // The decisions as CSV: first,second,score,decision,note.
+    // The decisions as a CSV file: first,second,score,decision,note, UTF-8
+    // behind a byte-order mark, without which Excel reads a CSV in the
+    // system's code page and garbles names and notes in Chinese.
     decisionsCsv: function (rows) {
-      var lines = ['first,second,score,decision,note'];
+      var lines = ['\ufefffirst,second,score,decision,note'];
       rows.forEach(function (r) {
         lines.push([r.first, r.second, r.score.toFixed(6), r.decision, r.note]
                      .map(pure.csvField).join(','));
@@ -399,7 +401,7 @@
 
   function exportDecisions() {
     var link = el('a', { download: 'decisions.csv' });
-    link.href = URL.createObjectURL(new Blob([decisionsCsv()], { type: 'text/csv' }));
+    link.href = URL.createObjectURL(new Blob([decisionsCsv()], { type: 'text/csv;charset=utf-8' }));
     document.body.appendChild(link);
     link.click();
     link.remove();

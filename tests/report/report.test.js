@@ -50,7 +50,8 @@ test('decisions export as CSV a spreadsheet reads safely', () => {
     { first: 'alice.c', second: 'bob.c', score: 0.9862391, decision: 'confirmed', note: 'same, "odd" names' },
     { first: '=cmd.c', second: 'x.c', score: 0.5, decision: 'cleared', note: 'line\nbreak' },
   ]);
-  assert.strictEqual(csv, 'first,second,score,decision,note\n' +
+  // UTF-8 behind a byte-order mark, as Excel needs to read Chinese right.
+  assert.strictEqual(csv, '\ufefffirst,second,score,decision,note\n' +
     'alice.c,bob.c,0.986239,confirmed,"same, ""odd"" names"\n' +
     "'=cmd.c,x.c,0.500000,cleared,\"line\nbreak\"\n");
 });
