@@ -194,8 +194,10 @@ TEST(BatchCli, WithoutTheTemplateTheSkeletonIsFoundAsCommonCode) {
 
 TEST(BatchCli, DisguisedCopiesRankAboveEveryIndependentPair) {
   // Copies of dave.c: padded with dead code and output, renamed and
-  // reordered, expressions split, and all of it at once.
-  for (const char* copy : {"padded.c", "renamed_reordered.c", "split.c", "combined.c"}) {
+  // reordered, expressions split, a comment put after every line, and
+  // all but the comments at once.
+  for (const char* copy :
+       {"padded.c", "renamed_reordered.c", "split.c", "annotated.c", "combined.c"}) {
     testing_support::ScopedTempDir dir;
     mkdir("class", 0755);
     for (const char* name : {"alice.c", "bob.c", "carol.c", "dave.c", "eve.c", "frank.c", "grace.c",
