@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "batch/names.h"
 #include "text/batch_messages.h"
 
 #ifdef CCSIM_WITH_ARCHIVES
@@ -12,17 +13,10 @@
 #endif
 
 namespace batch {
-namespace {
-
-bool ends_with(std::string_view s, std::string_view tail) {
-  return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
-}
-
-}  // namespace
 
 bool is_archive_name(std::string_view path) {
   for (std::string_view ext : {".zip", ".tar", ".tar.gz", ".tgz", ".tar.bz2", ".tar.xz"})
-    if (ends_with(path, ext)) return true;
+    if (ends_with_any_case(path, ext)) return true;
   return false;
 }
 
@@ -31,16 +25,6 @@ bool is_archive_name(std::string_view path) {
 bool archives_supported() { return true; }
 
 namespace {
-
-bool is_source_name(std::string_view path, const Reading& reading) {
-  const std::size_t slash = path.rfind('/');
-  const std::string_view base = slash == std::string_view::npos ? path : path.substr(slash + 1);
-  const std::size_t dot = base.rfind('.');
-  if (dot == std::string_view::npos || dot == 0) return false;
-  const std::string ext(base.substr(dot));
-  return std::find(reading.extensions.begin(), reading.extensions.end(), ext) !=
-         reading.extensions.end();
-}
 
 // True if a member's path stays inside the archive: not absolute, no ".."
 // part (with either slash), no drive letter.

@@ -105,4 +105,13 @@ std::string formula_guarded(std::string text) {
   return text;
 }
 
+bool ends_with_any_case(std::string_view name, std::string_view tail) {
+  const auto lower = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
+  return name.size() >= tail.size() &&
+         std::equal(tail.begin(), tail.end(), name.end() - static_cast<std::ptrdiff_t>(tail.size()),
+                    [&](char x, char y) { return lower(x) == lower(y); });
+}
+
 }  // namespace batch

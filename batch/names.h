@@ -24,6 +24,10 @@ std::size_t columns(std::string_view shown);
 /// the exact bytes, in plain ASCII.
 std::string escaped_bytes(std::string_view raw);
 
+/// True if `name` ends in `tail`, letters compared in either case (ASCII):
+/// `MAIN.C` and `Class.ZIP` are named as Windows users name them.
+bool ends_with_any_case(std::string_view name, std::string_view tail);
+
 /// A CSV cell's text made safe from spreadsheets: one that begins with
 /// '=', '+', '-', '@', a tab or a CR gets a leading apostrophe.
 std::string formula_guarded(std::string text);

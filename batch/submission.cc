@@ -130,9 +130,7 @@ class Walk {
   }
 
   bool is_c_file(const fs::path& p) const {
-    const std::string ext = platform::path_text(p.extension());
-    return std::find(reading_.extensions.begin(), reading_.extensions.end(), ext) !=
-           reading_.extensions.end();
+    return is_source_name(platform::path_text(p.filename()), reading_);
   }
 
   fs::path root_;
@@ -220,6 +218,15 @@ bool archive_submissions(const std::string& path, const Reading& reading,
 }
 
 }  // namespace
+
+bool is_source_name(std::string_view path, const Reading& reading) {
+  const std::size_t slash = path.rfind('/');
+  const std::string_view base = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  return std::any_of(reading.extensions.begin(), reading.extensions.end(),
+                     [&](const std::string& ext) {
+                       return base.size() > ext.size() && ends_with_any_case(base, ext);
+                     });
+}
 
 void append_file(Submission* s, SourceFile file) {
   std::vector<std::size_t> starts;

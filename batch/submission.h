@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace batch {
@@ -18,6 +19,11 @@ struct Reading {
   std::vector<std::string> extensions = {".c", ".h"};  // of the files that are sources
   unsigned jobs = 1;                                   // threads that tokenise a folder's sources
 };
+
+/// True if the file name (the last part of `path`) ends in one of the
+/// extensions of sources, in any case: `MAIN.C` is a source as `main.c` is.
+/// A name that is only an extension (`.c`, a hidden file) is not.
+bool is_source_name(std::string_view path, const Reading& reading);
 
 struct SourceFile {
   std::string path;  // as found on disk

@@ -55,7 +55,7 @@ const std::string_view kMaxSize =
     "sources larger than this are passed over and listed (bytes, or with K, M or G; "
     "default 10M)";
 const std::string_view kExtensions =
-    "the file extensions that are sources, comma-separated (default "
+    "the file extensions that are sources, comma-separated, in any case (default "
     "c,h,cpp,cc,cxx,hpp,hh,hxx)";
 const std::string_view kBase =
     "template code given to the students (file or directory, repeatable): tiled out of "

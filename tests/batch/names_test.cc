@@ -54,6 +54,18 @@ TEST(Names, RawBytesAndSpreadsheetGuard) {
   EXPECT_EQ("alice.c", batch::formula_guarded("alice.c"));
 }
 
+TEST(Names, EndingsMatchInEitherCaseOfAsciiLettersOnly) {
+  EXPECT_TRUE(batch::ends_with_any_case("MAIN.C", ".c"));
+  EXPECT_TRUE(batch::ends_with_any_case("Class.Tar.GZ", ".tar.gz"));
+  EXPECT_TRUE(batch::ends_with_any_case("x.c", ".C"));
+  EXPECT_FALSE(batch::ends_with_any_case("x.cc", ".c"));
+  EXPECT_FALSE(batch::ends_with_any_case("c", ".c"));
+  EXPECT_FALSE(batch::ends_with_any_case("x.c", ".h"));
+  // Only A-Z fold: other bytes (GBK, UTF-8) are compared as they are.
+  EXPECT_FALSE(batch::ends_with_any_case("x.\xc1", ".\xe1"));
+  EXPECT_FALSE(batch::ends_with_any_case("x.[", ".{"));
+}
+
 TEST(Names, ColumnsCountWideCharactersTwice) {
   EXPECT_EQ(0u, batch::columns(""));
   EXPECT_EQ(5u, batch::columns("bob.c"));

@@ -382,6 +382,29 @@ TEST(BatchCli, SubdirectoriesAreSubmissionsOfAllTheirFiles) {
   EXPECT_EQ(0u, rows[1].find("ann,bo.c,"));
 }
 
+// Windows users name files in capitals as often as not (MAIN.C, CLASS.ZIP).
+TEST(BatchCli, ExtensionsAreKnownInAnyCase) {
+  testing_support::ScopedTempDir dir;
+  mkdir("class", 0755);
+  mkdir("class/ANN", 0755);
+  write_bytes("class/ANN/MAIN.C", read_bytes(kClass + "/alice.c"));
+  write_bytes("class/Bo.Cpp", read_bytes(kClass + "/bob.c"));
+  write_bytes("class/CY.ZIP",
+              testing_support::make_archive(testing_support::ArchiveKind::kZip,
+                                            {{"SRC/MAIN.C", read_bytes(kClass + "/carol.c")}}));
+  write_bytes("class/notes.C.txt", "not C");
+  write_bytes("class/.C", "int hidden;");
+  const RunResult r = batch({"--format", "csv", "--all-pairs", "class"}, dir.path());
+  EXPECT_EQ(1, r.exit_status) << r.err;
+  const std::vector<string> rows = lines(r.out);
+  ASSERT_EQ(4u, rows.size()) << r.out;
+  EXPECT_EQ(0u, rows[1].find("ANN,Bo.Cpp,0.98")) << r.out;
+  EXPECT_NE(string::npos, r.out.find("CY.ZIP")) << r.out;
+  // And as the extensions are given: Bo.Cpp alone.
+  EXPECT_EQ(0u, batch({"--top", "0", "--extensions", "CPP", "class"}, dir.path())
+                    .out.find("1 submission, 0 pairs"));
+}
+
 TEST(BatchCli, RunsGoOnFromOneFileOfASubmissionIntoTheNext) {
   testing_support::ScopedTempDir dir;
   mkdir("class", 0755);
