@@ -15,7 +15,8 @@
 namespace batch {
 
 bool is_archive_name(std::string_view path) {
-  for (std::string_view ext : {".zip", ".tar", ".tar.gz", ".tgz", ".tar.bz2", ".tar.xz"})
+  for (std::string_view ext :
+       {".zip", ".tar", ".tar.gz", ".tgz", ".tar.bz2", ".tar.xz", ".7z", ".rar"})
     if (ends_with_any_case(path, ext)) return true;
   return false;
 }

@@ -70,8 +70,8 @@ const std::string_view kReport =
 const std::string_view kJobs = "threads (default: all cores)";
 const std::string_view kQuiet = "no progress line";
 const std::string_view kPaths =
-    "the submissions: files, directories and archives (.zip, .tar, .tar.gz, .tgz, .tar.bz2, "
-    ".tar.xz)";
+    "the submissions: files, directories and archives (.zip, .7z, .rar, .tar, .tar.gz, .tgz, "
+    ".tar.bz2, .tar.xz)";
 const std::string_view kNoArchives =
     "This build reads no archives (it was built without libarchive): unpack them first.\n";
 }  // namespace batch_help

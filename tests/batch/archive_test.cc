@@ -48,6 +48,8 @@ TEST(Archive, SourcesInOrderNestedArchivesExpandedOthersLeft) {
     EXPECT_TRUE(u.skipped.empty());
   }
   EXPECT_TRUE(batch::is_archive_name("x.tar.gz"));
+  EXPECT_TRUE(batch::is_archive_name("X.RAR"));
+  EXPECT_TRUE(batch::is_archive_name("x.7z"));
   EXPECT_FALSE(batch::is_archive_name("x.gz.c"));
 }
 

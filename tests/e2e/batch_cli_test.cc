@@ -573,6 +573,16 @@ TEST(BatchCli, AClassAsAnArchiveOfFoldersFilesAndArchives) {
   write_bytes("folder/bob.c", bob);
   const RunResult f = batch({"--format", "csv", "folder"}, dir.path());
   EXPECT_EQ(0u, lines(f.out).at(1).find("ann.zip,bob.c,0.9")) << f.out;
+  // Students hand in RAR and 7z as often as zip; so may a class come.
+  mkdir("rar", 0755);
+  write_bytes("rar/ann.rar", make_archive(ArchiveKind::kRar, {{"ann/src/a.c", alice}}));
+  write_bytes("rar/bob.7z", make_archive(ArchiveKind::k7z, {{"bob.c", bob}}));
+  write_bytes("rar/cy.c", carol);
+  const RunResult rar = batch({"--format", "csv", "rar"}, dir.path());
+  EXPECT_EQ(0u, lines(rar.out).at(1).find("ann.rar,bob.7z,0.9")) << rar.out << rar.err;
+  write_bytes("class.7z", make_archive(ArchiveKind::k7z, {{"ann/a.c", alice}, {"bob/b.c", bob}}));
+  EXPECT_EQ(
+      0u, lines(batch({"--format", "csv", "class.7z"}, dir.path()).out).at(1).find("ann,bob,0.9"));
   // What is no archive at all, named as one, is an input error.
   write_bytes("fake.zip", "not a zip");
   EXPECT_EQ(2, batch({"fake.zip", "folder"}, dir.path()).exit_status);

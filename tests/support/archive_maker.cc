@@ -3,10 +3,65 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <algorithm>
+#include <cstdint>
+
 namespace testing_support {
+namespace {
+
+void put_le(std::string* out, std::uint32_t value, int bytes) {
+  for (int k = 0; k < bytes; ++k) *out += static_cast<char>((value >> (8 * k)) & 0xff);
+}
+
+// CRC-32 (IEEE 802.3, as zip and RAR use it), a bit at a time.
+std::uint32_t crc32_of(const std::string& bytes) {
+  std::uint32_t crc = 0xffffffff;
+  for (char c : bytes) {
+    crc ^= static_cast<unsigned char>(c);
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xedb88320 & (0u - (crc & 1)));
+  }
+  return ~crc;
+}
+
+// A RAR 4 block: its header's CRC (the low half of the CRC-32 of the rest),
+// type, flags, size, then `body`.
+std::string rar_block(int type, std::uint32_t flags, const std::string& body) {
+  std::string rest;
+  put_le(&rest, static_cast<std::uint32_t>(type), 1);
+  put_le(&rest, flags, 2);
+  put_le(&rest, static_cast<std::uint32_t>(7 + body.size()), 2);
+  rest += body;
+  std::string block;
+  put_le(&block, crc32_of(rest) & 0xffff, 2);
+  return block + rest;
+}
+
+std::string make_rar(const std::vector<std::pair<std::string, std::string>>& files) {
+  std::string out("Rar!\x1a\x07\x00", 7);
+  out += rar_block(0x73, 0, std::string(6, '\0'));  // the archive's header
+  for (const auto& [path, bytes] : files) {
+    std::string name = path;
+    std::replace(name.begin(), name.end(), '/', '\\');
+    std::string body;
+    put_le(&body, static_cast<std::uint32_t>(bytes.size()), 4);  // packed
+    put_le(&body, static_cast<std::uint32_t>(bytes.size()), 4);  // unpacked
+    put_le(&body, 2, 1);                                         // made on Windows
+    put_le(&body, crc32_of(bytes), 4);
+    put_le(&body, 0x21000000, 4);  // 1980-08-01, in DOS time
+    put_le(&body, 20, 1);          // needs RAR 2.0 to unpack
+    put_le(&body, 0x30, 1);        // stored
+    put_le(&body, static_cast<std::uint32_t>(name.size()), 2);
+    put_le(&body, 0x20, 4);  // an archived file
+    out += rar_block(0x74, 0x8000, body + name) + bytes;
+  }
+  return out + rar_block(0x7b, 0x4000, "");  // the end
+}
+
+}  // namespace
 
 std::string make_archive(ArchiveKind kind,
                          const std::vector<std::pair<std::string, std::string>>& files) {
+  if (kind == ArchiveKind::kRar) return make_rar(files);
   std::size_t room = 1 << 16;
   for (const auto& f : files) room += f.first.size() + f.second.size() + 512;
   std::string out(room, '\0');
@@ -14,6 +69,8 @@ std::string make_archive(ArchiveKind kind,
   archive* a = archive_write_new();
   if (kind == ArchiveKind::kZip) {
     archive_write_set_format_zip(a);
+  } else if (kind == ArchiveKind::k7z) {
+    archive_write_set_format_7zip(a);
   } else {
     archive_write_set_format_pax_restricted(a);
     archive_write_add_filter_gzip(a);

@@ -7,9 +7,12 @@
 
 namespace testing_support {
 
-enum class ArchiveKind { kZip, kTarGz };
+enum class ArchiveKind { kZip, kTarGz, k7z, kRar };
 
 /// An archive holding `files` (path, contents), in order, as regular files.
+/// A RAR archive (which libarchive reads but cannot write) is written here
+/// in RAR 4's format, its files stored, with '\\' between path parts as
+/// WinRAR writes them.
 std::string make_archive(ArchiveKind kind,
                          const std::vector<std::pair<std::string, std::string>>& files);
 
