@@ -324,19 +324,25 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
       // One student's archive: all of its sources make one submission.
       std::map<std::string, std::vector<SourceFile>> groups;
       std::string why;
+      const std::size_t said = skipped->size();
       if (!archive_submissions(platform::path_text(entry), reading, &groups, skipped, &why)) {
         skip(skipped, entry, why.substr(why.find(": ") + 2));
         continue;
       }
       for (auto& [name, group] : groups)
         for (SourceFile& f : group) append_file(&s, std::move(f));
+      // A student who handed in no source is said, not passed over.
+      if (groups.empty() && skipped->size() == said) skip(skipped, entry, text::kHoldsNoSource);
       if (!s.files.empty()) out->push_back(std::move(s));
       continue;
     }
-    if (kind == Walk::Kind::kFile)
+    if (kind == Walk::Kind::kFile) {
       files.push_back(entry);
-    else if (walk.enter(entry))
+    } else if (walk.enter(entry)) {
+      const std::size_t said = skipped->size();
       walk.files_below(entry, &files);
+      if (files.empty() && skipped->size() == said) skip(skipped, entry, text::kHoldsNoSource);
+    }
     for (const fs::path& f : files) {
       SourceFile file;
       if (read_source(f, reading, &file))

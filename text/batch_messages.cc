@@ -148,6 +148,7 @@ const std::string_view kDanglingLink = "a link that leads nowhere, or round in a
 const std::string_view kLinkOutside = "a link to a place outside the path given";
 const std::string_view kNotARegularFile = "not a regular file (a FIFO, socket or device)";
 const std::string_view kWalkedAlready = "a link to a folder already taken";
+const std::string_view kHoldsNoSource = "holds no source file (--extensions says which are)";
 
 std::string too_large(std::uintmax_t size, std::uintmax_t limit) {
   return "larger than the limit (" + std::to_string(size) + " bytes; --max-size " +

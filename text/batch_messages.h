@@ -86,6 +86,7 @@ extern const std::string_view kCannotBeExamined;
 extern const std::string_view kDanglingLink;
 extern const std::string_view kLinkOutside;
 extern const std::string_view kNotARegularFile;
+extern const std::string_view kHoldsNoSource;  // a student's folder or archive
 extern const std::string_view kWalkedAlready;
 /// "larger than the limit (<size> bytes; --max-size <limit>)"
 std::string too_large(std::uintmax_t size, std::uintmax_t limit);

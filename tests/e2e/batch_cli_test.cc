@@ -402,7 +402,7 @@ TEST(BatchCli, ExtensionsAreKnownInAnyCase) {
   EXPECT_NE(string::npos, r.out.find("CY.ZIP")) << r.out;
   // And as the extensions are given: Bo.Cpp alone.
   EXPECT_EQ(0u, batch({"--top", "0", "--extensions", "CPP", "class"}, dir.path())
-                    .out.find("1 submission, 0 pairs"));
+                    .out.find("1 submission, 2 skipped, 0 pairs"));
 }
 
 TEST(BatchCli, RunsGoOnFromOneFileOfASubmissionIntoTheNext) {
@@ -502,11 +502,18 @@ TEST(BatchCli, EveryEntryPassedOverIsSaidAndListed) {
   ASSERT_EQ(0, symlink("missing.c", "class/dangling.c"));
   ASSERT_EQ(0, symlink(".", "class/sub/self"));
   ASSERT_EQ(0, symlink("a.c", "class/same.c"));  // inside: followed
+  // Students who handed in something, but no source.
+  mkdir("class/dan", 0755);
+  write_bytes("class/dan/report.docx", "not C");
+  write_bytes("class/eve.zip", testing_support::make_archive(testing_support::ArchiveKind::kZip,
+                                                             {{"notes.txt", "not C"}}));
   const RunResult r = batch_as_user({"--max-size", "4K", "--format", "json", "class"}, dir.path());
   EXPECT_EQ(1, r.exit_status);
   const std::vector<std::pair<string, string>> passed_over = {
       {"class/big.c", "larger than the limit (5000 bytes; --max-size 4096)"},
+      {"class/dan", "holds no source file (--extensions says which are)"},
       {"class/dangling.c", "a link that leads nowhere, or round in a loop"},
+      {"class/eve.zip", "holds no source file (--extensions says which are)"},
       {"class/fifo.c", "not a regular file (a FIFO, socket or device)"},
       {"class/locked", "cannot be listed"},
       {"class/out.c", "a link to a place outside the path given"},
@@ -522,7 +529,7 @@ TEST(BatchCli, EveryEntryPassedOverIsSaidAndListed) {
   EXPECT_EQ(string::npos, r.out.find("secret"));
   // The table's summary counts them.
   EXPECT_EQ(0u, batch_as_user({"--max-size", "4K", "--top", "0", "class"}, dir.path())
-                    .out.find("3 submissions, 8 skipped, 3 pairs, "));
+                    .out.find("3 submissions, 10 skipped, 3 pairs, "));
   // Taken: a.c, b.c, same.c (a link inside) and sub; same.c is a.c again.
   EXPECT_NE(string::npos, r.out.find("{\"name\":\"sub\","));
   EXPECT_NE(string::npos, r.out.find("{\"path\":\"class/same.c\",\"reason\":\"given more"));
