@@ -215,9 +215,14 @@ std::string batch_nothing_found(std::string_view path) {
 
 std::string batch_progress(std::size_t done, std::size_t total, double elapsed, double left) {
   char buf[160];
-  std::snprintf(buf, sizeof buf,
-                "\rccsim-batch: %zu/%zu pairs, %.1f s elapsed, about %.0f s left  ", done, total,
-                elapsed, left);
+  // Before the first pair is done there is nothing to tell the time left by.
+  if (done == 0)
+    std::snprintf(buf, sizeof buf, "\rccsim-batch: %zu/%zu pairs, %.1f s elapsed  ", done, total,
+                  elapsed);
+  else
+    std::snprintf(buf, sizeof buf,
+                  "\rccsim-batch: %zu/%zu pairs, %.1f s elapsed, about %.0f s left  ", done, total,
+                  elapsed, left);
   return buf;
 }
 

@@ -122,7 +122,8 @@ std::string batch_unlistable(std::string_view path, std::string_view why);
 std::string batch_nothing_found(std::string_view path);
 /// Shown before a console window of the program's own closes.
 extern const std::string_view kPressAKeyToClose;
-/// One progress line, to be redrawn in place.
+/// One progress line, to be redrawn in place (no time left told before the
+/// first pair is done).
 std::string batch_progress(std::size_t done, std::size_t total, double elapsed, double left);
 
 }  // namespace text

@@ -7,6 +7,8 @@
 #include <limits>
 #include <string>
 
+#include "text/batch_messages.h"
+
 namespace {
 
 TEST(BatchResults, ThreePlacesAreCutNeverRoundedAndAnyDoubleFits) {
@@ -27,6 +29,12 @@ TEST(BatchResults, CountsTakeTheirWordInTheSingularForOne) {
   EXPECT_EQ("0 pairs", text::counted(0, "pair", "pairs"));
   EXPECT_EQ("2 submissions", text::counted(2, "submission", "submissions"));
   EXPECT_EQ("0.4", text::shortest_number(0.4));
+}
+
+TEST(BatchResults, ProgressTellsNoTimeLeftBeforeAnyPairIsDone) {
+  EXPECT_EQ("\rccsim-batch: 0/10 pairs, 0.2 s elapsed  ", text::batch_progress(0, 10, 0.2, 0));
+  EXPECT_EQ("\rccsim-batch: 5/10 pairs, 1.0 s elapsed, about 1 s left  ",
+            text::batch_progress(5, 10, 1.0, 1.0));
 }
 
 }  // namespace
