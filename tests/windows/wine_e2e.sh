@@ -68,12 +68,15 @@ mkdir -p "$scratch/names/班级" "$scratch/names/王五"
 cp "$here/examples/class/alice.c" "$scratch/names/班级/张三.c"
 cp "$here/examples/class/bob.c" "$scratch/names/班级/李四.c"
 cp "$here/examples/class/eve.c" "$scratch/names/王五/main.c"
+# Saved as "Unicode" by a Windows editor: UTF-16 behind its byte-order mark.
+{ printf '\377\376'; iconv -f GBK -t UTF-16LE "$here/examples/class/heidi.c"; } >"$scratch/names/班级/赵六.c"
 (cd "$scratch/names" && "$linux/ccsim-batch" -q -f csv 班级 王五 >linux.csv 2>linux.err) || true
 (cd "$scratch/names" && wine "$windows/ccsim-batch.exe" -q -f csv 班级 王五 >wine.csv 2>wine.err) || true
 grep -q '^张三.c,李四.c,' "$scratch/names/linux.csv" || fail "Chinese names: not on Linux"
+grep -q '^赵六.c,main.c,0.9' "$scratch/names/linux.csv" || fail "UTF-16: not read on Linux"
 tr -d '\r' <"$scratch/names/wine.csv" | cmp -s - "$scratch/names/linux.csv" ||
   fail "Chinese names: the CSV differs ($(cat "$scratch/names/wine.err"))"
-echo "ok: ccsim-batch with names in Chinese"
+echo "ok: ccsim-batch with names in Chinese, a source in UTF-16"
 
 # Outputs written again take the place of the earlier ones, as next year's
 # index or a rerun's report do.
