@@ -56,13 +56,19 @@ bool read_file(const std::string& path, std::string* out) {
   return file.ok() && file.read_all(out);
 }
 
-bool write_whole(const std::string& path, std::string_view bytes) {
+bool write_whole(const std::string& given, std::string_view bytes) {
   // A device or a pipe (/dev/null, a shell's >(...)) is written as it is.
   std::error_code ec;
-  const auto kind = std::filesystem::status(fs_path(path), ec).type();
+  const auto kind = std::filesystem::status(fs_path(given), ec).type();
   if (!ec && kind != std::filesystem::file_type::regular) {
-    File file = File::create(path);
+    File file = File::create(given);
     return file.ok() && file.write(bytes) && file.close();
+  }
+  // Through a link, the file it leads to is the one replaced; the link stays.
+  std::string path = given;
+  if (std::filesystem::is_symlink(fs_path(given), ec)) {
+    const std::filesystem::path target = std::filesystem::canonical(fs_path(given), ec);
+    if (!ec) path = path_text(target);
   }
   // A name beside it that nothing has yet: a file of the user's own called
   // report.html.part is left alone.

@@ -52,8 +52,9 @@ bool can_write(const std::string& path);
 /// a new file beside it first (`path`.part, or `path`.1.part, ... when that
 /// name is taken: a file already there is never written over), which then
 /// takes its place, so that a failed write leaves a file already at `path`
-/// as it was. Anything but a regular file (a device, a pipe) is written
-/// directly. False if anything failed.
+/// as it was. Through a link, the file it leads to is replaced. Anything but
+/// a regular file (a device, a pipe) is written directly. False if anything
+/// failed.
 bool write_whole(const std::string& path, std::string_view bytes);
 
 /// Moves the file `from` to `to`, replacing a file already at `to`.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -65,6 +66,18 @@ TEST(File, WriteWholeReplacesAFileOrLeavesItAsItWas) {
   EXPECT_EQ("again", contents("out"));
   EXPECT_EQ("the user's own", contents("out.part"));
   EXPECT_FALSE(platform::write_whole("no/such/folder/out", "x"));
+}
+
+TEST(File, WriteWholeThroughALinkReplacesTheFileItLeadsTo) {
+  ScopedTempDir dir;
+  mkdir("shared", 0755);
+  testing_support::write_bytes("shared/report.html", "earlier");
+  ASSERT_EQ(0, symlink("shared/report.html", "report.html"));
+  EXPECT_TRUE(platform::write_whole("report.html", "later"));
+  EXPECT_TRUE(std::filesystem::is_symlink("report.html"));
+  std::string back;
+  EXPECT_TRUE(platform::read_file("shared/report.html", &back));
+  EXPECT_EQ("later", back);
 }
 
 }  // namespace
