@@ -29,20 +29,29 @@ void skip(std::vector<Skipped>* skipped, const fs::path& p, std::string_view why
 
 // A source saved as UTF-16 (Windows editors offer it as "Unicode") is read
 // as UTF-8, so it tokenises as the same code saved as UTF-8 or GBK does;
-// read as ccsim reads it, it stays bytes.
-SourceFile source_text(std::string path, std::string_view raw, const Reading& reading) {
-  if (reading.stop_at_eof_byte) return SourceFile{std::move(path), platform::decode_text_mode(raw)};
+// read as ccsim reads it, it stays bytes. False when the bytes are no text
+// at all: C source has no NUL byte, while a program, an image or a document
+// renamed as a source is full of them (two Word files would match as
+// copies through their common structure).
+bool source_text(std::string path, std::string_view raw, const Reading& reading, SourceFile* out) {
+  if (reading.stop_at_eof_byte) {
+    *out = SourceFile{std::move(path), platform::decode_text_mode(raw)};
+    return true;
+  }
   std::string utf8;
   if (utf16_to_utf8(raw, &utf8)) raw = utf8;
-  return SourceFile{std::move(path), platform::decode_line_ends(raw)};
+  if (raw.find('\0') != std::string_view::npos) return false;
+  *out = SourceFile{std::move(path), platform::decode_line_ends(raw)};
+  return true;
 }
 
-bool read_source(const fs::path& p, const Reading& reading, SourceFile* out) {
+// Reads a source: why it is passed over, or nothing.
+std::string_view read_source(const fs::path& p, const Reading& reading, SourceFile* out) {
   std::string raw;
   const std::string path = platform::path_text(p);
-  if (!platform::read_file(path, &raw)) return false;
-  *out = source_text(path, raw, reading);
-  return true;
+  if (!platform::read_file(path, &raw)) return text::kCannotBeRead;
+  if (!source_text(path, raw, reading, out)) return text::kNotText;
+  return {};
 }
 
 // The walk under one path argument: a link is followed only to a place
@@ -209,8 +218,13 @@ bool archive_submissions(const std::string& path, const Reading& reading,
   };
   while (wrapped())
     for (auto& k : kept) k.first.erase(k.first.begin());
-  for (const auto& [parts, member] : kept)
-    (*groups)[parts[0]].push_back(source_text(path + "/" + member->path, member->bytes, reading));
+  for (const auto& [parts, member] : kept) {
+    SourceFile file;
+    if (source_text(path + "/" + member->path, member->bytes, reading, &file))
+      (*groups)[parts[0]].push_back(std::move(file));
+    else
+      skipped->push_back(Skipped{path + "/" + member->path, std::string(text::kNotText)});
+  }
   for (auto& [name, files] : *groups)
     std::sort(files.begin(), files.end(),
               [](const SourceFile& x, const SourceFile& y) { return x.path < y.path; });
@@ -294,8 +308,9 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     s.name = path;
     s.full_name = path;
     SourceFile file;
-    if (!read_source(root, reading, &file)) {  // named on purpose: not to be passed over
-      *error = text::batch_unreadable(shown_name(path));
+    // Named on purpose: not to be passed over.
+    if (const std::string_view why = read_source(root, reading, &file); !why.empty()) {
+      *error = shown_name(path) + ": " + std::string(why);
       return false;
     }
     append_file(&s, std::move(file));
@@ -345,10 +360,10 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     }
     for (const fs::path& f : files) {
       SourceFile file;
-      if (read_source(f, reading, &file))
+      if (const std::string_view why = read_source(f, reading, &file); why.empty())
         s.files.push_back(std::move(file));  // tokenised below, on all threads
       else
-        skip(skipped, f, text::kCannotBeRead);
+        skip(skipped, f, why);
     }
     if (s.files.empty()) continue;
     out->push_back(std::move(s));
@@ -442,8 +457,8 @@ bool collect_as_one(const std::string& path, const Reading& reading, Submission*
   }
   for (const fs::path& f : files) {
     SourceFile file;
-    if (!read_source(f, reading, &file)) {
-      skip(skipped, f, text::kCannotBeRead);
+    if (const std::string_view why = read_source(f, reading, &file); !why.empty()) {
+      skip(skipped, f, why);
       continue;
     }
     separate_template_file(out);

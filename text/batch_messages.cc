@@ -141,6 +141,8 @@ std::string batch_skipped(std::string_view path, std::string_view reason) {
 }
 
 const std::string_view kCannotBeRead = "cannot be read";
+const std::string_view kNotText =
+    "no source text: it holds NUL bytes (a program or a document named as a source?)";
 const std::string_view kCannotBeListed = "cannot be listed";
 const std::string_view kGivenMoreThanOnce = "given more than once";
 const std::string_view kCannotBeExamined = "cannot be examined";

@@ -80,6 +80,7 @@ std::string batch_error(std::string_view what);
 std::string batch_skipped(std::string_view path, std::string_view reason);
 /// Why a path was passed over, as batch_skipped() gives it.
 extern const std::string_view kCannotBeRead;
+extern const std::string_view kNotText;  // a source with NUL bytes
 extern const std::string_view kCannotBeListed;
 extern const std::string_view kGivenMoreThanOnce;
 extern const std::string_view kCannotBeExamined;

@@ -543,6 +543,33 @@ TEST(BatchCli, EveryEntryPassedOverIsSaidAndListed) {
   chmod("class/locked", 0755);
 }
 
+// Two Word files renamed as sources matched as copies through their zip
+// structure: what holds NUL bytes is no C source, and is said to be so.
+TEST(BatchCli, FilesThatAreNoTextArePassedOverNotPaired) {
+  using testing_support::ArchiveKind;
+  using testing_support::make_archive;
+  testing_support::ScopedTempDir dir;
+  mkdir("class", 0755);
+  write_bytes("class/a.c", read_bytes(kClass + "/alice.c"));
+  write_bytes("class/b.c", read_bytes(kClass + "/bob.c"));
+  write_bytes("class/x1.c",
+              make_archive(ArchiveKind::kZip, {{"word/document.xml", "<w:t>one</w:t>"}}));
+  write_bytes("class/x2.c",
+              make_archive(ArchiveKind::kZip, {{"word/document.xml", "<w:t>two</w:t>"}}));
+  write_bytes("class/c.zip", make_archive(ArchiveKind::kZip, {{"main.c", string("int\0x;", 7)}}));
+  const RunResult r = batch({"--format", "csv", "--all-pairs", "class"}, dir.path());
+  EXPECT_EQ(1, r.exit_status) << r.err;
+  EXPECT_EQ(2u, lines(r.out).size()) << r.out;  // a.c and b.c alone
+  const string why =
+      ": no source text: it holds NUL bytes (a program or a document named as a source?)\n";
+  for (const char* path : {"class/c.zip/main.c", "class/x1.c", "class/x2.c"})
+    EXPECT_NE(string::npos, r.err.find("ccsim-batch: skipped " + string(path) + why)) << r.err;
+  // Named on the command line, it is an input error.
+  const RunResult named = batch({"class/x1.c", "class/a.c"}, dir.path());
+  EXPECT_EQ(2, named.exit_status);
+  EXPECT_EQ("ccsim-batch: class/x1.c" + why, named.err);
+}
+
 TEST(BatchCli, AClassAsAnArchiveOfFoldersFilesAndArchives) {
   using testing_support::ArchiveKind;
   using testing_support::make_archive;
