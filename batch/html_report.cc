@@ -197,7 +197,8 @@ std::string page_data(const Run& run, const ReportLimits& limits) {
       room -= size;
       shown[s].included = true;
       for (const SourceFile& f : run.subs[s].files)
-        shown[s].files.push_back(shown_file(f.text, o.encoding, limits.source));
+        shown[s].files.push_back(
+            shown_file(f.text, f.from_utf16 ? Encoding::kUtf8 : o.encoding, limits.source));
     }
   // Per submission: suspected partners, and the best partner (its first
   // pair in rank order).

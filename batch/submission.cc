@@ -39,9 +39,10 @@ bool source_text(std::string path, std::string_view raw, const Reading& reading,
     return true;
   }
   std::string utf8;
-  if (utf16_to_utf8(raw, &utf8)) raw = utf8;
+  const bool from_utf16 = utf16_to_utf8(raw, &utf8);
+  if (from_utf16) raw = utf8;
   if (raw.find('\0') != std::string_view::npos) return false;
-  *out = SourceFile{std::move(path), platform::decode_line_ends(raw)};
+  *out = SourceFile{std::move(path), platform::decode_line_ends(raw), from_utf16};
   return true;
 }
 

@@ -702,6 +702,11 @@ TEST(BatchCli, AUtf16CopyScoresAsTheFileItWasSavedFrom) {
   for (std::size_t at = report.find(comment); at != string::npos; at = report.find(comment, at + 1))
     ++shown;
   EXPECT_GE(shown, 3u);
+  // Whatever encoding the class is said to be in.
+  ASSERT_EQ(1,
+            batch({"--encoding", "latin1", "bob-le.c", "alice.c", "--report", "l.html"}, dir.path())
+                .exit_status);
+  EXPECT_NE(string::npos, read_bytes(dir.path() + "/l.html").find(comment));
   // Read as ccsim reads it, the file is its bytes, every other one a zero.
   const RunResult raw =
       batch({"--ccsim", "--all-pairs", "--format", "csv", "bob.c", "bob-le.c"}, dir.path());
