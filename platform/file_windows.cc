@@ -23,6 +23,19 @@ std::wstring wide(const std::string& text) {
   return out;
 }
 
+// A C stream on an open handle (`flags` and `mode` as _open_osfhandle and
+// _fdopen take them), or nullptr with the handle closed.
+std::FILE* stream_of(HANDLE h, int flags, const char* mode) {
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), flags | _O_BINARY);
+  if (fd < 0) {
+    CloseHandle(h);
+    return nullptr;
+  }
+  std::FILE* fp = _fdopen(fd, mode);
+  if (fp == nullptr) _close(fd);
+  return fp;
+}
+
 }  // namespace
 
 File File::open_for_reading(const std::string& path) {
@@ -35,14 +48,7 @@ File File::open_for_reading(const std::string& path) {
     CloseHandle(h);
     return File(nullptr);
   }
-  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDONLY | _O_BINARY);
-  if (fd < 0) {
-    CloseHandle(h);
-    return File(nullptr);
-  }
-  std::FILE* fp = _fdopen(fd, "rb");
-  if (fp == nullptr) _close(fd);
-  return File(fp);
+  return File(stream_of(h, _O_RDONLY, "rb"));
 }
 
 File File::create(const std::string& path) { return File(_wfopen(wide(path).c_str(), L"wb")); }
@@ -51,14 +57,7 @@ File File::create_new(const std::string& path) {
   HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return File(nullptr);
-  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);
-  if (fd < 0) {
-    CloseHandle(h);
-    return File(nullptr);
-  }
-  std::FILE* fp = _fdopen(fd, "wb");
-  if (fp == nullptr) _close(fd);
-  return File(fp);
+  return File(stream_of(h, _O_WRONLY, "wb"));
 }
 
 bool can_write(const std::string& path) {
