@@ -55,6 +55,30 @@ std::string_view read_source(const fs::path& p, const Reading& reading, SourceFi
   return {};
 }
 
+// A student's folder often holds a file twice ("main - Copy.c", a backup
+// folder beside the work): counted twice, its code would weigh double in the
+// submission's length and halve what a copy of it scores. The first of each
+// text, in path order, is kept; blank files weigh nothing and are let be.
+void count_each_text_once(std::vector<SourceFile>* files, std::vector<Skipped>* skipped) {
+  std::map<std::string_view, std::size_t> first;
+  std::vector<bool> repeated(files->size(), false);
+  for (std::size_t k = 0; k < files->size(); ++k) {
+    const std::string& text = (*files)[k].text;
+    if (text.find_first_not_of(" \t\n\v\f\r") == std::string::npos) continue;
+    const auto [it, fresh] = first.emplace(text, k);
+    if (fresh) continue;
+    repeated[k] = true;
+    skipped->push_back(Skipped{(*files)[k].path, text::same_text_as((*files)[it->second].path)});
+  }
+  std::size_t kept = 0;
+  for (std::size_t k = 0; k < files->size(); ++k) {
+    if (repeated[k]) continue;
+    if (kept != k) (*files)[kept] = std::move((*files)[k]);
+    ++kept;
+  }
+  files->resize(kept);
+}
+
 // The walk under one path argument: a link is followed only to a place
 // inside the argument, and a folder is entered once however many links lead
 // to it. Whatever is passed over for a reason is listed in `skipped`.
@@ -226,9 +250,11 @@ bool archive_submissions(const std::string& path, const Reading& reading,
     else
       skipped->push_back(Skipped{path + "/" + member->path, std::string(text::kNotText)});
   }
-  for (auto& [name, files] : *groups)
+  for (auto& [name, files] : *groups) {
     std::sort(files.begin(), files.end(),
               [](const SourceFile& x, const SourceFile& y) { return x.path < y.path; });
+    count_each_text_once(&files, skipped);
+  }
   return true;
 }
 
@@ -345,8 +371,11 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
         skip(skipped, entry, why.substr(why.find(": ") + 2));
         continue;
       }
+      std::vector<SourceFile> all;
       for (auto& [name, group] : groups)
-        for (SourceFile& f : group) append_file(&s, std::move(f));
+        for (SourceFile& f : group) all.push_back(std::move(f));
+      count_each_text_once(&all, skipped);
+      for (SourceFile& f : all) append_file(&s, std::move(f));
       // A student who handed in no source is said, not passed over.
       if (groups.empty() && skipped->size() == said) skip(skipped, entry, text::kHoldsNoSource);
       if (!s.files.empty()) out->push_back(std::move(s));
@@ -366,6 +395,7 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
       else
         skip(skipped, f, why);
     }
+    count_each_text_once(&s.files, skipped);
     if (s.files.empty()) continue;
     out->push_back(std::move(s));
   }

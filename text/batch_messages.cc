@@ -152,6 +152,10 @@ const std::string_view kNotARegularFile = "not a regular file (a FIFO, socket or
 const std::string_view kWalkedAlready = "a link to a folder already taken";
 const std::string_view kHoldsNoSource = "holds no source file (--extensions says which are)";
 
+std::string same_text_as(std::string_view path) {
+  return "the same text as " + std::string(path) + ", counted once";
+}
+
 std::string too_large(std::uintmax_t size, std::uintmax_t limit) {
   return "larger than the limit (" + std::to_string(size) + " bytes; --max-size " +
          std::to_string(limit) + ")";

@@ -89,6 +89,9 @@ extern const std::string_view kLinkOutside;
 extern const std::string_view kNotARegularFile;
 extern const std::string_view kHoldsNoSource;  // a student's folder or archive
 extern const std::string_view kWalkedAlready;
+/// "the same text as <path>, counted once": a file of a submission that
+/// repeats another of its files byte for byte.
+std::string same_text_as(std::string_view path);
 /// "larger than the limit (<size> bytes; --max-size <limit>)"
 std::string too_large(std::uintmax_t size, std::uintmax_t limit);
 /// "<path>: is a source being compared; the report is not written over it",

@@ -382,6 +382,43 @@ TEST(BatchCli, SubdirectoriesAreSubmissionsOfAllTheirFiles) {
   EXPECT_EQ(0u, rows[1].find("ann,bo.c,"));
 }
 
+// Windows makes "main - Copy.c" at a slip of the mouse; a student's backup
+// folder repeats the work. Counted twice, bob's code would weigh double and
+// his copy of alice.c would score about 0.7 instead of 0.98.
+TEST(BatchCli, AFileRepeatedInASubmissionCountsOnce) {
+  using testing_support::ArchiveKind;
+  using testing_support::make_archive;
+  testing_support::ScopedTempDir dir;
+  const string bob = read_bytes(kClass + "/bob.c");
+  mkdir("class", 0755);
+  mkdir("class/bob", 0755);
+  mkdir("class/bob/old", 0755);
+  write_bytes("class/alice.c", read_bytes(kClass + "/alice.c"));
+  write_bytes("class/bob/bob.c", bob);
+  write_bytes("class/bob/bob - Copy.c", bob);
+  write_bytes("class/bob/old/bob.c", bob);
+  write_bytes("class/bob/empty.h", "\n");
+  write_bytes("class/bob/blank.h", "\n");
+  write_bytes("class/cy.zip", make_archive(ArchiveKind::kZip, {{"a/bob.c", bob}, {"b/bob.c", bob}}));
+  const RunResult r = batch({"--format", "csv", "--all-pairs", "class"}, dir.path());
+  const std::vector<string> rows = lines(r.out);
+  ASSERT_EQ(4u, rows.size()) << r.out;
+  EXPECT_EQ(0u, rows[1].find("bob,cy.zip,1.000000,")) << r.out;
+  EXPECT_EQ(0u, rows[2].find("alice.c,bob,0.98")) << r.out;
+  EXPECT_EQ(0u, rows[3].find("alice.c,cy.zip,0.98")) << r.out;
+  EXPECT_EQ(
+      "ccsim-batch: skipped class/bob/bob.c: the same text as class/bob/bob - Copy.c, "
+      "counted once\n"
+      "ccsim-batch: skipped class/bob/old/bob.c: the same text as class/bob/bob - Copy.c, "
+      "counted once\n"
+      "ccsim-batch: skipped class/cy.zip/b/bob.c: the same text as class/cy.zip/a/bob.c, "
+      "counted once\n",
+      r.err);
+  // Two different files stay two.
+  write_bytes("class/bob/old/bob.c", read_bytes(kClass + "/carol.c"));
+  EXPECT_EQ(2u, lines(batch({"--format", "csv", "class"}, dir.path()).err).size());
+}
+
 // Windows users name files in capitals as often as not (MAIN.C, CLASS.ZIP).
 TEST(BatchCli, ExtensionsAreKnownInAnyCase) {
   testing_support::ScopedTempDir dir;
