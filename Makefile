@@ -49,9 +49,13 @@ bench: test-prerequisites
 
 # Windows executables, cross-built with Debian's MinGW-w64.
 WINDOWS_DIR := build-windows
+# The libraries it reads archives with are built for it once, from Debian's
+# sources (cmake/mingw-libraries.sh: a download, and two minutes).
 windows:
 	@command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || { echo "MinGW-w64 is missing: apt-get install g++-mingw-w64-x86-64-posix"; exit 1; }
-	@cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	@cmake/mingw-libraries.sh $(WINDOWS_DIR)/libraries
+	@cmake -S . -B $(WINDOWS_DIR) --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCCSIM_MINGW_LIBRARIES=$(CURDIR)/$(WINDOWS_DIR)/libraries \
 	  -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(WINDOWS_DIR) -j$(JOBS) --target ccsim ccsim-batch
 

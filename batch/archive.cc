@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
+#include "batch/decode.h"
 #include "batch/names.h"
+#include "platform/utf8_characters.h"
 #include "text/batch_messages.h"
 
 #ifdef CCSIM_WITH_ARCHIVES
@@ -40,6 +42,17 @@ bool stays_inside(std::string_view path) {
     start = end + 1;
   }
   return true;
+}
+
+// A member's name. Where the archive says its names are Unicode (zip's
+// UTF-8 mark, 7z, RAR, pax) it comes as UTF-8 (the locale is UTF-8 while
+// unpacking); else as its bytes as stored (a zip made on a Chinese Windows
+// holds GBK, shown as such). Windows has no UTF-8 locale to give: a name
+// that its C locale cannot hold comes as UTF-16 instead.
+std::string member_name(archive_entry* entry) {
+  if (const char* bytes = archive_entry_pathname(entry)) return bytes;
+  const wchar_t* wide = archive_entry_pathname_w(entry);
+  return wide ? wide_to_utf8(wide) : std::string();
 }
 
 struct Budget {
@@ -89,8 +102,7 @@ class Unpacker {
         *error_ = text::batch_archive_too_big(std::string(label_), limits_.entries, limits_.total);
         return false;
       }
-      const char* name = archive_entry_pathname(entry);
-      std::string path = name ? name : "";
+      std::string path = member_name(entry);
       while (path.rfind("./", 0) == 0) path.erase(0, 2);
       const auto type = archive_entry_filetype(entry);
       if (type == AE_IFDIR || path.empty()) continue;
@@ -156,6 +168,7 @@ bool unpack(std::string_view label, std::string_view bytes, const Reading& readi
             const ArchiveLimits& limits, std::vector<Member>* members,
             std::vector<Skipped>* skipped, std::string* error) {
   error->clear();
+  const platform::Utf8Characters names_in_utf8;
   return Unpacker(label, reading, limits, members, skipped, error).run(bytes, "", 0);
 }
 

@@ -32,6 +32,24 @@ void append_utf8(std::string* out, std::uint32_t p) {
   }
 }
 
+// `count` UTF-16 code units, `unit(k)` each, onto `out` as UTF-8: a
+// surrogate pair makes one character, a lone surrogate U+FFFD.
+template <typename Unit>
+void append_utf16(std::size_t count, Unit unit, std::string* out) {
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::uint32_t u = unit(k);
+    if (u >= 0xD800 && u <= 0xDBFF && k + 1 < count) {
+      const std::uint32_t low = unit(k + 1);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        append_utf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+        ++k;
+        continue;
+      }
+    }
+    append_utf8(out, u >= 0xD800 && u <= 0xDFFF ? kReplacement : u);
+  }
+}
+
 // The code point of a four-byte character, or kNone: those of the BMP from
 // the table's runs, those past it in one line from U+10000.
 std::uint32_t four_byte(std::uint32_t b1, std::uint32_t b2, std::uint32_t b3, std::uint32_t b4) {
@@ -103,26 +121,30 @@ bool utf16_to_utf8(std::string_view bytes, std::string* out) {
     return false;
   }
   const auto unit = [&](std::size_t k) {
-    return little ? b(k) | b(k + 1) << 8 : b(k) << 8 | b(k + 1);
+    const std::size_t at = 2 + 2 * k;
+    return little ? b(at) | b(at + 1) << 8 : b(at) << 8 | b(at + 1);
   };
   std::string text;
   text.reserve(bytes.size() * 3 / 2);
-  std::size_t at = 2;
-  for (; at + 1 < bytes.size(); at += 2) {
-    const std::uint32_t u = unit(at);
-    if (u >= 0xD800 && u <= 0xDBFF && at + 3 < bytes.size()) {
-      const std::uint32_t low = unit(at + 2);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        append_utf8(&text, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
-        at += 2;
-        continue;
-      }
-    }
-    append_utf8(&text, u >= 0xD800 && u <= 0xDFFF ? kReplacement : u);
-  }
-  if (at < bytes.size()) append_utf8(&text, kReplacement);  // half a unit at the end
+  append_utf16((bytes.size() - 2) / 2, unit, &text);
+  if (bytes.size() % 2 != 0) append_utf8(&text, kReplacement);  // half a unit at the end
   *out = std::move(text);
   return true;
+}
+
+std::string wide_to_utf8(std::wstring_view wide) {
+  std::string out;
+  out.reserve(wide.size() * 3);
+  const auto unit = [&](std::size_t k) { return static_cast<std::uint32_t>(wide[k]); };
+  if constexpr (sizeof(wchar_t) == 2) {
+    append_utf16(wide.size(), unit, &out);
+  } else {
+    for (std::size_t k = 0; k < wide.size(); ++k) {
+      const std::uint32_t p = unit(k);
+      append_utf8(&out, p > 0x10FFFF || (p >= 0xD800 && p <= 0xDFFF) ? kReplacement : p);
+    }
+  }
+  return out;
 }
 
 std::string gb18030_to_utf8(std::string_view bytes) {

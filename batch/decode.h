@@ -22,6 +22,10 @@ std::string to_utf8(std::string_view bytes);
 /// Other bytes (UTF-8, GBK, ...) never start so: false, `out` untouched.
 bool utf16_to_utf8(std::string_view bytes, std::string* out);
 
+/// Wide text (UTF-16 where wchar_t has 16 bits, as on Windows; else
+/// code points) as UTF-8; what is no character becomes U+FFFD.
+std::string wide_to_utf8(std::wstring_view wide);
+
 /// Splits `bytes` into whole characters of its encoding (UTF-8 if
 /// `utf8`, else GB18030), calling `each(offset, length)` per character.
 template <typename Each>

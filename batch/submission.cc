@@ -224,7 +224,7 @@ bool archive_submissions(const std::string& path, const Reading& reading,
                          std::vector<Skipped>* skipped, std::string* error) {
   const ArchiveLimits limits;
   std::string bytes;
-  if (!named_file(path, limits.total, error)) return false;
+  if (!named_file(platform::fs_path(path), limits.total, error)) return false;
   if (!platform::read_file(path, &bytes)) {
     *error = text::batch_unreadable(shown_name(path));
     return false;

@@ -4,6 +4,7 @@
 #include "platform/file.h"
 
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -87,7 +88,13 @@ bool write_whole(const std::string& given, std::string_view bytes) {
   return false;
 }
 
-std::filesystem::path fs_path(const std::string& text) { return std::filesystem::u8path(text); }
+std::filesystem::path fs_path(const std::string& text) {
+  try {
+    return std::filesystem::u8path(text);
+  } catch (const std::exception&) {
+    return {};  // no UTF-8 (a GBK name from an archive, on Windows): names no file
+  }
+}
 
 std::string path_text(const std::filesystem::path& p) { return p.generic_u8string(); }
 

@@ -66,7 +66,9 @@ bool remove_file(const std::string& path);
 /// Paths are text inside the programs: UTF-8 on Windows (whatever the
 /// system's code page), the bytes the system gave elsewhere. These turn
 /// that text into a path for std::filesystem and back, with '/' between
-/// the parts on every system.
+/// the parts on every system. Text that can be no path here (not UTF-8, on
+/// Windows: a name from inside an archive) gives the empty path, which
+/// names no file.
 std::filesystem::path fs_path(const std::string& text);
 std::string path_text(const std::filesystem::path& p);
 

@@ -53,6 +53,22 @@ TEST(Archive, SourcesInOrderNestedArchivesExpandedOthersLeft) {
   EXPECT_FALSE(batch::is_archive_name("x.gz.c"));
 }
 
+// Zip tools of today mark names as UTF-8 (and 7z holds them in UTF-16); a
+// Chinese Windows zips them in GBK, unmarked. Each member keeps its name:
+// the first as UTF-8, the second as its bytes, told apart when shown.
+TEST(Archive, NamesInChineseAreKeptMarkedUnicodeOrInGbk) {
+  const std::string zhang = "\xe5\xbc\xa0\xe4\xb8\x89/\xe4\xb8\xbb.c";  // 张三/主.c
+  const std::string zhang_gbk = "\xd5\xc5\xc8\xfd/\xd6\xf7.c";
+  for (ArchiveKind kind : {ArchiveKind::kZipUtf8, ArchiveKind::k7z}) {
+    const Unpacked u = unpack(make_archive(kind, {{zhang, "int a;"}, {"b.c", "int b;"}}));
+    ASSERT_TRUE(u.ok) << u.error;
+    EXPECT_EQ((std::vector<std::string>{zhang, "b.c"}), u.paths());
+  }
+  const Unpacked u = unpack(make_archive(ArchiveKind::kZip, {{zhang_gbk, "int a;"}}));
+  ASSERT_TRUE(u.ok) << u.error;
+  EXPECT_EQ((std::vector<std::string>{zhang_gbk}), u.paths());
+}
+
 TEST(Archive, PathsThatClimbOutAreRefusedAndSaid) {
   const Unpacked u = unpack(make_archive(
       ArchiveKind::kZip,

@@ -120,6 +120,17 @@ TEST(Decode, Utf16WithItsMarkIsReadAsUtf8) {
   EXPECT_EQ("\xef\xbf\xbd", got);
 }
 
+// Names libarchive gives as wide text: code points here (32-bit wchar_t);
+// what is no character shows as U+FFFD rather than as bytes of nothing.
+TEST(Decode, WideTextIsReadAsUtf8) {
+  EXPECT_EQ("a/\xe4\xb8\xad.c \xf0\x9f\x98\x80", batch::wide_to_utf8(L"a/\u4e2d.c \U0001F600"));
+  if (sizeof(wchar_t) == 4) {
+    const wchar_t bad[] = {L'x', static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0x110000), 0};
+    EXPECT_EQ("x\xef\xbf\xbd\xef\xbf\xbd", batch::wide_to_utf8(bad));
+  }
+  EXPECT_EQ("", batch::wide_to_utf8(L""));
+}
+
 TEST(Decode, OtherEncodingsAreNotTakenForUtf16) {
   for (const std::string& bytes :
        {std::string(), std::string("\xff"), std::string("int"), std::string("\xef\xbb\xbfint"),

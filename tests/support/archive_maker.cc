@@ -5,12 +5,36 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
+
+#include "platform/utf8_characters.h"
 
 namespace testing_support {
 namespace {
 
 void put_le(std::string* out, std::uint32_t value, int bytes) {
   for (int k = 0; k < bytes; ++k) *out += static_cast<char>((value >> (8 * k)) & 0xff);
+}
+
+// UTF-8 text as wide text (UTF-16 where wchar_t has 16 bits), as 7z's
+// writer wants a name it stores as UTF-16.
+std::wstring wide_of(const std::string& utf8) {
+  std::wstring out;
+  for (std::size_t k = 0; k < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[k]);
+    const int more = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+    std::uint32_t point = more == 0 ? lead : lead & (0x3F >> more);
+    for (int m = 1; m <= more && k + m < utf8.size(); ++m)
+      point = point << 6 | (static_cast<unsigned char>(utf8[k + m]) & 0x3F);
+    k += static_cast<std::size_t>(more) + 1;
+    if (sizeof(wchar_t) == 2 && point > 0xFFFF) {
+      out += static_cast<wchar_t>(0xD800 + ((point - 0x10000) >> 10));
+      out += static_cast<wchar_t>(0xDC00 + ((point - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<wchar_t>(point);
+    }
+  }
+  return out;
 }
 
 // CRC-32 (IEEE 802.3, as zip and RAR use it), a bit at a time.
@@ -66,9 +90,12 @@ std::string make_archive(ArchiveKind kind,
   for (const auto& f : files) room += f.first.size() + f.second.size() + 512;
   std::string out(room, '\0');
   std::size_t used = 0;
+  std::optional<platform::Utf8Characters> names_in_utf8;  // 7z's writer goes through it
+  if (kind == ArchiveKind::kZipUtf8 || kind == ArchiveKind::k7z) names_in_utf8.emplace();
   archive* a = archive_write_new();
-  if (kind == ArchiveKind::kZip) {
+  if (kind == ArchiveKind::kZip || kind == ArchiveKind::kZipUtf8) {
     archive_write_set_format_zip(a);
+    if (kind == ArchiveKind::kZipUtf8) archive_write_set_options(a, "hdrcharset=UTF-8");
   } else if (kind == ArchiveKind::k7z) {
     archive_write_set_format_7zip(a);
   } else {
@@ -78,7 +105,10 @@ std::string make_archive(ArchiveKind kind,
   archive_write_open_memory(a, out.data(), out.size(), &used);
   for (const auto& [path, bytes] : files) {
     archive_entry* e = archive_entry_new();
-    archive_entry_set_pathname(e, path.c_str());
+    if (kind == ArchiveKind::kZipUtf8 || kind == ArchiveKind::k7z)
+      archive_entry_copy_pathname_w(e, wide_of(path).c_str());
+    else
+      archive_entry_set_pathname(e, path.c_str());
     archive_entry_set_filetype(e, AE_IFREG);
     archive_entry_set_perm(e, 0644);
     archive_entry_set_size(e, static_cast<la_int64_t>(bytes.size()));

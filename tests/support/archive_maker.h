@@ -7,7 +7,9 @@
 
 namespace testing_support {
 
-enum class ArchiveKind { kZip, kTarGz, k7z, kRar };
+/// kZip keeps each path's bytes unmarked, as a Chinese Windows zips GBK
+/// names; kZipUtf8 marks them UTF-8, as zip tools of today write them.
+enum class ArchiveKind { kZip, kZipUtf8, kTarGz, k7z, kRar };
 
 /// An archive holding `files` (path, contents), in order, as regular files.
 /// A RAR archive (which libarchive reads but cannot write) is written here

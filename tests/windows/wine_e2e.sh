@@ -78,6 +78,37 @@ tr -d '\r' <"$scratch/names/wine.csv" | cmp -s - "$scratch/names/linux.csv" ||
   fail "Chinese names: the CSV differs ($(cat "$scratch/names/wine.err"))"
 echo "ok: ccsim-batch with names in Chinese, a source in UTF-16"
 
+# A class handed in as archives, named in Chinese: a zip whose names are
+# marked UTF-8 (zip tools of today), one in GBK unmarked (a Chinese
+# Windows), a 7z. Read, named and ranked as on Linux.
+if command -v python3 >/dev/null 2>&1; then
+  mkdir -p "$scratch/zips"
+  python3 - "$here/examples/class" "$scratch/zips" <<'PY'
+import sys, zipfile
+src, out = sys.argv[1], sys.argv[2]
+read = lambda n: open(f"{src}/{n}", "rb").read()
+class Gbk(zipfile.ZipInfo):  # the name's GBK bytes, unmarked
+    def _encodeFilenameFlags(self):
+        return self.filename.encode("gbk"), self.flag_bits
+with zipfile.ZipFile(f"{out}/张三.zip", "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr("作业/主程序.c", read("alice.c"))
+with zipfile.ZipFile(f"{out}/李四.zip", "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr(Gbk("作业/主程序.c"), read("bob.c"))
+with zipfile.ZipFile(f"{out}/班级.zip", "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr(Gbk("王五.c"), read("eve.c"))
+    z.writestr("赵六/甲.c", read("heidi.c"))
+PY
+  (cd "$scratch/zips" && "$linux/ccsim-batch" -q -f csv --all-pairs . 班级.zip >linux.csv 2>&1) || true
+  (cd "$scratch/zips" && wine "$windows/ccsim-batch.exe" -q -f csv --all-pairs . 班级.zip >wine.csv 2>&1) || true
+  grep -q '^张三.zip,李四.zip,0.9' "$scratch/zips/linux.csv" || fail "archives: not read on Linux"
+  grep -q '王五.c (GB18030)' "$scratch/zips/linux.csv" || fail "archives: GBK names not read on Linux"
+  tr -d '\r' <"$scratch/zips/wine.csv" | cmp -s - "$scratch/zips/linux.csv" ||
+    fail "archives: the CSV differs ($(head -c 300 "$scratch/zips/wine.csv"))"
+  echo "ok: ccsim-batch reads archives named in Chinese, UTF-8 or GBK"
+else
+  fail "archives: python3 is needed to make the archives"
+fi
+
 # Outputs written again take the place of the earlier ones, as next year's
 # index or a rerun's report do.
 mkdir -p "$scratch/outputs"
