@@ -48,11 +48,16 @@ bool stays_inside(std::string_view path) {
 // UTF-8 mark, 7z, RAR, pax) it comes as UTF-8 (the locale is UTF-8 while
 // unpacking); else as its bytes as stored (a zip made on a Chinese Windows
 // holds GBK, shown as such). Windows has no UTF-8 locale to give: a name
-// that its C locale cannot hold comes as UTF-16 instead.
-std::string member_name(archive_entry* entry) {
-  if (const char* bytes = archive_entry_pathname(entry)) return bytes;
+// that its C locale cannot hold comes as UTF-16 instead. False for a name
+// that is not what its archive says (GBK marked UTF-8).
+bool member_name(archive_entry* entry, std::string* name) {
+  if (const char* bytes = archive_entry_pathname(entry)) {
+    *name = bytes;
+    return true;
+  }
   const wchar_t* wide = archive_entry_pathname_w(entry);
-  return wide ? wide_to_utf8(wide) : std::string();
+  if (wide != nullptr) *name = wide_to_utf8(wide);
+  return wide != nullptr;
 }
 
 struct Budget {
@@ -97,15 +102,22 @@ class Unpacker {
   bool entries(archive* a, const std::string& prefix, int depth) {
     archive_entry* entry = nullptr;
     int status;
+    std::size_t number = 0;  // of the member in this archive, from 1
     while ((status = archive_read_next_header(a, &entry)) == ARCHIVE_OK || status == ARCHIVE_WARN) {
+      ++number;
       if (++budget_.entries > limits_.entries) {
         *error_ = text::batch_archive_too_big(std::string(label_), limits_.entries, limits_.total);
         return false;
       }
-      std::string path = member_name(entry);
-      while (path.rfind("./", 0) == 0) path.erase(0, 2);
       const auto type = archive_entry_filetype(entry);
-      if (type == AE_IFDIR || path.empty()) continue;
+      if (type == AE_IFDIR) continue;
+      std::string path;
+      if (!member_name(entry, &path)) {  // it may be a source: said, not lost unsaid
+        skip(prefix + text::member_number(number), text::kUnreadableMemberName);
+        continue;
+      }
+      while (path.rfind("./", 0) == 0) path.erase(0, 2);
+      if (path.empty()) continue;
       const bool nested = is_archive_name(path);
       const bool source = !nested && is_source_name(path, reading_);
       if (!stays_inside(path)) {

@@ -173,6 +173,12 @@ std::string batch_output_over_input(std::string_view path, bool a_source, std::s
 const std::string_view kUnsafeArchivePath =
     "a path that climbs out of the archive (absolute or with ..)";
 const std::string_view kNestedTooDeep = "an archive nested too deep";
+const std::string_view kUnreadableMemberName =
+    "its name cannot be read (it is not in the encoding its archive says)";
+
+std::string member_number(std::size_t number) {
+  return "(member " + std::to_string(number) + ")";
+}
 const std::string_view kNoArchiveSupport = "this build reads no archives (no libarchive)";
 
 std::string batch_bad_archive(std::string_view path, std::string_view why) {

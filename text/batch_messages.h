@@ -103,6 +103,10 @@ std::string batch_output_over_input(std::string_view path, bool a_source, std::s
 /// Archives: a member passed over, and an archive refused.
 extern const std::string_view kUnsafeArchivePath;
 extern const std::string_view kNestedTooDeep;
+extern const std::string_view kUnreadableMemberName;
+/// "(member <number>)": an archive member shown by its place, its name
+/// being unreadable.
+std::string member_number(std::size_t number);
 extern const std::string_view kNoArchiveSupport;
 /// "<path>: cannot be read as an archive: <why>"
 std::string batch_bad_archive(std::string_view path, std::string_view why);

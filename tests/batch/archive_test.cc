@@ -64,9 +64,25 @@ TEST(Archive, NamesInChineseAreKeptMarkedUnicodeOrInGbk) {
     ASSERT_TRUE(u.ok) << u.error;
     EXPECT_EQ((std::vector<std::string>{zhang, "b.c"}), u.paths());
   }
-  const Unpacked u = unpack(make_archive(ArchiveKind::kZip, {{zhang_gbk, "int a;"}}));
+  const std::string gbk_zip = make_archive(ArchiveKind::kZip, {{zhang_gbk, "int a;"}});
+  Unpacked u = unpack(gbk_zip);
   ASSERT_TRUE(u.ok) << u.error;
   EXPECT_EQ((std::vector<std::string>{zhang_gbk}), u.paths());
+  // The same bytes marked UTF-8, as a careless tool writes them: no name to
+  // be had, but the member is said, not lost unsaid.
+  std::string marked = gbk_zip;
+  for (const auto& [signature, flags] : {std::pair<std::string, std::size_t>{"PK\3\4", 6},
+                                         std::pair<std::string, std::size_t>{"PK\1\2", 8}})
+    for (std::size_t at = marked.find(signature); at != std::string::npos;
+         at = marked.find(signature, at + 1))
+      marked[at + flags + 1] = static_cast<char>(marked[at + flags + 1] | 0x08);  // bit 11
+  u = unpack(marked);
+  ASSERT_TRUE(u.ok) << u.error;
+  EXPECT_TRUE(u.members.empty());
+  ASSERT_EQ(1u, u.skipped.size());
+  EXPECT_EQ("class.zip/(member 1)", u.skipped[0].path);
+  EXPECT_EQ("its name cannot be read (it is not in the encoding its archive says)",
+            u.skipped[0].reason);
 }
 
 TEST(Archive, PathsThatClimbOutAreRefusedAndSaid) {
