@@ -76,24 +76,24 @@ class Unpacker {
         skipped_(skipped),
         error_(error) {}
 
+  // False if the archive cannot be read on: past the limits (`error`
+  // set), or damaged or locked as a whole (why(), for the caller to say).
   bool run(std::string_view bytes, const std::string& prefix, int depth) {
     archive* a = archive_read_new();
     archive_read_support_filter_all(a);
     archive_read_support_format_all(a);
     const bool ok = archive_read_open_memory(a, bytes.data(), bytes.size()) == ARCHIVE_OK &&
                     entries(a, prefix, depth);
-    if (!ok && error_->empty()) {
-      const char* why = archive_error_string(a);
-      *error_ = text::batch_bad_archive(where(prefix), why ? why : "");
-    }
+    if (!ok && error_->empty()) why_ = reason(a);
     archive_read_free(a);
     return ok;
   }
+  const std::string& why() const { return why_; }
 
  private:
-  std::string where(const std::string& prefix) const {
-    return prefix.empty() ? std::string(label_)
-                          : std::string(label_) + "/" + prefix.substr(0, prefix.size() - 1);
+  static std::string reason(archive* a) {
+    const char* why = archive_error_string(a);
+    return why ? why : "";
   }
   void skip(const std::string& path, std::string_view why) {
     skipped_->push_back(Skipped{std::string(label_) + "/" + path, std::string(why)});
@@ -129,40 +129,62 @@ class Unpacker {
         skip(prefix + path, text::kNotARegularFile);
         continue;
       }
+      if (archive_entry_is_encrypted(entry)) {
+        skip(prefix + path, text::kEncrypted);
+        continue;
+      }
       std::string data;
       bool too_large = false;
-      if (!read_data(a, source, &data, &too_large)) return false;
-      if (too_large) {
+      const la_ssize_t read = read_data(a, source, &data, &too_large);
+      if (!error_->empty() || read == ARCHIVE_FATAL) return false;
+      if (read < 0) {  // this member damaged: the others are read on
+        skip(prefix + path, text::cannot_be_read(reason(a)));
+      } else if (too_large) {
         skip(prefix + path, text::too_large(static_cast<std::uintmax_t>(archive_entry_size(entry)),
                                             reading_.max_size));
       } else if (!nested) {
         members_->push_back(Member{prefix + path, std::move(data)});
       } else if (depth >= limits_.depth) {
         skip(prefix + path, text::kNestedTooDeep);
-      } else if (!run(data, prefix + path + "/", depth + 1)) {
-        return false;
+      } else {
+        nested_archive(data, prefix + path, depth + 1);
+        if (!error_->empty()) return false;
       }
     }
     return status == ARCHIVE_EOF;
   }
 
+  // One student's archive in a class's that cannot be read (damaged, or
+  // locked by a password) is passed over whole and said; the class is read
+  // on. Past the limits, the whole class is refused.
+  void nested_archive(std::string_view bytes, const std::string& path, int depth) {
+    const std::size_t kept = members_->size();
+    const std::size_t said = skipped_->size();
+    if (run(bytes, path + "/", depth) || !error_->empty()) return;
+    members_->erase(members_->begin() + static_cast<std::ptrdiff_t>(kept), members_->end());
+    skipped_->erase(skipped_->begin() + static_cast<std::ptrdiff_t>(said), skipped_->end());
+    skip(path, text::not_an_archive(why_));
+  }
+
   // The current member's bytes, each counted against the total; a source
   // past the size limit is drained and flagged, not kept.
-  bool read_data(archive* a, bool source, std::string* data, bool* too_large) {
+  // Returns 0, or libarchive's status when the data cannot be read; past
+  // the limits, `error` is set.
+  la_ssize_t read_data(archive* a, bool source, std::string* data, bool* too_large) {
     char buf[65536];
     la_ssize_t n;
     while ((n = archive_read_data(a, buf, sizeof buf)) > 0) {
       budget_.total += static_cast<std::uintmax_t>(n);
       if (budget_.total > limits_.total) {
         *error_ = text::batch_archive_too_big(std::string(label_), limits_.entries, limits_.total);
-        return false;
+        return ARCHIVE_FATAL;
       }
       if (source && data->size() + static_cast<std::size_t>(n) > reading_.max_size)
         *too_large = true;
       if (!*too_large) data->append(buf, static_cast<std::size_t>(n));
     }
     if (*too_large) data->clear();
-    return n == 0;
+    return n;
   }
 
   std::string_view label_;
@@ -170,7 +192,8 @@ class Unpacker {
   const ArchiveLimits& limits_;
   std::vector<Member>* members_;
   std::vector<Skipped>* skipped_;
-  std::string* error_;
+  std::string* error_;  // set when the limits are passed: the whole is refused
+  std::string why_;     // why the archive last run could not be read
   Budget budget_;
 };
 
@@ -181,7 +204,10 @@ bool unpack(std::string_view label, std::string_view bytes, const Reading& readi
             std::vector<Skipped>* skipped, std::string* error) {
   error->clear();
   const platform::Utf8Characters names_in_utf8;
-  return Unpacker(label, reading, limits, members, skipped, error).run(bytes, "", 0);
+  Unpacker unpacker(label, reading, limits, members, skipped, error);
+  if (unpacker.run(bytes, "", 0)) return true;
+  if (error->empty()) *error = text::batch_bad_archive(label, unpacker.why());
+  return false;
 }
 
 #else

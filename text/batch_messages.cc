@@ -181,9 +181,17 @@ std::string member_number(std::size_t number) {
 }
 const std::string_view kNoArchiveSupport = "this build reads no archives (no libarchive)";
 
-std::string batch_bad_archive(std::string_view path, std::string_view why) {
-  return std::string(path) + ": cannot be read as an archive: " + std::string(why);
+std::string not_an_archive(std::string_view why) {
+  return "cannot be read as an archive: " + std::string(why);
 }
+
+std::string batch_bad_archive(std::string_view path, std::string_view why) {
+  return std::string(path) + ": " + not_an_archive(why);
+}
+
+std::string cannot_be_read(std::string_view why) { return "cannot be read: " + std::string(why); }
+
+const std::string_view kEncrypted = "locked with a password: cannot be read";
 
 std::string batch_archive_too_big(std::string_view path, std::size_t entries,
                                   std::uintmax_t bytes) {

@@ -110,6 +110,11 @@ std::string member_number(std::size_t number);
 extern const std::string_view kNoArchiveSupport;
 /// "<path>: cannot be read as an archive: <why>"
 std::string batch_bad_archive(std::string_view path, std::string_view why);
+/// "cannot be read as an archive: <why>", for an archive inside another.
+std::string not_an_archive(std::string_view why);
+/// "cannot be read: <why>", for a damaged member of an archive.
+std::string cannot_be_read(std::string_view why);
+extern const std::string_view kEncrypted;  // a member locked with a password
 /// "<path>: refused: unpacks to more than <entries> members or <bytes> bytes"
 std::string batch_archive_too_big(std::string_view path, std::size_t entries, std::uintmax_t bytes);
 /// "<path>: not a regular file"

@@ -35,6 +35,20 @@ Unpacked unpack(const std::string& bytes, const batch::ArchiveLimits& limits = {
   return u;
 }
 
+// `zip` with a bit of its general-purpose flags set, in the local and the
+// central header of its first member (or of all members).
+std::string with_zip_flag(std::string zip, int bit, bool first_only = false) {
+  for (const auto& [signature, flags] : {std::pair<std::string, std::size_t>{"PK\3\4", 6},
+                                         std::pair<std::string, std::size_t>{"PK\1\2", 8}}) {
+    for (std::size_t at = zip.find(signature); at != std::string::npos;
+         at = first_only ? std::string::npos : zip.find(signature, at + 1)) {
+      char& byte = zip[at + flags + static_cast<std::size_t>(bit / 8)];
+      byte = static_cast<char>(byte | (1 << (bit % 8)));
+    }
+  }
+  return zip;
+}
+
 TEST(Archive, SourcesInOrderNestedArchivesExpandedOthersLeft) {
   const std::string inner = make_archive(ArchiveKind::kZip, {{"main.cpp", "int main(){}"}});
   for (ArchiveKind kind : {ArchiveKind::kZip, ArchiveKind::kTarGz}) {
@@ -70,13 +84,7 @@ TEST(Archive, NamesInChineseAreKeptMarkedUnicodeOrInGbk) {
   EXPECT_EQ((std::vector<std::string>{zhang_gbk}), u.paths());
   // The same bytes marked UTF-8, as a careless tool writes them: no name to
   // be had, but the member is said, not lost unsaid.
-  std::string marked = gbk_zip;
-  for (const auto& [signature, flags] : {std::pair<std::string, std::size_t>{"PK\3\4", 6},
-                                         std::pair<std::string, std::size_t>{"PK\1\2", 8}})
-    for (std::size_t at = marked.find(signature); at != std::string::npos;
-         at = marked.find(signature, at + 1))
-      marked[at + flags + 1] = static_cast<char>(marked[at + flags + 1] | 0x08);  // bit 11
-  u = unpack(marked);
+  u = unpack(with_zip_flag(gbk_zip, 11));
   ASSERT_TRUE(u.ok) << u.error;
   EXPECT_TRUE(u.members.empty());
   ASSERT_EQ(1u, u.skipped.size());
@@ -125,6 +133,39 @@ TEST(Archive, BombsAreRefusedBeforeTheyAreHeld) {
   EXPECT_TRUE(u.members.empty());
   ASSERT_EQ(1u, u.skipped.size());
   EXPECT_EQ("class.zip/out.zip/in.zip", u.skipped[0].path);
+}
+
+// A class's archive holds forty students' archives: one locked with a
+// password, or damaged, must not cost the teacher the other thirty-nine.
+TEST(Archive, WhatIsLockedOrDamagedIsSaidAndTheRestRead) {
+  // A member locked with a password (bit 0 of its flags).
+  Unpacked u = unpack(
+      with_zip_flag(make_archive(ArchiveKind::kZip, {{"a.c", "int a;"}, {"b.c", "int b;"}}), 0,
+                    true));
+  ASSERT_TRUE(u.ok) << u.error;
+  EXPECT_EQ((std::vector<std::string>{"b.c"}), u.paths());
+  ASSERT_EQ(1u, u.skipped.size());
+  EXPECT_EQ("class.zip/a.c", u.skipped[0].path);
+  EXPECT_EQ("locked with a password: cannot be read", u.skipped[0].reason);
+  // Students' archives inside: one no archive at all, one cut short after
+  // its first member (what it gave is not kept: the student is passed over
+  // whole, not half), one good.
+  std::string noise;  // what deflate cannot shrink much, so that the cut falls in y.c
+  for (std::uint32_t k = 0, x = 1; k < 40000; ++k, x = x * 1103515245 + 12345)
+    noise += static_cast<char>('a' + (x >> 16) % 26);
+  const std::string two = make_archive(ArchiveKind::kZip, {{"x.c", noise}, {"y.c", noise + ";"}});
+  u = unpack(make_archive(ArchiveKind::kZip,
+                          {{"ann.zip", "not an archive"},
+                           {"bob.zip", two.substr(0, two.size() * 3 / 4)},
+                           {"cy.zip", make_archive(ArchiveKind::kZip, {{"c.c", "int c;"}})},
+                           {"d.c", "int d;"}}));
+  ASSERT_TRUE(u.ok) << u.error;
+  EXPECT_EQ((std::vector<std::string>{"cy.zip/c.c", "d.c"}), u.paths());
+  ASSERT_EQ(2u, u.skipped.size());
+  EXPECT_EQ("class.zip/ann.zip", u.skipped[0].path);
+  EXPECT_EQ(0u, u.skipped[0].reason.find("cannot be read as an archive: ")) << u.skipped[0].reason;
+  EXPECT_EQ("class.zip/bob.zip", u.skipped[1].path);
+  EXPECT_EQ(0u, u.skipped[1].reason.find("cannot be read as an archive: ")) << u.skipped[1].reason;
 }
 
 TEST(Archive, WhatIsNoArchiveIsAnError) {
