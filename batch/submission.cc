@@ -368,7 +368,9 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
       std::string why;
       const std::size_t said = skipped->size();
       if (!archive_submissions(platform::path_text(entry), reading, &groups, skipped, &why)) {
-        skip(skipped, entry, why.substr(why.find(": ") + 2));
+        // The error names the archive first; a name may hold ": " itself.
+        const std::string named = shown_name(platform::path_text(entry)) + ": ";
+        skip(skipped, entry, why.rfind(named, 0) == 0 ? why.substr(named.size()) : why);
         continue;
       }
       std::vector<SourceFile> all;

@@ -544,6 +544,7 @@ TEST(BatchCli, EveryEntryPassedOverIsSaidAndListed) {
   write_bytes("class/dan/report.docx", "not C");
   write_bytes("class/eve.zip", testing_support::make_archive(testing_support::ArchiveKind::kZip,
                                                              {{"notes.txt", "not C"}}));
+  write_bytes("class/lab 1: fay.zip", "no zip");
   const RunResult r = batch_as_user({"--max-size", "4K", "--format", "json", "class"}, dir.path());
   EXPECT_EQ(1, r.exit_status);
   const std::vector<std::pair<string, string>> passed_over = {
@@ -552,6 +553,7 @@ TEST(BatchCli, EveryEntryPassedOverIsSaidAndListed) {
       {"class/dangling.c", "a link that leads nowhere, or round in a loop"},
       {"class/eve.zip", "holds no source file (--extensions says which are)"},
       {"class/fifo.c", "not a regular file (a FIFO, socket or device)"},
+      {"class/lab 1: fay.zip", "cannot be read as an archive: Unrecognized archive format"},
       {"class/locked", "cannot be listed"},
       {"class/out.c", "a link to a place outside the path given"},
       {"class/sub/self", "a link to a folder already taken"},
@@ -566,7 +568,7 @@ TEST(BatchCli, EveryEntryPassedOverIsSaidAndListed) {
   EXPECT_EQ(string::npos, r.out.find("secret"));
   // The table's summary counts them.
   EXPECT_EQ(0u, batch_as_user({"--max-size", "4K", "--top", "0", "class"}, dir.path())
-                    .out.find("3 submissions, 10 skipped, 3 pairs, "));
+                    .out.find("3 submissions, 11 skipped, 3 pairs, "));
   // Taken: a.c, b.c, same.c (a link inside) and sub; same.c is a.c again.
   EXPECT_NE(string::npos, r.out.find("{\"name\":\"sub\","));
   EXPECT_NE(string::npos, r.out.find("{\"path\":\"class/same.c\",\"reason\":\"given more"));
