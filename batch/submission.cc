@@ -57,16 +57,21 @@ std::string_view read_source(const fs::path& p, const Reading& reading, SourceFi
 
 // A student's folder often holds a file twice ("main - Copy.c", a backup
 // folder beside the work): counted twice, its code would weigh double in the
-// submission's length and halve what a copy of it scores. The first of each
-// text, in path order, is kept; blank files weigh nothing and are let be.
+// submission's length and halve what a copy of it scores. Of each text the
+// file with the shortest path is kept (a copy's name is the longer), the
+// first in path order among equals; blank files weigh nothing and are let be.
 void count_each_text_once(std::vector<SourceFile>* files, std::vector<Skipped>* skipped) {
-  std::map<std::string_view, std::size_t> first;
-  std::vector<bool> repeated(files->size(), false);
+  std::map<std::string_view, std::size_t> kept_of;  // text -> the file kept
   for (std::size_t k = 0; k < files->size(); ++k) {
     const std::string& text = (*files)[k].text;
     if (text.find_first_not_of(" \t\n\v\f\r") == std::string::npos) continue;
-    const auto [it, fresh] = first.emplace(text, k);
-    if (fresh) continue;
+    const auto [it, fresh] = kept_of.emplace(text, k);
+    if (!fresh && (*files)[k].path.size() < (*files)[it->second].path.size()) it->second = k;
+  }
+  std::vector<bool> repeated(files->size(), false);
+  for (std::size_t k = 0; k < files->size(); ++k) {
+    const auto it = kept_of.find((*files)[k].text);
+    if (it == kept_of.end() || it->second == k) continue;
     repeated[k] = true;
     skipped->push_back(Skipped{(*files)[k].path, text::same_text_as((*files)[it->second].path)});
   }

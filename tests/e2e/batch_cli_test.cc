@@ -406,10 +406,11 @@ TEST(BatchCli, AFileRepeatedInASubmissionCountsOnce) {
   EXPECT_EQ(0u, rows[1].find("bob,cy.zip,1.000000,")) << r.out;
   EXPECT_EQ(0u, rows[2].find("alice.c,bob,0.98")) << r.out;
   EXPECT_EQ(0u, rows[3].find("alice.c,cy.zip,0.98")) << r.out;
+  // The one kept is the one whose name is no copy's.
   EXPECT_EQ(
-      "ccsim-batch: skipped class/bob/bob.c: the same text as class/bob/bob - Copy.c, "
+      "ccsim-batch: skipped class/bob/bob - Copy.c: the same text as class/bob/bob.c, "
       "counted once\n"
-      "ccsim-batch: skipped class/bob/old/bob.c: the same text as class/bob/bob - Copy.c, "
+      "ccsim-batch: skipped class/bob/old/bob.c: the same text as class/bob/bob.c, "
       "counted once\n"
       "ccsim-batch: skipped class/cy.zip/b/bob.c: the same text as class/cy.zip/a/bob.c, "
       "counted once\n",
