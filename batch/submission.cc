@@ -263,6 +263,35 @@ bool archive_submissions(const std::string& path, const Reading& reading,
   return true;
 }
 
+// The files a walk found, read in path order: a source as it is, an archive
+// as all the sources in it. An archive is a student's upload, handed in as
+// it is or in the folder a course platform made for the student (Moodle,
+// Chaoxing). What cannot be read is said.
+void read_sources(const std::vector<fs::path>& files, const Reading& reading,
+                  std::vector<SourceFile>* out, std::vector<Skipped>* skipped) {
+  for (const fs::path& f : files) {
+    const std::string path = platform::path_text(f);
+    if (!is_archive_name(path)) {
+      SourceFile file;
+      if (const std::string_view why = read_source(f, reading, &file); why.empty())
+        out->push_back(std::move(file));
+      else
+        skip(skipped, f, why);
+      continue;
+    }
+    std::map<std::string, std::vector<SourceFile>> groups;
+    std::string why;
+    if (!archive_submissions(path, reading, &groups, skipped, &why)) {
+      // The error names the archive first; a name may hold ": " itself.
+      const std::string named = shown_name(path) + ": ";
+      skip(skipped, f, why.rfind(named, 0) == 0 ? why.substr(named.size()) : why);
+      continue;
+    }
+    for (auto& [name, group] : groups)
+      for (SourceFile& member : group) out->push_back(std::move(member));
+  }
+}
+
 }  // namespace
 
 bool is_source_name(std::string_view path, const Reading& reading) {
@@ -367,42 +396,17 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     s.full_name = platform::path_text(root / relative);
     s.name = prefix_names ? s.full_name : platform::path_text(relative);
     std::vector<fs::path> files;
-    if (kind == Walk::Kind::kFile && is_archive_name(platform::path_text(entry))) {
-      // One student's archive: all of its sources make one submission.
-      std::map<std::string, std::vector<SourceFile>> groups;
-      std::string why;
-      const std::size_t said = skipped->size();
-      if (!archive_submissions(platform::path_text(entry), reading, &groups, skipped, &why)) {
-        // The error names the archive first; a name may hold ": " itself.
-        const std::string named = shown_name(platform::path_text(entry)) + ": ";
-        skip(skipped, entry, why.rfind(named, 0) == 0 ? why.substr(named.size()) : why);
-        continue;
-      }
-      std::vector<SourceFile> all;
-      for (auto& [name, group] : groups)
-        for (SourceFile& f : group) all.push_back(std::move(f));
-      count_each_text_once(&all, skipped);
-      for (SourceFile& f : all) append_file(&s, std::move(f));
-      // A student who handed in no source is said, not passed over.
-      if (groups.empty() && skipped->size() == said) skip(skipped, entry, text::kHoldsNoSource);
-      if (!s.files.empty()) out->push_back(std::move(s));
-      continue;
-    }
-    if (kind == Walk::Kind::kFile) {
+    const std::size_t said = skipped->size();
+    if (kind == Walk::Kind::kFile)
       files.push_back(entry);
-    } else if (walk.enter(entry)) {
-      const std::size_t said = skipped->size();
+    else if (walk.enter(entry))
       walk.files_below(entry, &files);
-      if (files.empty() && skipped->size() == said) skip(skipped, entry, text::kHoldsNoSource);
-    }
-    for (const fs::path& f : files) {
-      SourceFile file;
-      if (const std::string_view why = read_source(f, reading, &file); why.empty())
-        s.files.push_back(std::move(file));  // tokenised below, on all threads
-      else
-        skip(skipped, f, why);
-    }
+    else
+      continue;
+    read_sources(files, reading, &s.files, skipped);  // tokenised below, on all threads
     count_each_text_once(&s.files, skipped);
+    // A student who handed in no source is said, not passed over.
+    if (s.files.empty() && skipped->size() == said) skip(skipped, entry, text::kHoldsNoSource);
     if (s.files.empty()) continue;
     out->push_back(std::move(s));
   }
@@ -493,14 +497,11 @@ bool collect_as_one(const std::string& path, const Reading& reading, Submission*
     if (!named_file(root, reading.max_size, error)) return false;
     files.push_back(root);
   }
-  for (const fs::path& f : files) {
-    SourceFile file;
-    if (const std::string_view why = read_source(f, reading, &file); !why.empty()) {
-      skip(skipped, f, why);
-      continue;
-    }
+  std::vector<SourceFile> sources;
+  read_sources(files, reading, &sources, skipped);
+  for (SourceFile& f : sources) {
     separate_template_file(out);
-    append_file(out, std::move(file));
+    append_file(out, std::move(f));
   }
   return true;
 }

@@ -662,6 +662,42 @@ TEST(BatchCli, AClassAsAnArchiveOfFoldersFilesAndArchives) {
   EXPECT_EQ(2, batch({"fake.zip", "folder"}, dir.path()).exit_status);
 }
 
+// Course platforms (Moodle, Chaoxing) export a folder per student holding
+// what was uploaded, as often as not an archive: it is the student's work.
+TEST(BatchCli, AnArchiveInAStudentsFolderIsThatStudentsWork) {
+  using testing_support::ArchiveKind;
+  using testing_support::make_archive;
+  testing_support::ScopedTempDir dir;
+  const string carol = read_bytes(kClass + "/carol.c");
+  for (const char* student : {"class", "class/01 ann", "class/02 bob", "class/03 cy", "class/04 dan"})
+    mkdir(student, 0755);
+  write_bytes("class/01 ann/hw3.zip",
+              make_archive(ArchiveKind::kZip, {{"hw3/main.c", read_bytes(kClass + "/alice.c")}}));
+  write_bytes("class/02 bob/hw3.rar",
+              make_archive(ArchiveKind::kRar, {{"main.c", read_bytes(kClass + "/bob.c")}}));
+  write_bytes("class/03 cy/main.c", carol);  // and uploaded again, zipped
+  write_bytes("class/03 cy/main.zip", make_archive(ArchiveKind::kZip, {{"main.c", carol}}));
+  write_bytes("class/04 dan/notes.zip", make_archive(ArchiveKind::kZip, {{"notes.txt", "x"}}));
+  const RunResult r = batch({"--format", "csv", "--all-pairs", "class"}, dir.path());
+  EXPECT_EQ(1, r.exit_status) << r.err;
+  const std::vector<string> rows = lines(r.out);
+  ASSERT_EQ(4u, rows.size()) << r.out;
+  EXPECT_EQ(0u, rows[1].find("01 ann,02 bob,0.98")) << r.out;
+  EXPECT_EQ(
+      "ccsim-batch: skipped class/03 cy/main.zip/main.c: the same text as class/03 cy/main.c, "
+      "counted once\n"
+      "ccsim-batch: skipped class/04 dan: holds no source file (--extensions says which are)\n",
+      r.err);
+  // The template may come zipped in a folder too.
+  mkdir("template", 0755);
+  write_bytes("template/skeleton.zip", make_archive(ArchiveKind::kZip, {{"main.c", carol}}));
+  const RunResult based =
+      batch({"--format", "csv", "--all-pairs", "--base", "template", "class"}, dir.path());
+  EXPECT_NE(string::npos, based.out.find("03 cy,")) << based.out;
+  EXPECT_EQ(string::npos, based.out.find("03 cy,0.3")) << based.out;
+  EXPECT_EQ(string::npos, based.err.find("NUL")) << based.err;
+}
+
 TEST(BatchCli, RunningOutOfMemoryEndsWithAMessageNotAnAbort) {
 #ifdef CCSIM_SANITIZED
   GTEST_SKIP() << "address space limits do not apply to sanitized builds";
