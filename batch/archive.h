@@ -23,7 +23,7 @@ struct ArchiveLimits {
 bool archives_supported();
 
 /// True if `path` is named as an archive: .zip, .tar, .tar.gz, .tgz,
-/// .tar.bz2, .tar.xz.
+/// .tar.bz2, .tar.xz, .7z, .rar, in any case.
 bool is_archive_name(std::string_view path);
 
 /// One file taken from an archive: its path inside it ('/' between parts,
@@ -37,10 +37,12 @@ struct Member {
 /// names (`reading.extensions`), in archive order; a member that is an
 /// archive itself is expanded in place (member x.c of b.zip in it becomes
 /// "b.zip/x.c"). A member whose path would climb out of the archive
-/// (absolute, or with ".."), a link or device among the sources, or a source
-/// larger than `reading.max_size` is passed over and listed in `skipped`
-/// as `label`/path. Returns false, with `error` set, if the archive cannot
-/// be read or goes past `limits`.
+/// (absolute, or with ".."), whose name cannot be read, a link or device
+/// among the sources, a source larger than `reading.max_size`, locked with
+/// a password or damaged, and a nested archive that cannot be read (taken
+/// whole: nothing of it is kept) are passed over and listed in `skipped` as
+/// `label`/path. Returns false, with `error` set, if the archive itself
+/// cannot be read or goes past `limits`.
 bool unpack(std::string_view label, std::string_view bytes, const Reading& reading,
             const ArchiveLimits& limits, std::vector<Member>* members,
             std::vector<Skipped>* skipped, std::string* error);
