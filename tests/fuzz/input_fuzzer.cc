@@ -76,10 +76,10 @@ void check_walk(std::string_view data) {
   fs::remove_all(base, ec);
   fs::create_directories(base / "class", ec);
   std::ofstream(base / "secret.c") << "int secret_outside;";
-  const char* names[] = {"a.c", "b.c", "d", "d/x.c", "d/e", "d/e/y.c", "z.h", "l.c"};
+  const char* names[] = {"a.c", "b.c", "d", "d/x.c", "d/e", "d/e/y.c", "z.h", "l.c", "d/w.zip"};
   const char* targets[] = {"..", ".", "../secret.c", "/", "d", "a.c", "missing", "d/e", "../.."};
   for (std::size_t k = 0; k + 2 < data.size(); k += 3) {
-    const fs::path p = base / "class" / names[static_cast<unsigned char>(data[k + 1]) % 8];
+    const fs::path p = base / "class" / names[static_cast<unsigned char>(data[k + 1]) % 9];
     fs::create_directories(p.parent_path(), ec);
     if (fs::exists(fs::symlink_status(p, ec))) continue;  // each name made once
     switch (static_cast<unsigned char>(data[k]) % 4) {

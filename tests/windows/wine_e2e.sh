@@ -97,11 +97,16 @@ with zipfile.ZipFile(f"{out}/李四.zip", "w", zipfile.ZIP_DEFLATED) as z:
 with zipfile.ZipFile(f"{out}/班级.zip", "w", zipfile.ZIP_DEFLATED) as z:
     z.writestr(Gbk("王五.c"), read("eve.c"))
     z.writestr("赵六/甲.c", read("heidi.c"))
+import os  # a student's folder holding the upload, as course platforms export
+os.mkdir(f"{out}/钱七")
+with zipfile.ZipFile(f"{out}/钱七/作业.zip", "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr(Gbk("作业/主.c"), read("carol.c"))
 PY
   (cd "$scratch/zips" && "$linux/ccsim-batch" -q -f csv --all-pairs . 班级.zip >linux.csv 2>&1) || true
   (cd "$scratch/zips" && wine "$windows/ccsim-batch.exe" -q -f csv --all-pairs . 班级.zip >wine.csv 2>&1) || true
   grep -q '^张三.zip,李四.zip,0.9' "$scratch/zips/linux.csv" || fail "archives: not read on Linux"
   grep -q '王五.c (GB18030)' "$scratch/zips/linux.csv" || fail "archives: GBK names not read on Linux"
+  grep -q '钱七' "$scratch/zips/linux.csv" || fail "archives: one in a student's folder not read"
   tr -d '\r' <"$scratch/zips/wine.csv" | cmp -s - "$scratch/zips/linux.csv" ||
     fail "archives: the CSV differs ($(head -c 300 "$scratch/zips/wine.csv"))"
   echo "ok: ccsim-batch reads archives named in Chinese, UTF-8 or GBK"
