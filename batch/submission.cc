@@ -115,10 +115,16 @@ class Walk {
     if (!fs::is_regular_file(st)) {
       return is_c_file(p) ? passed_over(p, text::kNotARegularFile) : Kind::kOther;
     }
-    if (!is_c_file(p) && !is_archive_name(platform::path_text(p))) return Kind::kOther;
+    const bool source = is_c_file(p);
+    if (!source && !is_archive_name(platform::path_text(p))) return Kind::kOther;
+    // An archive is bound by what it unpacks to, not by a source's size: a
+    // student's zipped project carries Visual Studio's database of tens of
+    // megabytes beside a few kilobytes of C.
     const std::uintmax_t size = fs::file_size(p, ec);
-    if (!ec && size > reading_.max_size)
+    if (!ec && source && size > reading_.max_size)
       return passed_over(p, text::too_large(size, reading_.max_size));
+    if (!ec && !source && size > ArchiveLimits().total)
+      return passed_over(p, text::archive_too_large(size, ArchiveLimits().total));
     return Kind::kFile;
   }
 
@@ -180,7 +186,8 @@ class Walk {
 
 // A path named on the command line as a file: a regular file within the
 // size limit, or an input error.
-bool named_file(const fs::path& p, std::uintmax_t max_size, std::string* error) {
+bool named_file(const fs::path& p, std::uintmax_t max_size, std::string* error,
+                std::string (*too_large)(std::uintmax_t, std::uintmax_t) = text::too_large) {
   std::error_code ec;
   if (!fs::is_regular_file(p, ec)) {
     *error = text::batch_not_a_regular_file(shown_name(platform::path_text(p)));
@@ -188,7 +195,7 @@ bool named_file(const fs::path& p, std::uintmax_t max_size, std::string* error) 
   }
   const std::uintmax_t size = fs::file_size(p, ec);
   if (!ec && size > max_size) {
-    *error = shown_name(platform::path_text(p)) + ": " + text::too_large(size, max_size);
+    *error = shown_name(platform::path_text(p)) + ": " + too_large(size, max_size);
     return false;
   }
   return true;
@@ -229,7 +236,8 @@ bool archive_submissions(const std::string& path, const Reading& reading,
                          std::vector<Skipped>* skipped, std::string* error) {
   const ArchiveLimits limits;
   std::string bytes;
-  if (!named_file(platform::fs_path(path), limits.total, error)) return false;
+  if (!named_file(platform::fs_path(path), limits.total, error, text::archive_too_large))
+    return false;
   if (!platform::read_file(path, &bytes)) {
     *error = text::batch_unreadable(shown_name(path));
     return false;

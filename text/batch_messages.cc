@@ -161,6 +161,11 @@ std::string too_large(std::uintmax_t size, std::uintmax_t limit) {
          std::to_string(limit) + ")";
 }
 
+std::string archive_too_large(std::uintmax_t size, std::uintmax_t limit) {
+  return "an archive larger than the limit (" + std::to_string(size) +
+         " bytes; archives are read up to " + std::to_string(limit) + ")";
+}
+
 const std::string_view kTheReport = "the report";
 const std::string_view kTheIndex = "the index";
 

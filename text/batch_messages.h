@@ -94,6 +94,9 @@ extern const std::string_view kWalkedAlready;
 std::string same_text_as(std::string_view path);
 /// "larger than the limit (<size> bytes; --max-size <limit>)"
 std::string too_large(std::uintmax_t size, std::uintmax_t limit);
+/// "an archive larger than the limit (<size> bytes; archives are read up to
+/// <limit>)"
+std::string archive_too_large(std::uintmax_t size, std::uintmax_t limit);
 /// "<path>: is a source being compared; the report is not written over it",
 /// or "<path>: is read by this run; ..." for an archive or index given as
 /// input; `what` is kTheReport or kTheIndex.

@@ -673,12 +673,16 @@ TEST(BatchCli, AnArchiveInAStudentsFolderIsThatStudentsWork) {
     mkdir(student, 0755);
   write_bytes("class/01 ann/hw3.zip",
               make_archive(ArchiveKind::kZip, {{"hw3/main.c", read_bytes(kClass + "/alice.c")}}));
+  // Beside the source, what Visual Studio keeps (tens of megabytes, often):
+  // an archive is not bound by the size limit of a source.
   write_bytes("class/02 bob/hw3.rar",
-              make_archive(ArchiveKind::kRar, {{"main.c", read_bytes(kClass + "/bob.c")}}));
+              make_archive(ArchiveKind::kRar, {{"main.c", read_bytes(kClass + "/bob.c")},
+                                               {".vs/Browse.VC.db", string(20000, 'x')}}));
   write_bytes("class/03 cy/main.c", carol);  // and uploaded again, zipped
   write_bytes("class/03 cy/main.zip", make_archive(ArchiveKind::kZip, {{"main.c", carol}}));
   write_bytes("class/04 dan/notes.zip", make_archive(ArchiveKind::kZip, {{"notes.txt", "x"}}));
-  const RunResult r = batch({"--format", "csv", "--all-pairs", "class"}, dir.path());
+  const RunResult r =
+      batch({"--format", "csv", "--all-pairs", "--max-size", "4K", "class"}, dir.path());
   EXPECT_EQ(1, r.exit_status) << r.err;
   const std::vector<string> rows = lines(r.out);
   ASSERT_EQ(4u, rows.size()) << r.out;
