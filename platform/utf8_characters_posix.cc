@@ -1,8 +1,8 @@
 // The thread's character locale set to C.UTF-8 (POSIX 2008 per-thread
 // locales), and put back.
-#include "platform/utf8_characters.h"
-
 #include <locale.h>
+
+#include "platform/utf8_characters.h"
 
 namespace platform {
 

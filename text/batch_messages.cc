@@ -181,9 +181,7 @@ const std::string_view kNestedTooDeep = "an archive nested too deep";
 const std::string_view kUnreadableMemberName =
     "its name cannot be read (it is not in the encoding its archive says)";
 
-std::string member_number(std::size_t number) {
-  return "(member " + std::to_string(number) + ")";
-}
+std::string member_number(std::size_t number) { return "(member " + std::to_string(number) + ")"; }
 const std::string_view kNoArchiveSupport = "this build reads no archives (no libarchive)";
 
 std::string not_an_archive(std::string_view why) {

@@ -139,9 +139,8 @@ TEST(Archive, BombsAreRefusedBeforeTheyAreHeld) {
 // password, or damaged, must not cost the teacher the other thirty-nine.
 TEST(Archive, WhatIsLockedOrDamagedIsSaidAndTheRestRead) {
   // A member locked with a password (bit 0 of its flags).
-  Unpacked u = unpack(
-      with_zip_flag(make_archive(ArchiveKind::kZip, {{"a.c", "int a;"}, {"b.c", "int b;"}}), 0,
-                    true));
+  Unpacked u = unpack(with_zip_flag(
+      make_archive(ArchiveKind::kZip, {{"a.c", "int a;"}, {"b.c", "int b;"}}), 0, true));
   ASSERT_TRUE(u.ok) << u.error;
   EXPECT_EQ((std::vector<std::string>{"b.c"}), u.paths());
   ASSERT_EQ(1u, u.skipped.size());

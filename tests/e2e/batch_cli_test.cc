@@ -399,7 +399,8 @@ TEST(BatchCli, AFileRepeatedInASubmissionCountsOnce) {
   write_bytes("class/bob/old/bob.c", bob);
   write_bytes("class/bob/empty.h", "\n");
   write_bytes("class/bob/blank.h", "\n");
-  write_bytes("class/cy.zip", make_archive(ArchiveKind::kZip, {{"a/bob.c", bob}, {"b/bob.c", bob}}));
+  write_bytes("class/cy.zip",
+              make_archive(ArchiveKind::kZip, {{"a/bob.c", bob}, {"b/bob.c", bob}}));
   const RunResult r = batch({"--format", "csv", "--all-pairs", "class"}, dir.path());
   const std::vector<string> rows = lines(r.out);
   ASSERT_EQ(4u, rows.size()) << r.out;
@@ -669,7 +670,8 @@ TEST(BatchCli, AnArchiveInAStudentsFolderIsThatStudentsWork) {
   using testing_support::make_archive;
   testing_support::ScopedTempDir dir;
   const string carol = read_bytes(kClass + "/carol.c");
-  for (const char* student : {"class", "class/01 ann", "class/02 bob", "class/03 cy", "class/04 dan"})
+  for (const char* student :
+       {"class", "class/01 ann", "class/02 bob", "class/03 cy", "class/04 dan"})
     mkdir(student, 0755);
   write_bytes("class/01 ann/hw3.zip",
               make_archive(ArchiveKind::kZip, {{"hw3/main.c", read_bytes(kClass + "/alice.c")}}));

@@ -106,7 +106,8 @@ void check_walk(std::string_view data) {
 std::string scratch_file(std::string_view bytes) {
   static const std::string path =
       (fs::temp_directory_path() / ("ccsim-fuzz-file-" + std::to_string(getpid()))).string();
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return path;
 }
 
