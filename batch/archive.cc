@@ -63,6 +63,7 @@ bool member_name(archive_entry* entry, std::string* name) {
 struct Budget {
   std::uintmax_t total = 0;
   std::size_t entries = 0;
+  std::uintmax_t declared = 0;
 };
 
 class Unpacker {
@@ -108,6 +109,18 @@ class Unpacker {
       if (++budget_.entries > limits_.entries) {
         *error_ = text::batch_archive_too_big(std::string(label_), limits_.entries, limits_.total);
         return false;
+      }
+      // A member passed over still costs its decompression, but in a zip:
+      // bounded too, or a tar.xz of zeros would keep the run busy for hours.
+      const bool zip = (archive_format(a) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_ZIP;
+      if (!zip && archive_entry_size_is_set(entry)) {
+        budget_.declared +=
+            static_cast<std::uintmax_t>(std::max<la_int64_t>(archive_entry_size(entry), 0));
+        if (budget_.declared > limits_.declared) {
+          *error_ =
+              text::batch_archive_too_big(std::string(label_), limits_.entries, limits_.total);
+          return false;
+        }
       }
       const auto type = archive_entry_filetype(entry);
       if (type == AE_IFDIR) continue;

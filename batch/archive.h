@@ -17,6 +17,9 @@ struct ArchiveLimits {
   std::uintmax_t total = std::uintmax_t{1} << 30;  // bytes of all members unpacked
   std::size_t entries = 100000;                    // members, nested ones included
   int depth = 2;                                   // archives within archives
+  /// Bytes all members say they hold, read or not, in an archive that must
+  /// be decompressed to pass over a member (all but zip, which seeks).
+  std::uintmax_t declared = std::uintmax_t{4} << 30;
 };
 
 /// True if archives can be read at all (this build has libarchive).

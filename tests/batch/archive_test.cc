@@ -123,6 +123,18 @@ TEST(Archive, BombsAreRefusedBeforeTheyAreHeld) {
   small.entries = 2;
   u = unpack(make_archive(ArchiveKind::kZip, {{"a.c", "1"}, {"b.c", "2"}, {"c.c", "3"}}), small);
   EXPECT_FALSE(u.ok);
+  // What is passed over counts as well where passing costs its
+  // decompression (a tar.xz of zeros takes seconds a gigabyte), not in a zip.
+  small = {};
+  small.declared = 50000;
+  const std::vector<std::pair<std::string, std::string>> big_data = {
+      {"data.bin", std::string(100000, 'x')}, {"a.c", "int a;"}};
+  u = unpack(make_archive(ArchiveKind::kTarGz, big_data), small);
+  EXPECT_FALSE(u.ok);
+  EXPECT_EQ("class.zip: refused: unpacks to more than 100000 members or 1073741824 bytes", u.error);
+  u = unpack(make_archive(ArchiveKind::kZip, big_data), small);
+  ASSERT_TRUE(u.ok) << u.error;
+  EXPECT_EQ((std::vector<std::string>{"a.c"}), u.paths());
   // Archives within archives, only so deep.
   const std::string deepest = make_archive(ArchiveKind::kZip, {{"x.c", "int x;"}});
   const std::string middle = make_archive(ArchiveKind::kZip, {{"in.zip", deepest}});
