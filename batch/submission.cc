@@ -263,11 +263,9 @@ bool archive_submissions(const std::string& path, const Reading& reading,
     else
       skipped->push_back(Skipped{path + "/" + member->path, std::string(text::kNotText)});
   }
-  for (auto& [name, files] : *groups) {
+  for (auto& [name, files] : *groups)
     std::sort(files.begin(), files.end(),
               [](const SourceFile& x, const SourceFile& y) { return x.path < y.path; });
-    count_each_text_once(&files, skipped);
-  }
   return true;
 }
 
@@ -366,6 +364,7 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
       Submission s;
       s.full_name = path + "/" + name;
       s.name = prefix_names ? s.full_name : name;
+      count_each_text_once(&files, skipped);
       for (SourceFile& f : files) append_file(&s, std::move(f));
       out->push_back(std::move(s));
     }

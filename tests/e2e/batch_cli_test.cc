@@ -416,6 +416,15 @@ TEST(BatchCli, AFileRepeatedInASubmissionCountsOnce) {
       "ccsim-batch: skipped class/cy.zip/b/bob.c: the same text as class/cy.zip/a/bob.c, "
       "counted once\n",
       r.err);
+  // So too in a class handed in as one archive.
+  write_bytes("whole.zip",
+              make_archive(ArchiveKind::kZip, {{"ann/a.c", read_bytes(kClass + "/alice.c")},
+                                               {"bob/a.c", bob},
+                                               {"bob/old/a.c", bob}}));
+  EXPECT_EQ(
+      "ccsim-batch: skipped whole.zip/bob/old/a.c: the same text as whole.zip/bob/a.c, counted "
+      "once\n",
+      batch({"--top", "0", "whole.zip"}, dir.path()).err);
   // Two different files stay two.
   write_bytes("class/bob/old/bob.c", read_bytes(kClass + "/carol.c"));
   EXPECT_EQ(2u, lines(batch({"--format", "csv", "class"}, dir.path()).err).size());
