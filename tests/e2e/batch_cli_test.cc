@@ -748,6 +748,17 @@ TEST(BatchCli, NamesCannotForgeRowsOrFormulas) {
   const RunResult json = batch({"--all-pairs", "--format", "json", "class"}, dir.path());
   EXPECT_NE(string::npos, json.out.find("{\"name\":\"y\\\\xff.c\",\"old\":false,\"length\":"));
   EXPECT_NE(string::npos, json.out.find(",\"raw\":\"y\\\\xff.c\"}"));
+
+  // A comma or a quote in a name is quoted, not taken for a column's end.
+  write_bytes("class/\"z\", w.c", read_bytes(kClass + "/dave.c"));
+  const RunResult quoted = batch({"--all-pairs", "--format", "csv", "class"}, dir.path());
+  ASSERT_EQ(7u, lines(quoted.out).size()) << quoted.out;
+  for (const string& row : lines(quoted.out)) {
+    if (row.find("w.c") == string::npos) continue;
+    EXPECT_NE(string::npos, row.find("\"\"\"z\"\", w.c\",")) << row;
+  }
+  const RunResult quoted_json = batch({"--all-pairs", "--format", "json", "class"}, dir.path());
+  EXPECT_NE(string::npos, quoted_json.out.find("{\"name\":\"\\\"z\\\", w.c\","));
 }
 
 TEST(BatchCli, GbkSourcesAndNamesReadRight) {
