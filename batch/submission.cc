@@ -21,7 +21,12 @@ namespace batch {
 namespace fs = std::filesystem;
 namespace {
 
-bool is_hidden(const fs::path& p) { return platform::path_text(p.filename()).rfind('.', 0) == 0; }
+// Passed over unsaid, in folders and in archives alike: hidden entries
+// (".git", ".vs", ".DS_Store") and the "__MACOSX" folder of resource forks
+// that a zip made on a Mac carries, and that unzip brings into the class.
+bool is_hidden_name(std::string_view part) { return part == "__MACOSX" || part.rfind('.', 0) == 0; }
+
+bool is_hidden(const fs::path& p) { return is_hidden_name(platform::path_text(p.filename())); }
 
 void skip(std::vector<Skipped>* skipped, const fs::path& p, std::string_view why) {
   skipped->push_back(Skipped{platform::path_text(p), std::string(why)});
@@ -221,7 +226,7 @@ std::vector<std::string> visible_parts(const std::string& path) {
     std::size_t end = path.find('/', start);
     if (end == std::string::npos) end = path.size();
     const std::string part = path.substr(start, end - start);
-    if (part == "__MACOSX" || part.rfind('.', 0) == 0) return {};
+    if (is_hidden_name(part)) return {};
     if (!part.empty()) parts.push_back(part);
     start = end + 1;
   }

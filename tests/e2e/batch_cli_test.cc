@@ -376,10 +376,17 @@ TEST(BatchCli, SubdirectoriesAreSubmissionsOfAllTheirFiles) {
   write_bytes("class/ann/notes.txt", "not C");
   write_bytes("class/.git/x.c", "int hidden;");
   write_bytes("class/bo.c", read_bytes(kClass + "/bob.c"));
+  // A class zipped on a Mac and unzipped: resource forks beside each file
+  // and in a folder of their own, passed over as they are in the zip.
+  mkdir("class/__MACOSX", 0755);
+  mkdir("class/__MACOSX/ann", 0755);
+  write_bytes("class/__MACOSX/ann/._main.c", string("\0\5\26\7Mac OS X", 12));
+  write_bytes("class/ann/src/._main.c", string("\0\5\26\7Mac OS X", 12));
   const RunResult r = batch({"--format", "csv", "class"}, dir.path());
   const std::vector<string> rows = lines(r.out);
   ASSERT_EQ(2u, rows.size());
   EXPECT_EQ(0u, rows[1].find("ann,bo.c,"));
+  EXPECT_EQ("", r.err);
 }
 
 // Windows makes "main - Copy.c" at a slip of the mouse; a student's backup
