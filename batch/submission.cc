@@ -21,12 +21,17 @@ namespace batch {
 namespace fs = std::filesystem;
 namespace {
 
-// Passed over unsaid, in folders and in archives alike: hidden entries
-// (".git", ".vs", ".DS_Store") and the "__MACOSX" folder of resource forks
-// that a zip made on a Mac carries, and that unzip brings into the class.
-bool is_hidden_name(std::string_view part) { return part == "__MACOSX" || part.rfind('.', 0) == 0; }
+// Entries no student wrote, passed over unsaid in folders and archives
+// alike: hidden ones (".git", ".vs", ".DS_Store"); the "__MACOSX" folder of
+// resource forks that a zip made on a Mac carries, and unzip brings into the
+// class; and CMake's "CMakeFiles", in every project built with CLion or
+// Visual Studio's CMake support, whose generated CMakeCCompilerId.c (some
+// 10,000 token-string characters) would pair every two such students.
+bool is_tools_entry(std::string_view part) {
+  return part == "__MACOSX" || part == "CMakeFiles" || part.rfind('.', 0) == 0;
+}
 
-bool is_hidden(const fs::path& p) { return is_hidden_name(platform::path_text(p.filename())); }
+bool is_tools_path(const fs::path& p) { return is_tools_entry(platform::path_text(p.filename())); }
 
 void skip(std::vector<Skipped>* skipped, const fs::path& p, std::string_view why) {
   skipped->push_back(Skipped{platform::path_text(p), std::string(why)});
@@ -146,13 +151,14 @@ class Walk {
     return false;
   }
 
-  // The visible entries of a folder, in path order; an error is reported.
+  // The entries of a folder a student may have written, in path order; an
+  // error is reported.
   std::vector<fs::path> entries(const fs::path& folder) {
     std::vector<fs::path> found;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec); !ec && it != fs::directory_iterator();
          it.increment(ec))
-      if (!is_hidden(it->path())) found.push_back(it->path());
+      if (!is_tools_path(it->path())) found.push_back(it->path());
     if (ec) skip(skipped_, folder, text::kCannotBeListed);
     std::sort(found.begin(), found.end());
     return found;
@@ -217,8 +223,7 @@ void separate_template_file(Submission* s) {
   s->char_line.push_back(0);
 }
 
-// The parts of a member's path, or none for a member to pass over (hidden,
-// or macOS's resource forks).
+// The parts of a member's path, or none for a member no student wrote.
 std::vector<std::string> visible_parts(const std::string& path) {
   std::vector<std::string> parts;
   std::size_t start = 0;
@@ -226,7 +231,7 @@ std::vector<std::string> visible_parts(const std::string& path) {
     std::size_t end = path.find('/', start);
     if (end == std::string::npos) end = path.size();
     const std::string part = path.substr(start, end - start);
-    if (is_hidden_name(part)) return {};
+    if (is_tools_entry(part)) return {};
     if (!part.empty()) parts.push_back(part);
     start = end + 1;
   }
@@ -393,7 +398,7 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
   Walk walk(root, reading, skipped);
   std::vector<fs::path> entries;
   for (fs::directory_iterator it(root, ec); !ec && it != fs::directory_iterator(); it.increment(ec))
-    if (!is_hidden(it->path())) entries.push_back(it->path());
+    if (!is_tools_path(it->path())) entries.push_back(it->path());
   if (ec) {
     *error = text::batch_unlistable(shown_name(path), ec.message());
     return false;

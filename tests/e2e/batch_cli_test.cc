@@ -720,6 +720,34 @@ TEST(BatchCli, AnArchiveInAStudentsFolderIsThatStudentsWork) {
   EXPECT_EQ(string::npos, based.err.find("NUL")) << based.err;
 }
 
+// A project built with CLion (or Visual Studio's CMake support) carries
+// CMake's own CMakeCCompilerId.c, hundreds of lines, in each student's
+// build folder: not theirs, and the same for all of them.
+TEST(BatchCli, CmakesBuildFilesAreNoStudentsWork) {
+  using testing_support::ArchiveKind;
+  using testing_support::make_archive;
+  testing_support::ScopedTempDir dir;
+  const string generated = read_bytes(kClass + "/alice.c") + read_bytes(kClass + "/dave.c") +
+                           read_bytes(kClass + "/ken.c");
+  const string id_file = "cmake-build-debug/CMakeFiles/3.25.1/CompilerIdC/CMakeCCompilerId.c";
+  mkdir("class", 0755);
+  for (const char* name : {"carol", "frank"}) {
+    const string path = string("class/") + name;
+    mkdir(path.c_str(), 0755);
+    for (std::size_t at = 0; (at = id_file.find('/', at)) != string::npos; ++at)
+      mkdir((path + "/" + id_file.substr(0, at)).c_str(), 0755);
+    write_bytes(path + "/main.c", read_bytes(kClass + "/" + name + ".c"));
+    write_bytes(path + "/" + id_file, generated);
+  }
+  write_bytes("class/judy.zip",
+              make_archive(ArchiveKind::kZip, {{"judy/main.c", read_bytes(kClass + "/judy.c")},
+                                               {"judy/" + id_file, generated}}));
+  const RunResult r = batch({"--format", "csv", "--all-pairs", "class"}, dir.path());
+  EXPECT_EQ(0, r.exit_status) << r.out;
+  EXPECT_EQ(4u, lines(r.out).size()) << r.out;
+  EXPECT_EQ("", r.err);
+}
+
 TEST(BatchCli, RunningOutOfMemoryEndsWithAMessageNotAnAbort) {
 #ifdef CCSIM_SANITIZED
   GTEST_SKIP() << "address space limits do not apply to sanitized builds";
