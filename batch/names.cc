@@ -105,6 +105,11 @@ std::string formula_guarded(std::string text) {
   return text;
 }
 
+std::string_view student_of(std::string_view entry) {
+  const std::size_t at = entry.find("_assignsubmission_");
+  return at == std::string_view::npos || at == 0 ? entry : entry.substr(0, at);
+}
+
 bool ends_with_any_case(std::string_view name, std::string_view tail) {
   const auto lower = [](char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;

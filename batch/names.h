@@ -28,6 +28,13 @@ std::string escaped_bytes(std::string_view raw);
 /// `MAIN.C` and `Class.ZIP` are named as Windows users name them.
 bool ends_with_any_case(std::string_view name, std::string_view tail);
 
+/// The student an entry at the top of a class belongs to. Moodle's export
+/// of an assignment names every file `NAME_ID_assignsubmission_file_FILE`
+/// side by side (or puts them in a folder `NAME_ID_assignsubmission_file_`),
+/// so one student's files are told by `NAME_ID`; any other entry is a
+/// student of its own, `entry` itself.
+std::string_view student_of(std::string_view entry);
+
 /// A CSV cell's text made safe from spreadsheets: one that begins with
 /// '=', '+', '-', '@', a tab or a CR gets a leading apostrophe.
 std::string formula_guarded(std::string text);

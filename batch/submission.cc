@@ -239,8 +239,9 @@ std::vector<std::string> visible_parts(const std::string& path) {
 }
 
 // The members of the archive at `path`, by submission: each top-level
-// folder or nested archive is one, and so is each loose file; a folder that
-// wraps everything is looked into.
+// folder or nested archive is one, and so is each loose file (a course
+// platform's student's files are one); a folder that wraps everything is
+// looked into.
 bool archive_submissions(const std::string& path, const Reading& reading,
                          std::map<std::string, std::vector<SourceFile>>* groups,
                          std::vector<Skipped>* skipped, std::string* error) {
@@ -269,7 +270,7 @@ bool archive_submissions(const std::string& path, const Reading& reading,
   for (const auto& [parts, member] : kept) {
     SourceFile file;
     if (source_text(path + "/" + member->path, member->bytes, reading, &file))
-      (*groups)[parts[0]].push_back(std::move(file));
+      (*groups)[std::string(student_of(parts[0]))].push_back(std::move(file));
     else
       skipped->push_back(Skipped{path + "/" + member->path, std::string(text::kNotText)});
   }
@@ -405,25 +406,36 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
   }
   std::sort(entries.begin(), entries.end());
   const std::size_t first_new = out->size();
-  for (const fs::path& entry : entries) {
-    const Walk::Kind kind = walk.kind_of(entry);
-    if (kind == Walk::Kind::kOther) continue;
+  // Sorted, the entries of one student of a course platform's export lie
+  // side by side.
+  for (std::size_t k = 0, next = 0; k < entries.size(); k = next) {
+    const std::string first = platform::path_text(entries[k].filename());
+    const std::string_view student = student_of(first);
+    next = k + 1;
+    while (next < entries.size() &&
+           student_of(platform::path_text(entries[next].filename())) == student)
+      ++next;
     Submission s;
-    const fs::path relative = entry.lexically_relative(root);
+    const fs::path relative = platform::fs_path(std::string(student));
     s.full_name = platform::path_text(root / relative);
     s.name = prefix_names ? s.full_name : platform::path_text(relative);
     std::vector<fs::path> files;
     const std::size_t said = skipped->size();
-    if (kind == Walk::Kind::kFile)
-      files.push_back(entry);
-    else if (walk.enter(entry))
-      walk.files_below(entry, &files);
-    else
-      continue;
+    bool handed_in = false;  // a source, an archive or a folder
+    for (std::size_t e = k; e < next; ++e) {
+      const Walk::Kind kind = walk.kind_of(entries[e]);
+      handed_in |= kind != Walk::Kind::kOther;
+      if (kind == Walk::Kind::kFile)
+        files.push_back(entries[e]);
+      else if (kind == Walk::Kind::kFolder && walk.enter(entries[e]))
+        walk.files_below(entries[e], &files);
+    }
+    if (!handed_in) continue;
     read_sources(files, reading, &s.files, skipped);  // tokenised below, on all threads
     count_each_text_once(&s.files, skipped);
     // A student who handed in no source is said, not passed over.
-    if (s.files.empty() && skipped->size() == said) skip(skipped, entry, text::kHoldsNoSource);
+    if (s.files.empty() && skipped->size() == said)
+      skip(skipped, next - k == 1 ? entries[k] : root / relative, text::kHoldsNoSource);
     if (s.files.empty()) continue;
     out->push_back(std::move(s));
   }

@@ -66,6 +66,15 @@ TEST(Names, EndingsMatchInEitherCaseOfAsciiLettersOnly) {
   EXPECT_FALSE(batch::ends_with_any_case("x.[", ".{"));
 }
 
+TEST(Names, AMoodleExportsFilesAreToldByTheirStudent) {
+  EXPECT_EQ("Ann Lee_101", batch::student_of("Ann Lee_101_assignsubmission_file_main.c"));
+  EXPECT_EQ("Ann Lee_101", batch::student_of("Ann Lee_101_assignsubmission_file_"));
+  EXPECT_EQ("Ann Lee_101", batch::student_of("Ann Lee_101_assignsubmission_onlinetext_x.html"));
+  EXPECT_EQ("main.c", batch::student_of("main.c"));
+  EXPECT_EQ("_assignsubmission_file_main.c",
+            batch::student_of("_assignsubmission_file_main.c"));  // no one's name before it
+}
+
 TEST(Names, ColumnsCountWideCharactersTwice) {
   EXPECT_EQ(0u, batch::columns(""));
   EXPECT_EQ(5u, batch::columns("bob.c"));

@@ -720,6 +720,51 @@ TEST(BatchCli, AnArchiveInAStudentsFolderIsThatStudentsWork) {
   EXPECT_EQ(string::npos, based.err.find("NUL")) << based.err;
 }
 
+// Moodle's "download all submissions" puts every student's files side by
+// side, each named after the student: one student is all of them.
+TEST(BatchCli, AStudentsFilesInAMoodleExportAreOneSubmission) {
+  using testing_support::ArchiveKind;
+  using testing_support::make_archive;
+  testing_support::ScopedTempDir dir;
+  const auto halves = [](const string& whole) {
+    const std::size_t middle = whole.find('\n', whole.size() / 2) + 1;
+    return std::make_pair(whole.substr(0, middle), whole.substr(middle));
+  };
+  const auto [ann_main, ann_util] = halves(read_bytes(kClass + "/alice.c"));
+  const auto [bob_main, bob_util] = halves(read_bytes(kClass + "/bob.c"));
+  const std::vector<std::pair<string, string>> members = {
+      {"Ann Lee_101_assignsubmission_file_main.c", ann_main},
+      {"Ann Lee_101_assignsubmission_file_util.c", ann_util},
+      {"Ann Lee_101_assignsubmission_onlinetext_onlinetext.html", "<p>done</p>"},
+      {"Bob Wu_102_assignsubmission_file_main.c", bob_main},
+      {"Bob Wu_102_assignsubmission_file_util.c", bob_util},
+      {"Cy Xu_103_assignsubmission_file_main.c", read_bytes(kClass + "/carol.c")},
+      {"Dan Ng_104_assignsubmission_onlinetext_onlinetext.html", "<p>late</p>"}};
+  mkdir("class", 0755);
+  for (const auto& [name, text] : members) write_bytes("class/" + name, text);
+  write_bytes("class.zip", make_archive(ArchiveKind::kZip, members));
+  for (const char* given : {"class", "class.zip"}) {
+    const RunResult r = batch({"--format", "csv", "--all-pairs", given}, dir.path());
+    const std::vector<string> rows = lines(r.out);
+    ASSERT_EQ(4u, rows.size()) << given << "\n" << r.out;
+    EXPECT_EQ(0u, rows[1].find("Ann Lee_101,Bob Wu_102,0.98")) << given << "\n" << r.out;
+    EXPECT_EQ("", r.err) << given;
+  }
+  // Moodle's other export: a folder for each student.
+  const string carol = read_bytes(kClass + "/carol.c");
+  mkdir("folders", 0755);
+  mkdir("folders/Cy Xu_103_assignsubmission_file_", 0755);
+  write_bytes("folders/Cy Xu_103_assignsubmission_file_/main.c", carol);
+  write_bytes("folders/Cy Xu_103_assignsubmission_file_hw.c", carol);
+  write_bytes("folders/Ed Li_105_assignsubmission_file_main.c", read_bytes(kClass + "/dave.c"));
+  const RunResult folders = batch({"--format", "csv", "--all-pairs", "folders"}, dir.path());
+  EXPECT_EQ(0u, lines(folders.out).at(1).find("Cy Xu_103,Ed Li_105,")) << folders.out;
+  EXPECT_EQ(
+      "ccsim-batch: skipped folders/Cy Xu_103_assignsubmission_file_/main.c: the same text as "
+      "folders/Cy Xu_103_assignsubmission_file_hw.c, counted once\n",
+      folders.err);
+}
+
 // A project built with CLion (or Visual Studio's CMake support) carries
 // CMake's own CMakeCCompilerId.c, hundreds of lines, in each student's
 // build folder: not theirs, and the same for all of them.
