@@ -28,11 +28,12 @@ std::string escaped_bytes(std::string_view raw);
 /// `MAIN.C` and `Class.ZIP` are named as Windows users name them.
 bool ends_with_any_case(std::string_view name, std::string_view tail);
 
-/// The student an entry at the top of a class belongs to. Moodle's export
-/// of an assignment names every file `NAME_ID_assignsubmission_file_FILE`
-/// side by side (or puts them in a folder `NAME_ID_assignsubmission_file_`),
-/// so one student's files are told by `NAME_ID`; any other entry is a
-/// student of its own, `entry` itself.
+/// The student an entry at the top of a class belongs to. Course platforms
+/// export an assignment with every student's files side by side, named
+/// after the student: Moodle `NAME_ID_assignsubmission_file_FILE` (or a
+/// folder `NAME_ID_assignsubmission_file_`), told by `NAME_ID`; Blackboard
+/// `TASK_USER_attempt_2023-10-09-21-30-05_FILE`, told by `TASK_USER`. Any
+/// other entry is a student of its own, `entry` itself.
 std::string_view student_of(std::string_view entry);
 
 /// A CSV cell's text made safe from spreadsheets: one that begins with

@@ -720,9 +720,9 @@ TEST(BatchCli, AnArchiveInAStudentsFolderIsThatStudentsWork) {
   EXPECT_EQ(string::npos, based.err.find("NUL")) << based.err;
 }
 
-// Moodle's "download all submissions" puts every student's files side by
-// side, each named after the student: one student is all of them.
-TEST(BatchCli, AStudentsFilesInAMoodleExportAreOneSubmission) {
+// A course platform's "download all submissions" puts every student's files
+// side by side, each named after the student: one student is all of them.
+TEST(BatchCli, AStudentsFilesInACoursePlatformsExportAreOneSubmission) {
   using testing_support::ArchiveKind;
   using testing_support::make_archive;
   testing_support::ScopedTempDir dir;
@@ -750,6 +750,16 @@ TEST(BatchCli, AStudentsFilesInAMoodleExportAreOneSubmission) {
     EXPECT_EQ(0u, rows[1].find("Ann Lee_101,Bob Wu_102,0.98")) << given << "\n" << r.out;
     EXPECT_EQ("", r.err) << given;
   }
+  // Blackboard's, with a note of each attempt beside its files.
+  mkdir("bb", 0755);
+  write_bytes("bb/HW3_ann_attempt_2023-10-09-21-30-05.txt", "Name: Ann Lee");
+  write_bytes("bb/HW3_ann_attempt_2023-10-09-21-30-05_main.c", ann_main);
+  write_bytes("bb/HW3_ann_attempt_2023-10-09-21-30-05_util.c", ann_util);
+  write_bytes("bb/HW3_bob_attempt_2023-10-10-08-00-00_main.c", bob_main);
+  write_bytes("bb/HW3_bob_attempt_2023-10-10-08-00-00_util.c", bob_util);
+  const RunResult bb = batch({"--format", "csv", "--all-pairs", "bb"}, dir.path());
+  ASSERT_EQ(2u, lines(bb.out).size()) << bb.out;
+  EXPECT_EQ(0u, lines(bb.out)[1].find("HW3_ann,HW3_bob,0.98")) << bb.out;
   // Moodle's other export: a folder for each student.
   const string carol = read_bytes(kClass + "/carol.c");
   mkdir("folders", 0755);
