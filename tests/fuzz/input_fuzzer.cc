@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -76,10 +77,23 @@ void check_walk(std::string_view data) {
   fs::remove_all(base, ec);
   fs::create_directories(base / "class", ec);
   std::ofstream(base / "secret.c") << "int secret_outside;";
-  const char* names[] = {"a.c", "b.c", "d", "d/x.c", "d/e", "d/e/y.c", "z.h", "l.c", "d/w.zip"};
+  // A course platform's export too: one student's entries side by side.
+  const char* names[] = {"a.c",
+                         "b.c",
+                         "d",
+                         "d/x.c",
+                         "d/e",
+                         "d/e/y.c",
+                         "z.h",
+                         "l.c",
+                         "d/w.zip",
+                         "m_1_assignsubmission_file_a.c",
+                         "m_1_assignsubmission_file_",
+                         "m_1_assignsubmission_file_/x.c"};
   const char* targets[] = {"..", ".", "../secret.c", "/", "d", "a.c", "missing", "d/e", "../.."};
   for (std::size_t k = 0; k + 2 < data.size(); k += 3) {
-    const fs::path p = base / "class" / names[static_cast<unsigned char>(data[k + 1]) % 9];
+    const fs::path p =
+        base / "class" / names[static_cast<unsigned char>(data[k + 1]) % std::size(names)];
     fs::create_directories(p.parent_path(), ec);
     if (fs::exists(fs::symlink_status(p, ec))) continue;  // each name made once
     switch (static_cast<unsigned char>(data[k]) % 4) {
