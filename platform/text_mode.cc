@@ -3,25 +3,30 @@
 
 namespace platform {
 
-namespace {
-
-std::string decode(std::string_view raw, bool stop_at_eof_byte) {
+std::string decode_text_mode(std::string_view raw) {
   std::string out;
   out.reserve(raw.size());
   for (std::size_t i = 0; i < raw.size(); ++i) {
     const char ch = raw[i];
-    if (ch == '\x1a' && stop_at_eof_byte) break;
+    if (ch == '\x1a') break;
     if (ch == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
     out.push_back(ch);
   }
   return out;
 }
 
-}  // namespace
-
-std::string decode_text_mode(std::string_view raw) { return decode(raw, true); }
-
-std::string decode_line_ends(std::string_view raw) { return decode(raw, false); }
+std::string decode_line_ends(std::string_view raw) {
+  std::string out;
+  out.reserve(raw.size());
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] != '\r') {
+      out.push_back(raw[i]);
+    } else if (i + 1 == raw.size() || raw[i + 1] != '\n') {
+      out.push_back('\n');
+    }
+  }
+  return out;
+}
 
 std::string encode_text_mode(std::string_view text) {
   std::string out;

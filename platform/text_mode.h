@@ -11,7 +11,9 @@ namespace platform {
 /// LF, a lone CR stays as it is, and the first 0x1A ends the text.
 std::string decode_text_mode(std::string_view raw);
 
-/// `raw` with each CR LF read as LF and every other byte kept, 0x1A too.
+/// `raw` with every line break read as LF, as editors show them: CR LF, and
+/// a lone CR (old Mac files; CR CR LF from a conversion done twice); every
+/// other byte kept, 0x1A too.
 std::string decode_line_ends(std::string_view raw);
 
 /// What a text-mode write puts on disk for `text`: each LF becomes CR LF.

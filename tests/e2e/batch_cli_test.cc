@@ -351,6 +351,31 @@ TEST(BatchCli, AnEndOfFileByteDoesNotHideACopy) {
   EXPECT_NE(string::npos, lines(r.out).at(1).find(",1.000000,")) << r.out;
 }
 
+// Lines end in LF, CR LF or (old Mac files, or a copy made to look odd) a
+// lone CR: the scores are the same, and so are the lines the evidence names.
+TEST(BatchCli, EveryKindOfLineEndGivesTheSameScoresAndLines) {
+  testing_support::ScopedTempDir dir;
+  const string alice = read_bytes(kClass + "/alice.c");
+  const string bob = read_bytes(kClass + "/bob.c");
+  const auto with_ends = [](const string& text, const string& end) {
+    string out;
+    for (char c : text) out += c == '\n' ? end : string(1, c);
+    return out;
+  };
+  write_bytes("alice.c", alice);
+  string first_json;
+  const std::vector<std::pair<string, string>> ends = {
+      {"LF", "\n"}, {"CR LF", "\r\n"}, {"CR", "\r"}};
+  for (const auto& [name, end] : ends) {
+    write_bytes("bob.c", with_ends(bob, end));
+    const RunResult csv = batch({"--format", "csv", "alice.c", "bob.c"}, dir.path());
+    EXPECT_EQ(0u, lines(csv.out).at(1).find("alice.c,bob.c,0.987654,")) << name << csv.out;
+    const string json = batch({"--format", "json", "alice.c", "bob.c"}, dir.path()).out;
+    if (first_json.empty()) first_json = json;
+    EXPECT_EQ(first_json, json) << name;
+  }
+}
+
 TEST(BatchCli, OldSubmissionsAreComparedWithNewOnesOnly) {
   testing_support::ScopedTempDir dir;
   mkdir("new", 0755);
