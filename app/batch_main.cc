@@ -202,6 +202,11 @@ int run(int argc, char** argv) {
     return kTrouble;
   }
 
+  // A class's archive saved into a folder, and the folder named: there the
+  // archive is one student's work.
+  if (subs.size() == 1 && batch::is_archive_in_folder(subs[0]))
+    say(text::batch_lone_archive(batch::shown_name(subs[0].full_name)));
+
   // Refused before any work, so that nothing is listed for a run that fails.
   if (!o.report.empty() && !safe_to_write(o.report, text::kTheReport, o, subs, base))
     return kTrouble;

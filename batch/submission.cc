@@ -467,6 +467,12 @@ Overwrites overwrites(const std::string& path, const std::vector<std::string>& g
                                                        : Overwrites::kNothing;
 }
 
+bool is_archive_in_folder(const Submission& s) {
+  if (s.from_index || !is_archive_name(s.full_name)) return false;
+  std::error_code ec;
+  return fs::is_directory(platform::fs_path(s.full_name).parent_path(), ec);
+}
+
 void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipped>* skipped) {
   std::set<std::vector<std::string>> seen;  // each kept submission's files, resolved
   std::vector<Submission> kept;

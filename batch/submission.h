@@ -88,6 +88,10 @@ enum class Overwrites { kNothing, kSource, kGivenPath };
 Overwrites overwrites(const std::string& path, const std::vector<std::string>& given,
                       const std::vector<Submission>& subs, const Submission& base);
 
+/// True if `s` is an archive found in a folder, one student's work there
+/// (not a class's archive named itself, whose folders are the students).
+bool is_archive_in_folder(const Submission& s);
+
 /// Tokenises `file` onto the end of `s`.
 void append_file(Submission* s, SourceFile file);
 

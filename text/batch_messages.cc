@@ -236,6 +236,14 @@ std::string batch_nothing_found(std::string_view path) {
   return "ccsim-batch: no source found in " + std::string(path) + "\n";
 }
 
+std::string batch_lone_archive(std::string_view path) {
+  const std::string p(path);
+  return "ccsim-batch: the one submission found is " + p +
+         ", an archive in a folder, read as one student's work: nothing was compared (to read a "
+         "class's archive as the class, name it: ccsim-batch " +
+         p + ")\n";
+}
+
 std::string batch_progress(std::size_t done, std::size_t total, double elapsed, double left) {
   char buf[160];
   // Before the first pair is done there is nothing to tell the time left by.

@@ -136,6 +136,9 @@ extern const std::string_view kStandardOutput;
 std::string batch_unlistable(std::string_view path, std::string_view why);
 /// "ccsim-batch: no source found in <path>\n"
 std::string batch_nothing_found(std::string_view path);
+/// The one submission of a run is an archive found in a folder: nothing was
+/// compared, and how to read it as a class instead.
+std::string batch_lone_archive(std::string_view path);
 /// Shown before a console window of the program's own closes.
 extern const std::string_view kPressAKeyToClose;
 /// One progress line, to be redrawn in place (no time left told before the

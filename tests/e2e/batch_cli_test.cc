@@ -683,6 +683,19 @@ TEST(BatchCli, AClassAsAnArchiveOfFoldersFilesAndArchives) {
   EXPECT_NE(string::npos, r.out.find("{\"first\":\"ann\",\"second\":\"bob.c\",\"score\":0.9"));
   // Its sources are shown with the archive in front.
   EXPECT_NE(string::npos, r.out.find("\"file\":\"class.zip/export/ann/part1.c\""));
+  // Saved into a folder, and the folder named, it is one student's work:
+  // nothing is compared, and the way to read it as a class is said.
+  mkdir("downloads", 0755);
+  write_bytes("downloads/class.zip", read_bytes(dir.path() + "/class.zip"));
+  const RunResult saved = batch({"downloads"}, dir.path());
+  EXPECT_EQ(0u, saved.out.find("1 submission, 1 skipped, 0 pairs")) << saved.out;
+  EXPECT_NE(string::npos,
+            saved.err.find("ccsim-batch: the one submission found is downloads/class.zip, an "
+                           "archive in a folder, read as one student's work: nothing was "
+                           "compared (to read a class's archive as the class, name it: "
+                           "ccsim-batch downloads/class.zip)\n"))
+      << saved.err;
+  EXPECT_EQ(string::npos, r.err.find("the one submission")) << r.err;
   // A student's archive in a folder of the class is that student's submission.
   mkdir("folder", 0755);
   write_bytes("folder/ann.zip", make_archive(ArchiveKind::kZip, {{"src/a.c", alice}}));
