@@ -14,7 +14,9 @@ const std::string_view kDescription =
     "that much of the class has in common.\n"
     "\n"
     "A file PATH is one submission. In a directory PATH, each source file is one\n"
-    "submission and each subdirectory is one, made of all its source files.";
+    "submission and each subdirectory is one, made of all its source files; so is\n"
+    "each archive, one student's work. An archive PATH is read as a directory is.\n"
+    "A course platform's export (Moodle, Blackboard) gives one submission per student.";
 const std::string_view kFooter =
     "Scores, after template and common code are taken out: score = matched /\n"
     "max(sqrt(length1 x length2), 100), which ranks and flags; coverage = matched /\n"
