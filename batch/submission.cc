@@ -405,37 +405,34 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     return false;
   }
   std::sort(entries.begin(), entries.end());
+  // Each entry is a student's, but for a course platform's export, where one
+  // student's entries lie side by side.
+  std::map<std::string, std::vector<fs::path>> students;
+  for (const fs::path& entry : entries)
+    students[std::string(student_of(platform::path_text(entry.filename())))].push_back(entry);
   const std::size_t first_new = out->size();
-  // Sorted, the entries of one student of a course platform's export lie
-  // side by side.
-  for (std::size_t k = 0, next = 0; k < entries.size(); k = next) {
-    const std::string first = platform::path_text(entries[k].filename());
-    const std::string_view student = student_of(first);
-    next = k + 1;
-    while (next < entries.size() &&
-           student_of(platform::path_text(entries[next].filename())) == student)
-      ++next;
+  for (const auto& [student, own] : students) {
     Submission s;
-    const fs::path relative = platform::fs_path(std::string(student));
+    const fs::path relative = platform::fs_path(student);
     s.full_name = platform::path_text(root / relative);
     s.name = prefix_names ? s.full_name : platform::path_text(relative);
     std::vector<fs::path> files;
     const std::size_t said = skipped->size();
     bool handed_in = false;  // a source, an archive or a folder
-    for (std::size_t e = k; e < next; ++e) {
-      const Walk::Kind kind = walk.kind_of(entries[e]);
+    for (const fs::path& entry : own) {
+      const Walk::Kind kind = walk.kind_of(entry);
       handed_in |= kind != Walk::Kind::kOther;
       if (kind == Walk::Kind::kFile)
-        files.push_back(entries[e]);
-      else if (kind == Walk::Kind::kFolder && walk.enter(entries[e]))
-        walk.files_below(entries[e], &files);
+        files.push_back(entry);
+      else if (kind == Walk::Kind::kFolder && walk.enter(entry))
+        walk.files_below(entry, &files);
     }
     if (!handed_in) continue;
     read_sources(files, reading, &s.files, skipped);  // tokenised below, on all threads
     count_each_text_once(&s.files, skipped);
     // A student who handed in no source is said, not passed over.
     if (s.files.empty() && skipped->size() == said)
-      skip(skipped, next - k == 1 ? entries[k] : root / relative, text::kHoldsNoSource);
+      skip(skipped, own.size() == 1 ? own[0] : root / relative, text::kHoldsNoSource);
     if (s.files.empty()) continue;
     out->push_back(std::move(s));
   }

@@ -794,9 +794,11 @@ TEST(BatchCli, AStudentsFilesInACoursePlatformsExportAreOneSubmission) {
   write_bytes("bb/HW3_ann_attempt_2023-10-09-21-30-05_main.c", ann_main);
   write_bytes("bb/HW3_ann_attempt_2023-10-09-21-30-05_util.c", ann_util);
   write_bytes("bb/HW3_bob_attempt_2023-10-10-08-00-00_main.c", bob_main);
-  write_bytes("bb/HW3_bob_attempt_2023-10-10-08-00-00_util.c", bob_util);
+  // Bob tried twice; a file sorted between his attempts is no one's attempt.
+  write_bytes("bb/HW3_bob_attempt_2023-10-10-09.c", read_bytes(kClass + "/carol.c"));
+  write_bytes("bb/HW3_bob_attempt_2023-10-10-10-00-00_util.c", bob_util);
   const RunResult bb = batch({"--format", "csv", "--all-pairs", "bb"}, dir.path());
-  ASSERT_EQ(2u, lines(bb.out).size()) << bb.out;
+  ASSERT_EQ(4u, lines(bb.out).size()) << bb.out;
   EXPECT_EQ(0u, lines(bb.out)[1].find("HW3_ann,HW3_bob,0.98")) << bb.out;
   // Moodle's other export: a folder for each student.
   const string carol = read_bytes(kClass + "/carol.c");
