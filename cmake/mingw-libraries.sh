@@ -2,14 +2,15 @@
 # The libraries the Windows build of ccsim-batch reads archives with.
 # Debian packages none of them for MinGW but zlib (libz-mingw-w64-dev), so
 # they are built here, static, from Debian's own source packages (with
-# Debian's security patches): liblzma (xz-utils; 7z's own compression), then
-# libarchive. Zip, gzip, tar, RAR and 7z are read; bzip2 and zstd are not.
+# Debian's security patches): liblzma (xz-utils; 7z's own compression) and
+# libbz2, then libarchive. Zip, tar (gzip, bzip2, xz), RAR and 7z are read,
+# as on Linux; zstd is not.
 #
 # usage: mingw-libraries.sh PREFIX   (installs PREFIX/include, PREFIX/lib;
 # does nothing when PREFIX/lib/libarchive.a is there already)
 set -euo pipefail
 prefix=$(realpath -m "$1")
-[ -f "$prefix/lib/libarchive.a" ] && exit 0
+[ -f "$prefix/lib/libarchive.a" ] && [ -f "$prefix/lib/libbz2.a" ] && exit 0
 
 for need in dpkg-source:dpkg-dev make:make apt-get:apt; do
   command -v "${need%%:*}" >/dev/null 2>&1 ||
@@ -30,9 +31,9 @@ done >"$work/parts/debian-src.sources"
 apt=(apt-get -qq -o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$work/parts"
   -o "Dir::State::Lists=$work/lists" -o "Dir::Cache::Archives=$work/archives"
   -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache= -o APT::Sandbox::User=root)
-echo "Windows libraries: fetching Debian's sources of xz-utils and libarchive"
+echo "Windows libraries: fetching Debian's sources of xz-utils, bzip2 and libarchive"
 "${apt[@]}" update
-(cd "$work" && "${apt[@]}" source --download-only xz-utils libarchive >/dev/null)
+(cd "$work" && "${apt[@]}" source --download-only xz-utils bzip2 libarchive >/dev/null)
 
 # Unpacks a source package (apt checked it against the signed archive) with
 # Debian's patches applied. The patches touch configure.ac and Makefile.am
@@ -58,15 +59,25 @@ quietly ./configure "${host[@]}" --disable-xz --disable-xzdec --disable-lzmadec 
 quietly make -j"$(nproc)" -C src/liblzma
 quietly make -C src/liblzma install
 
+echo "Windows libraries: building libbz2"
+unpack bzip2 bzip2
+cd "$work/bzip2"
+quietly make libbz2.a CC=x86_64-w64-mingw32-gcc-posix AR=x86_64-w64-mingw32-ar \
+  RANLIB=x86_64-w64-mingw32-ranlib CFLAGS="-O2 -D_FILE_OFFSET_BITS=64"
+install -m 644 bzlib.h "$prefix/include/"
+install -m 644 libbz2.a "$prefix/lib/"
+
 echo "Windows libraries: building libarchive (a minute or two)"
 unpack libarchive libarchive
 cd "$work/libarchive"
 quietly ./configure "${host[@]}" CPPFLAGS="-I$prefix/include -DLZMA_API_STATIC" \
-  LDFLAGS="-L$prefix/lib" --disable-bsdtar --disable-bsdcpio --disable-bsdcat --without-bz2lib \
+  LDFLAGS="-L$prefix/lib" --disable-bsdtar --disable-bsdcpio --disable-bsdcat \
   --without-zstd --without-lz4 --without-libb2 --without-xml2 --without-expat --without-openssl \
   --without-nettle --without-mbedtls --without-cng --without-iconv --disable-acl --disable-xattr
 quietly make -j"$(nproc)" libarchive.la
 quietly make install-libLTLIBRARIES install-includeHEADERS
-grep -q '^#define HAVE_LZMA_H 1' config.h ||
-  { echo "Windows libraries: libarchive did not find liblzma"; exit 1; }
+for lib in LZMA BZLIB; do
+  grep -q "^#define HAVE_${lib}_H 1" config.h ||
+    { echo "Windows libraries: libarchive did not find $lib"; exit 1; }
+done
 echo "Windows libraries: installed in $prefix"

@@ -100,7 +100,12 @@ std::string make_archive(ArchiveKind kind,
     archive_write_set_format_7zip(a);
   } else {
     archive_write_set_format_pax_restricted(a);
-    archive_write_add_filter_gzip(a);
+    if (kind == ArchiveKind::kTarBz2)
+      archive_write_add_filter_bzip2(a);
+    else if (kind == ArchiveKind::kTarXz)
+      archive_write_add_filter_xz(a);
+    else
+      archive_write_add_filter_gzip(a);
   }
   archive_write_open_memory(a, out.data(), out.size(), &used);
   for (const auto& [path, bytes] : files) {

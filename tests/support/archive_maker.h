@@ -9,7 +9,7 @@ namespace testing_support {
 
 /// kZip keeps each path's bytes unmarked, as a Chinese Windows zips GBK
 /// names; kZipUtf8 marks them UTF-8, as zip tools of today write them.
-enum class ArchiveKind { kZip, kZipUtf8, kTarGz, k7z, kRar };
+enum class ArchiveKind { kZip, kZipUtf8, kTarGz, kTarBz2, kTarXz, k7z, kRar };
 
 /// An archive holding `files` (path, contents), in order, as regular files.
 /// A RAR archive (which libarchive reads but cannot write) is written here
