@@ -213,8 +213,9 @@ int run(int argc, char** argv) {
 
   // With the index only the submissions in some candidate pair are made
   // ready for tiling, as the pairs are found.
-  std::vector<batch::Prepared> prepared = batch::prepare_all(
-      subs, batch::Preparation{base.tokens, o.min_match, o.common, every_pair(o)}, o.jobs);
+  batch::Preparation how{base.tokens, o.min_match, o.common, every_pair(o), o.names, {}};
+  for (const batch::SourceFile& f : base.files) how.given.push_back(f.text);
+  std::vector<batch::Prepared> prepared = batch::prepare_all(subs, how, o.jobs);
   batch::Found found = score_with_progress(&prepared, fresh, o);
   batch::rank(&found.pairs, subs);
 

@@ -196,14 +196,25 @@ Found score_candidates(std::vector<Prepared>* prepared, const PairRange& range, 
       }
     }
     const std::size_t own = p[order[r]].length;
+    thread_local SpreadNames names;
+    bool spread = false;
     for (std::size_t t = 0; t < touched; ++t) {
       const std::uint32_t q = scratch.touched[t];
       const std::size_t other = p[order[q]].length;
       const std::uint64_t bound =
           std::min<std::uint64_t>({scratch.partners[q].covered, own, other});
       scratch.partners[q] = Scratch::Partner{};
-      if (score_of(bound, own, other, rule) >= floor) candidates[r].push_back(q);
+      // Names can only raise a score; their agreement is worked out only
+      // for a pair the code alone cannot bring to the floor.
+      bool candidate = score_of(bound, own, other, 0, rule) >= floor;
+      if (!candidate && score_of(bound, own, other, 1, rule) >= floor) {
+        if (!spread) names.spread(p[order[r]].names);
+        spread = true;
+        candidate = score_of(bound, own, other, names.agreement(p[order[q]].names), rule) >= floor;
+      }
+      if (candidate) candidates[r].push_back(q);
     }
+    names.clear();
     // The pairs the index rules out are settled here, the rest when tiled.
     done->fetch_add(pairs_in_row(r, n, range) - candidates[r].size(), std::memory_order_relaxed);
   });

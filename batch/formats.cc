@@ -24,7 +24,7 @@ std::size_t common_cutoff_of(const Run& run) {
 
 }  // namespace
 
-std::string score_name() { return text::score_formula(ScoreRule{}.guard); }
+std::string score_name(bool names) { return text::score_formula(ScoreRule{}.guard, names); }
 
 std::string csv_field(const std::string& raw) {
   std::string s = formula_guarded(shown_name(raw));
@@ -67,6 +67,7 @@ text::ScoringFacts scoring_facts(const Run& run) {
   f.templated = !o.bases.empty();
   const std::size_t cutoff = common_cutoff_of(run);
   f.common_cutoff = cutoff > run.subs.size() ? 0 : cutoff;
+  f.names = o.names;
   return f;
 }
 
@@ -116,10 +117,10 @@ void write_table(std::ostream& out, const Listing& l, int top) {
   char line[256];
   for (std::size_t k = 0; k < shown; ++k) {
     const PairScore& p = l.pair(k);
-    std::snprintf(line, sizeof line, "%4zu  %5s  %8s  %10.6f  %7llu  %7u  %5u  ", k + 1,
+    std::snprintf(line, sizeof line, "%4zu  %5s  %8s  %10.6f  %7llu  %7u  %5u  %5s  ", k + 1,
                   text::three_places(p.score).c_str(), text::three_places(p.coverage).c_str(),
                   static_cast<double>(p.similarity), static_cast<unsigned long long>(p.matched),
-                  p.longest, p.tiles);
+                  p.longest, p.tiles, text::three_places(p.names).c_str());
     const std::string first = shown_name(l.first(k));
     out << line << first << std::string(width - std::min(width, columns(first)) + 2, ' ')
         << shown_name(l.second(k));
@@ -130,13 +131,13 @@ void write_table(std::ostream& out, const Listing& l, int top) {
 }
 
 void write_csv(std::ostream& out, const Listing& l) {
-  out << "first,second,score,coverage,similarity,matched,longest,tiles\n";
+  out << "first,second,score,coverage,similarity,matched,longest,tiles,names\n";
   for (std::size_t k = 0; k < l.count; ++k) {
     const PairScore& p = l.pair(k);
     out << csv_field(l.first(k)) << ',' << csv_field(l.second(k)) << ','
         << text::six_places(p.score) << ',' << text::six_places(p.coverage) << ','
         << text::six_places(p.similarity) << ',' << p.matched << ',' << p.longest << ',' << p.tiles
-        << '\n';
+        << ',' << text::six_places(p.names) << '\n';
   }
 }
 
@@ -158,7 +159,7 @@ std::string json_head(const Run& run) {
   const Options& o = run.options;
   const std::size_t cutoff = common_cutoff_of(run);
   std::ostringstream out;
-  out << "{\"score\":" << json_string(score_name())
+  out << "{\"score\":" << json_string(score_name(o.names))
       << ",\"threshold\":" << text::six_places(o.threshold) << ",\"min_match\":" << o.min_match
       << ",\"common_in_at_least\":";
   if (cutoff > run.subs.size())
@@ -222,6 +223,7 @@ void write_json(std::ostream& out, const Listing& l) {
         << ",\"coverage\":" << text::six_places(p.coverage)
         << ",\"similarity\":" << text::six_places(p.similarity) << ",\"matched\":" << p.matched
         << ",\"longest\":" << p.longest << ",\"tiles\":" << p.tiles
+        << ",\"names\":" << text::six_places(p.names)
         << ",\"suspected\":" << (p.score >= l.threshold ? "true" : "false")
         << ",\"tile_list\":" << l.tile_list(k) << "}";
   }

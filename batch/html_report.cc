@@ -264,7 +264,7 @@ std::string page_data(const Run& run, const ReportLimits& limits) {
     out << (i ? ",\n" : "\n") << "{\"r\":" << k + 1 << ",\"a\":" << p.first << ",\"b\":" << p.second
         << ",\"s\":" << text::six_places(p.score) << ",\"c\":" << text::six_places(p.coverage)
         << ",\"m\":" << text::six_places(p.similarity) << ",\"x\":" << p.matched
-        << ",\"l\":" << p.longest << ",\"t\":" << p.tiles
+        << ",\"l\":" << p.longest << ",\"t\":" << p.tiles << ",\"n\":" << text::six_places(p.names)
         << ",\"u\":" << (p.score >= o.threshold ? "true" : "false") << ",\"k\":[";
     const bool both = shown[p.first].included && shown[p.second].included;
     const std::vector<compare::Match> tiles =
@@ -319,7 +319,7 @@ std::string summary(const Run& run) {
   counts.suspected = suspected_count(run);
   std::ostringstream out;
   out << "<section id=\"summary\"><h2>" << text::kSummaryHeading << "</h2>"
-      << text::report_summary(counts, scoring_facts(run), escape(score_name()))
+      << text::report_summary(counts, scoring_facts(run), escape(score_name(o.names)))
       << "<div class=\"hists\">"
       << histogram(score, text::kScoreHistogram, o.threshold, below, o.floor)
       << histogram(similarity, text::kSimilarityHistogram, -1, below, o.floor) << "</div>";

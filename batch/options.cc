@@ -107,6 +107,7 @@ void describe(CLI::App& app, Options* o, Raw* raw) {
       ->check(CLI::Range(2, 1000000000))
       ->type_name("N");
   app.add_flag("--no-common")->description(std::string(h::kNoCommon));
+  app.add_flag("--no-names")->description(std::string(h::kNoNames));
   app.add_flag("--ccsim", o->as_ccsim, std::string(h::kCcsim));
   app.add_option("--max-size", *size, std::string(h::kMaxSize))
       ->check(kNotEmpty)
@@ -219,10 +220,12 @@ Parsed parse_options(int argc, const char* const* argv, Options* o, std::string*
   if (raw.json_tiles == "all") o->json_tiles = JsonTiles::kAll;
   if (raw.json_tiles == "none") o->json_tiles = JsonTiles::kNone;
   if (app.count("--no-common")) o->common.enabled = false;
+  if (app.count("--no-names")) o->names = false;
   if (o->as_ccsim) {
     if (app.count("--min-match")) return fail(text::kCcsimFixesMinMatch);
     o->min_match = 3;
     o->common.enabled = false;
+    o->names = false;
   }
   if (o->jobs == 0) o->jobs = std::max(1u, std::thread::hardware_concurrency());
   return Parsed::kRun;

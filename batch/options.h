@@ -15,7 +15,7 @@ enum class JsonTiles { kSuspected, kAll, kNone };  // which pairs' tiles JSON li
 
 struct Options {
   int min_match = 12;
-  double threshold = 0.6;
+  double threshold = 0.7;
   double floor = -1;       // pairs below it are counted, not listed; < 0: 2/3 of the threshold
   bool all_pairs = false;  // tile and list every pair, the floor aside
   bool sharded = false;    // --shard: this run computes slice `shard` of `shards`
@@ -24,6 +24,7 @@ struct Options {
   std::vector<std::string> merge;  // shard files to join, instead of a class
   std::string write_index;         // write the class to this index file, and stop
   CommonRule common;
+  bool names = true;                           // the names two submissions share raise their score
   std::uintmax_t max_size = 10 * 1024 * 1024;  // bytes a source may have
   bool as_ccsim = false;
   std::vector<std::string> extensions = {

@@ -55,6 +55,10 @@ std::vector<Prepared> prepare_all(const std::vector<Submission>& subs, const Pre
     for (const Span& s : p.common) std::fill_n(p.allowed.begin() + s.start, s.length, 0);
     p.length = static_cast<std::size_t>(std::count(p.allowed.begin(), p.allowed.end(), 1));
   });
+  if (how.names) {
+    std::vector<NameVector> names = name_vectors(subs, how.given, jobs);
+    for (std::size_t k = 0; k < subs.size(); ++k) prepared[k].names = std::move(names[k]);
+  }
   if (how.sources)
     prepare_sources(&prepared, std::vector<std::uint8_t>(subs.size(), 1), how.min_match, jobs);
   return prepared;
@@ -99,7 +103,8 @@ PairScore score_pair(const std::vector<Prepared>& prepared, std::uint32_t i, std
   const std::size_t shorter = std::min(a.length, b.length);
   const auto matched = static_cast<double>(s.matched);
   s.coverage = shorter == 0 ? 0.0 : matched / static_cast<double>(shorter);
-  s.score = score_of(s.matched, a.length, b.length, rule);
+  s.names = name_agreement(a.names, b.names);
+  s.score = score_of(s.matched, a.length, b.length, s.names, rule);
   s.similarity = a.length + b.length == 0 ? 0.0f
                                           : compare::similarity(static_cast<long long>(s.matched),
                                                                 static_cast<long long>(a.length),
@@ -107,11 +112,12 @@ PairScore score_pair(const std::vector<Prepared>& prepared, std::uint32_t i, std
   return s;
 }
 
-double score_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b,
+double score_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b, double names,
                 const ScoreRule& rule) {
   const double mean = std::sqrt(static_cast<double>(length_a) * static_cast<double>(length_b));
   const double guarded = std::max(mean, static_cast<double>(rule.guard));
-  return guarded == 0 ? 0.0 : std::min(1.0, static_cast<double>(matched) / guarded);
+  const double code = guarded == 0 ? 0.0 : std::min(1.0, static_cast<double>(matched) / guarded);
+  return code + std::clamp(names, 0.0, 1.0) * code * (1 - code);
 }
 
 bool ranks_before(const PairScore& x, const std::string& x_first, const std::string& x_second,

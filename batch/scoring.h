@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "batch/common_code.h"
+#include "batch/name_evidence.h"
 #include "batch/submission.h"
 #include "compare/greedy_tiler.h"
 
@@ -24,6 +25,7 @@ struct Prepared {
   std::vector<Span> common;
   std::size_t length = 0;     // token-string length less template and common code
   std::uint64_t content = 0;  // a hash of the token string, to orient pairs
+  NameVector names;           // empty when names are not weighed
 };
 
 /// What is taken out before pairs are tiled.
@@ -32,11 +34,17 @@ struct Preparation {
   int min_match = 8;
   CommonRule common;
   bool sources = true;  // make every tiling source at once (else: prepare_sources())
+  bool names = true;    // weigh the names two submissions share
+  std::vector<std::string_view> given;  // the template's sources: their names count for nothing
 };
 
-/// A pair's score: its matched total over the geometric mean of the two
-/// lengths, taken as at least `guard` characters, so that a pair with little
-/// code in common scores low however small the submissions are.
+/// A pair's score. Its code: the matched total over the geometric mean of
+/// the two lengths, taken as at least `guard` characters, so that a pair
+/// with little code in common scores low however small the submissions
+/// are. Its names then close part of what the code leaves: with name
+/// agreement a, score = code + a x code x (1 - code). Names alone never
+/// make a pair (no code, no score), and a copy whose names were all changed
+/// keeps the score of its code.
 struct ScoreRule {
   std::size_t guard = 100;
 };
@@ -50,6 +58,7 @@ struct PairScore {
   std::uint64_t matched = 0;
   std::uint32_t longest = 0;
   std::uint32_t tiles = 0;
+  double names = 0;  // name agreement, in [0, 1]
 };
 
 /// Prepares every submission: template tiled out, then common code found
@@ -63,8 +72,9 @@ void prepare_sources(std::vector<Prepared>* prepared, const std::vector<std::uin
                      int min_match, unsigned jobs);
 
 /// The score of a pair with `matched` characters tiled between submissions
-/// of those lengths: never more than 1, and never less for more matched.
-double score_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b,
+/// of those lengths and names agreeing by `names`: never more than 1, and
+/// never less for more matched or more agreement.
+double score_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b, double names,
                 const ScoreRule& rule);
 
 /// Tiles one pair (first < second by index, as in the output) and scores it.

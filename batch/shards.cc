@@ -99,7 +99,8 @@ void write_shard(std::ostream& out, const Listing& l, unsigned shard, unsigned s
     const PairScore& p = l.pair(k);
     out << "pair " << escaped(l.first(k)) << ' ' << escaped(l.second(k)) << ' ' << exact(p.score)
         << ' ' << exact(p.coverage) << ' ' << exact(p.similarity) << ' ' << p.matched << ' '
-        << p.longest << ' ' << p.tiles << ' ' << escaped(l.tile_list(k)) << '\n';
+        << p.longest << ' ' << p.tiles << ' ' << exact(p.names) << ' ' << escaped(l.tile_list(k))
+        << '\n';
   }
   out << "end " << l.count << '\n';
 }
@@ -170,11 +171,12 @@ bool Merged::read(const std::vector<std::string>& paths, std::string* error) {
       }
       Pair p;
       double similarity = 0;
-      if (f.size() != 10 || f[0] != "pair" || !unescaped(f[1], &p.first) ||
+      if (f.size() != 11 || f[0] != "pair" || !unescaped(f[1], &p.first) ||
           !unescaped(f[2], &p.second) || !to_share(f[3], &p.score.score) ||
           !to_share(f[4], &p.score.coverage) || !to_share(f[5], &similarity) ||
           !to_count(f[6], &p.score.matched) || !to_count(f[7], &p.score.longest) ||
-          !to_count(f[8], &p.score.tiles) || !unescaped(f[9], &p.tile_list))
+          !to_count(f[8], &p.score.tiles) || !to_share(f[9], &p.score.names) ||
+          !unescaped(f[10], &p.tile_list))
         return fail(text::kShardDamaged);
       p.score.similarity = static_cast<float>(similarity);
       pairs_.push_back(std::move(p));

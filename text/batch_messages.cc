@@ -18,15 +18,17 @@ const std::string_view kDescription =
     "each archive, one student's work. An archive PATH is read as a directory is.\n"
     "A course platform's export (Moodle, Blackboard) gives one submission per student.";
 const std::string_view kFooter =
-    "Scores, after template and common code are taken out: score = matched /\n"
-    "max(sqrt(length1 x length2), 100), which ranks and flags; coverage = matched /\n"
-    "shorter length; similarity = 2 x matched / (sum of lengths).\n"
+    "Scores, after template and common code are taken out: code = matched /\n"
+    "max(sqrt(length1 x length2), 100); names = how far the two share rare\n"
+    "identifiers, string literals and comment words (0 to 1); score = code + names x\n"
+    "code x (1 - code), which ranks and flags; coverage = matched / shorter length;\n"
+    "similarity = 2 x matched / (sum of lengths).\n"
     "Exit status: 0 no pair suspected, 1 some pair suspected, 2 usage or input error.";
 const std::string_view kHelp = "show this help and exit";
 const std::string_view kVersion = "show the version and exit";
 const std::string_view kMinMatch =
     "count runs longer than N token-string characters (default 12; ccsim itself uses 3)";
-const std::string_view kThreshold = "a score at or above T is suspected (default 0.6)";
+const std::string_view kThreshold = "a score at or above T is suspected (default 0.7)";
 const std::string_view kEncoding =
     "how the report shows the sources' text: auto (UTF-8, else GB18030; the default), utf-8, "
     "gb18030 (or gbk), latin1";
@@ -50,9 +52,12 @@ const std::string_view kCommon =
     "of them) counts for nothing (default 0.2)";
 const std::string_view kCommonMin = "... and in at least N submissions (default 10)";
 const std::string_view kNoCommon = "keep code common to the class";
+const std::string_view kNoNames =
+    "score by code alone: identifiers, string literals and comment words two submissions "
+    "share raise nothing";
 const std::string_view kCcsim =
     "compare as ccsim does (runs over 3 characters, text up to a 0x1A byte, nothing common "
-    "left out): the similarity column is then ccsim's figure";
+    "left out, no names weighed): the similarity column is then ccsim's figure";
 const std::string_view kMaxSize =
     "sources larger than this are passed over and listed (bytes, or with K, M or G; "
     "default 10M)";

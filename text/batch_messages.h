@@ -27,6 +27,7 @@ extern const std::string_view kWriteIndex;
 extern const std::string_view kCommon;
 extern const std::string_view kCommonMin;
 extern const std::string_view kNoCommon;
+extern const std::string_view kNoNames;
 extern const std::string_view kCcsim;
 extern const std::string_view kMaxSize;
 extern const std::string_view kExtensions;

@@ -27,8 +27,9 @@ std::string shortest_number(double v) {
   return buf;
 }
 
-std::string score_formula(std::size_t guard) {
-  return "matched / max(sqrt(length1 x length2), " + std::to_string(guard) + ")";
+std::string score_formula(std::size_t guard, bool names) {
+  const std::string code = "matched / max(sqrt(length1 x length2), " + std::to_string(guard) + ")";
+  return names ? "code + names x code x (1 - code), code = " + code : code;
 }
 
 std::string scoring_note(const ScoringFacts& f) {
@@ -38,6 +39,7 @@ std::string scoring_note(const ScoringFacts& f) {
   s += f.common_cutoff == 0
            ? std::string("no common code left out")
            : "code in " + std::to_string(f.common_cutoff) + " or more submissions left out";
+  if (!f.names) s += ", names not weighed";
   return s;
 }
 
@@ -51,8 +53,8 @@ std::string table_summary(std::size_t submissions, std::size_t skipped, std::uin
 
 std::string table_heading(std::size_t name_width) {
   char line[128];
-  std::snprintf(line, sizeof line, "%4s  %5s  %8s  %10s  %7s  %7s  %5s  ", "rank", "score",
-                "coverage", "similarity", "matched", "longest", "tiles");
+  std::snprintf(line, sizeof line, "%4s  %5s  %8s  %10s  %7s  %7s  %5s  %5s  ", "rank", "score",
+                "coverage", "similarity", "matched", "longest", "tiles", "names");
   const std::string first = "first";
   const std::size_t pad = name_width > first.size() ? name_width - first.size() : 0;
   return line + first + std::string(pad + 2, ' ') + "second\n";
@@ -81,7 +83,11 @@ std::string report_summary(const ReportCounts& c, const ScoringFacts& f, std::st
   s += ". The score is " + std::string(formula) +
        " (lengths less template and common code); coverage is the share of the smaller "
        "submission that lies in shared runs; similarity is 2&times;matched &divide; (sum of "
-       "lengths).</p>";
+       "lengths)";
+  if (f.names)
+    s += "; names is how far the two share identifiers, string literals and comment words "
+         "that are rare in the class (0 to 1)";
+  s += ".</p>";
   return s;
 }
 

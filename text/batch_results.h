@@ -25,8 +25,9 @@ std::string six_places(double v);
 /// threshold never shows as reaching it.
 std::string three_places(double v);
 
-/// "matched / max(sqrt(length1 x length2), <guard>)"
-std::string score_formula(std::size_t guard);
+/// "matched / max(sqrt(length1 x length2), <guard>)", and with `names`
+/// how the names' agreement raises it.
+std::string score_formula(std::size_t guard, bool names);
 
 /// What a run's figures were made with, as its summaries say it.
 struct ScoringFacts {
@@ -36,6 +37,7 @@ struct ScoringFacts {
   int min_match = 0;
   bool templated = false;         // template code was tiled out first
   std::size_t common_cutoff = 0;  // 0: no code counts as common
+  bool names = true;              // shared names raise the score
 };
 
 /// "score >= 0.6, pairs below 0.4 counted only, runs over 12 characters,

@@ -154,6 +154,7 @@
       case 'matched': return p.x;
       case 'longest': return p.l;
       case 'tiles': return p.t;
+      case 'names': return p.n;
       case 'decision': return decisionOf(p).d;
       default: return p.r;
     }
@@ -182,7 +183,7 @@
         el('td', { text: subs[p.b].n }), el('td', { cls: 'num', text: pure.threePlaces(p.s) }),
         el('td', { cls: 'num', text: pure.threePlaces(p.c) }), el('td', { cls: 'num', text: p.m.toFixed(6) }),
         el('td', { cls: 'num', text: String(p.x) }), el('td', { cls: 'num', text: String(p.l) }),
-        el('td', { cls: 'num', text: String(p.t) }),
+        el('td', { cls: 'num', text: String(p.t) }), el('td', { cls: 'num', text: pure.threePlaces(p.n) }),
         el('td', { text: (d.d ? say(d.d) : '') + (d.note ? ' (' + d.note + ')' : '') })]);
       row.className = (p.u ? 'suspected ' : '') + (d.d || '') + (p.r === openPair ? ' open' : '');
       row.dataset.rank = p.r;
@@ -357,7 +358,7 @@
       return li;
     }));
     body.appendChild(el('h3', { id: 'pair-' + p.r, text: say('pairHeading', p.r, a.n, b.n) }));
-    body.appendChild(el('p', { cls: 'scores', text: say('pairScores', p.s.toFixed(6), p.c.toFixed(6), p.m.toFixed(6), p.x, p.l, p.t) +
+    body.appendChild(el('p', { cls: 'scores', text: say('pairScores', p.s.toFixed(6), p.c.toFixed(6), p.m.toFixed(6), p.x, p.l, p.t, p.n.toFixed(6)) +
       (p.u ? say('pairSuspected') : '') + (p.cut ? say('tilesCut', p.k.length) : '') }));
     body.appendChild(el('div', { cls: 'decision' }, [choice, note]));
     body.appendChild(el('p', { text: say('rangesHelp') }));

@@ -52,8 +52,8 @@ std::string with_zip_flag(std::string zip, int bit, bool first_only = false) {
 TEST(Archive, SourcesInOrderNestedArchivesExpandedOthersLeft) {
   const std::string inner = make_archive(ArchiveKind::kZip, {{"main.cpp", "int main(){}"}});
   // Every kind the help names is read, on every system.
-  for (ArchiveKind kind : {ArchiveKind::kZip, ArchiveKind::kTarGz, ArchiveKind::kTarBz2,
-                           ArchiveKind::kTarXz}) {
+  for (ArchiveKind kind :
+       {ArchiveKind::kZip, ArchiveKind::kTarGz, ArchiveKind::kTarBz2, ArchiveKind::kTarXz}) {
     const Unpacked u = unpack(make_archive(kind, {{"ann/a.c", "int a;"},
                                                   {"ann/readme.txt", "notes"},
                                                   {"./bo.h", "int b;"},

@@ -38,6 +38,14 @@ std::string statement(std::mt19937& rng) {
   return s;
 }
 
+// A comment of words few others use: names that raise the scores of the
+// pairs that share them, so that the index must bound them too.
+std::string own_words(std::mt19937& rng) {
+  std::string s = "//";
+  for (int k = 0; k < 4; ++k) s += " w" + std::to_string(rng() % 60);
+  return s + "\n";
+}
+
 // A class: some submissions from shared statements, some copies of earlier
 // ones with statements dropped and added.
 std::vector<Submission> made_class(unsigned seed, std::size_t count) {
@@ -53,6 +61,7 @@ std::vector<Submission> made_class(unsigned seed, std::size_t count) {
       s = original.substr(0, original.size() - cut);
       for (unsigned extra = rng() % 8; extra > 0; --extra) s += statement(rng);
     } else {
+      s = own_words(rng);
       for (unsigned lines = 3 + rng() % 40; lines > 0; --lines) s += pool[rng() % pool.size()];
     }
     sources.push_back(s);
@@ -89,6 +98,7 @@ void expect_same(const std::vector<PairScore>& want, const std::vector<PairScore
     EXPECT_EQ(want[k].matched, got[k].matched);
     EXPECT_EQ(want[k].longest, got[k].longest);
     EXPECT_EQ(want[k].tiles, got[k].tiles);
+    EXPECT_EQ(want[k].names, got[k].names);
   }
 }
 
@@ -138,7 +148,7 @@ TEST_P(IndexAgainstEveryPair, SamePairsAndScoresAtOrAboveTheFloor) {
                                                          batch::ScoreRule{}, floor, jobs, &done);
       EXPECT_EQ(every.total, found.total);
       EXPECT_EQ(found.total, done.exchange(0));  // every pair settled once, for the progress line
-      EXPECT_LT(found.tiled, found.total);  // the index spared some tiling
+      EXPECT_LT(found.tiled, found.total);       // the index spared some tiling
       expect_same(want, sorted(found.pairs));
     }
   }

@@ -20,7 +20,7 @@ TEST(Options, DefaultsAndPaths) {
   std::string error;
   ASSERT_EQ(Parsed::kRun, parse({"class", "extra.c"}, &o, &error));
   EXPECT_EQ(12, o.min_match);
-  EXPECT_DOUBLE_EQ(0.6, o.threshold);
+  EXPECT_DOUBLE_EQ(0.7, o.threshold);
   EXPECT_TRUE(o.common.enabled);
   EXPECT_DOUBLE_EQ(0.2, o.common.share);
   EXPECT_EQ(10u, o.common.at_least);
@@ -57,16 +57,19 @@ TEST(Options, CommonCodeRuleAndCcsimsOwnFigure) {
   std::string error;
   ASSERT_EQ(Parsed::kRun, parse({"--common", "0.5", "--common-min=3", "x"}, &o, &error)) << error;
   EXPECT_TRUE(o.common.enabled);
+  EXPECT_TRUE(o.names);
   EXPECT_DOUBLE_EQ(0.5, o.common.share);
   EXPECT_EQ(3u, o.common.at_least);
   Options off;
-  ASSERT_EQ(Parsed::kRun, parse({"--no-common", "x"}, &off, &error));
+  ASSERT_EQ(Parsed::kRun, parse({"--no-common", "--no-names", "x"}, &off, &error));
   EXPECT_FALSE(off.common.enabled);
+  EXPECT_FALSE(off.names);
   Options as_ccsim;
   ASSERT_EQ(Parsed::kRun, parse({"--ccsim", "x"}, &as_ccsim, &error));
   EXPECT_TRUE(as_ccsim.as_ccsim);
   EXPECT_EQ(3, as_ccsim.min_match);
   EXPECT_FALSE(as_ccsim.common.enabled);
+  EXPECT_FALSE(as_ccsim.names);
 }
 
 TEST(Options, HelpAndVersionWinOverEverythingElse) {

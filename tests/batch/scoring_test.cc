@@ -1,6 +1,5 @@
 // Submissions in memory through preparation, pairing, scoring and ranking.
 #include "batch/scoring.h"
-#include "batch/candidates.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/candidates.h"
 #include "tests/support/submission_of.h"
 
 namespace {

@@ -157,12 +157,12 @@ TEST(BatchCli, ExampleClassRanksTheTwoCopiesFirstAndNotTheTemplateOnlyOne) {
   EXPECT_EQ(1, r.exit_status);
   const std::vector<string> rows = lines(r.out);
   ASSERT_EQ(67u, rows.size());  // header and 12 * 11 / 2 pairs
-  EXPECT_EQ("first,second,score,coverage,similarity,matched,longest,tiles", rows[0]);
+  EXPECT_EQ("first,second,score,coverage,similarity,matched,longest,tiles,names", rows[0]);
   EXPECT_EQ(0u, rows[1].find("alice.c,bob.c,"));
   EXPECT_EQ(0u, rows[2].find("eve.c,heidi.c,"));
   const RunResult table = batch({"--base", kTemplate, kClass});
-  EXPECT_EQ(0u, table.out.find("12 submissions, 66 pairs, 2 suspected (score >= 0.6, pairs below "
-                               "0.4 counted only, runs over 12 characters, code in 10 or more "
+  EXPECT_EQ(0u, table.out.find("12 submissions, 66 pairs, 2 suspected (score >= 0.7, pairs below "
+                               "0.466667 counted only, runs over 12 characters, code in 10 or more "
                                "submissions left out)\n"));
   for (const string& row : lines(table.out)) {
     if (row.find("ivan.c") != string::npos) {
@@ -192,6 +192,13 @@ TEST(BatchCli, WithoutTheTemplateTheSkeletonIsFoundAsCommonCode) {
   EXPECT_GT(third_score(r.out), 0.0);
 }
 
+// Field k of a CSV row whose fields hold no comma.
+string field(const string& row, std::size_t k) {
+  std::size_t begin = 0;
+  for (; k > 0; --k) begin = row.find(',', begin) + 1;
+  return row.substr(begin, row.find(',', begin) - begin);
+}
+
 TEST(BatchCli, DisguisedCopiesRankAboveEveryIndependentPair) {
   // Copies of dave.c: padded with dead code and output, renamed and
   // reordered, expressions split, a comment put after every line, and
@@ -215,8 +222,17 @@ TEST(BatchCli, DisguisedCopiesRankAboveEveryIndependentPair) {
     std::sort(top.begin(), top.end());
     EXPECT_EQ((std::vector<string>{"alice.c,bob.c", "copy.c,dave.c", "eve.c,heidi.c"}), top)
         << copy;
+    // Far above: half as much again as the closest independent pair.
+    double copy_score = 0;
+    for (std::size_t k = 1; k <= 3; ++k)
+      if (rows[k].find("copy.c") != string::npos) copy_score = std::stod(field(rows[k], 2));
+    EXPECT_GT(copy_score, 1.5 * std::stod(field(rows[4], 2))) << copy;
+    // Flagged too, but for the copy disguised every way at once: its names
+    // changed, it has only its code, which falls short of the threshold.
+    const bool every_way = string(copy) == "combined.c";
     EXPECT_EQ(0u, batch({"--top", "0", "class"}, dir.path())
-                      .out.find("13 submissions, 78 pairs, 3 suspected"))
+                      .out.find(every_way ? "13 submissions, 78 pairs, 2 suspected"
+                                          : "13 submissions, 78 pairs, 3 suspected"))
         << copy;
   }
 }
@@ -229,7 +245,7 @@ TEST(BatchCli, NoSuspicionExitsZero) {
 
 TEST(BatchCli, AScoreUnderTheThresholdNeverShowsAsReachingIt) {
   // dave/heidi scores 0.295749: rounded it would show as the threshold.
-  const RunResult r = batch({"--threshold", "0.296", "--top", "4", kClass});
+  const RunResult r = batch({"--no-names", "--threshold", "0.296", "--top", "4", kClass});
   const std::vector<string> rows = lines(r.out);
   ASSERT_EQ(7u, rows.size()) << r.out;
   EXPECT_NE(string::npos, rows[4].find("  0.312     0.404  ")) << rows[4];  // grace/ken, cut
@@ -242,21 +258,16 @@ TEST(BatchCli, AScoreUnderTheThresholdNeverShowsAsReachingIt) {
 TEST(BatchCli, JsonHoldsTheFieldsAndTheTiles) {
   const RunResult r = batch({"--format", "json", kClass + "/alice.c", kClass + "/bob.c"});
   EXPECT_EQ(1, r.exit_status);
-  EXPECT_EQ(0u, r.out.find("{\"score\":\"matched / max(sqrt(length1 x length2), 100)\","
-                           "\"threshold\":0.600000,\"min_match\":12,\"common_in_at_least\":null,"
-                           "\"floor\":0.400000,\"pairs_in_run\":1,\"pairs_below_floor\":0,"
+  EXPECT_EQ(0u, r.out.find("{\"score\":\"code + names x code x (1 - code), code = matched / "
+                           "max(sqrt(length1 x length2), 100)\","
+                           "\"threshold\":0.700000,\"min_match\":12,\"common_in_at_least\":null,"
+                           "\"floor\":0.466667,\"pairs_in_run\":1,\"pairs_below_floor\":0,"
                            "\"submissions\":[{\"name\":"));
-  for (const char* key : {"\"first\":", "\"second\":", "\"score\":", "\"coverage\":",
-                          "\"similarity\":", "\"matched\":", "\"longest\":", "\"tiles\":",
-                          "\"tile_list\":[{\"length\":", "\"line\":", "\"end_line\":"})
+  for (const char* key :
+       {"\"first\":", "\"second\":", "\"score\":", "\"coverage\":", "\"similarity\":",
+        "\"matched\":", "\"longest\":", "\"tiles\":", "\"names\":", "\"tile_list\":[{\"length\":",
+        "\"line\":", "\"end_line\":"})
     EXPECT_NE(string::npos, r.out.find(key)) << key;
-}
-
-// Field k of a CSV row whose fields hold no comma.
-string field(const string& row, std::size_t k) {
-  std::size_t begin = 0;
-  for (; k > 0; --k) begin = row.find(',', begin) + 1;
-  return row.substr(begin, row.find(',', begin) - begin);
 }
 
 // Below the floor pairs are counted, not listed; above it the rows are
@@ -268,7 +279,7 @@ TEST(BatchCli, PairsBelowTheFloorAreCountedNotListed) {
   const std::vector<string> all_rows = lines(every.out);
   std::vector<string> kept = {all_rows[0]};
   for (std::size_t k = 1; k < all_rows.size(); ++k)
-    if (std::stod(field(all_rows[k], 2)) >= 0.4) kept.push_back(all_rows[k]);
+    if (std::stod(field(all_rows[k], 2)) >= 0.7 * 2 / 3) kept.push_back(all_rows[k]);
   ASSERT_GT(kept.size(), 2u);
   ASSERT_LT(kept.size(), all_rows.size());
   EXPECT_EQ(kept, lines(floored.out));
@@ -280,7 +291,7 @@ TEST(BatchCli, PairsBelowTheFloorAreCountedNotListed) {
   EXPECT_EQ(0u,
             table.out.find("12 submissions, " + std::to_string(all_rows.size() - 1) + " pairs, "));
   EXPECT_NE(string::npos, table.out.find("pairs below 0.5 counted only"));
-  EXPECT_EQ(2, batch({"--floor", "0.7", kClass}).exit_status);  // above the threshold
+  EXPECT_EQ(2, batch({"--floor", "0.8", kClass}).exit_status);  // above the threshold
   for (const char* shard : {"0/3", "4/3", "1/0", "1", "1/2/3", "a/b", "1/3x"})
     EXPECT_EQ(2, batch({"--shard", shard, kClass}).exit_status) << shard;
 }

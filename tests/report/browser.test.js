@@ -73,7 +73,7 @@ test('the report works as a place to review a class', { skip: !cdp.available() &
     load = page.loaded();
     await page.send('Page.reload');
     await load;
-    const kept = await page.value(`[document.querySelector('#pair-table tbody tr').cells[9].textContent,
+    const kept = await page.value(`[document.querySelector('#pair-table tbody tr').cells[10].textContent,
                                     window.ccsimReport.decisionsCsv()]`);
     assert.strictEqual(kept[0], 'confirmed (same mistakes, line 40)');
     assert.match(kept[1], /^\ufefffirst,second,score,decision,note\nalice\.c,bob\.c,0\.98\d+,confirmed,"same mistakes, line 40"\n$/);
