@@ -29,7 +29,7 @@ echo "$(ls "$real" | wc -l) submissions in $real, $(nproc) cores"
 echo
 echo "| run | time, peak memory |"
 echo "|---|---|"
-echo "| ccsim-batch (index, floor 0.4) | $(measure "$out/index.csv" "$bin" -q -f csv "$real") |"
+echo "| ccsim-batch (index, floor 0.467) | $(measure "$out/index.csv" "$bin" -q -f csv "$real") |"
 echo "| ccsim-batch --all-pairs | $(measure "$out/all.csv" "$bin" -q --all-pairs -f csv "$real") |"
 shards=""
 for k in 1 2 3 4; do
@@ -40,7 +40,7 @@ echo "| ccsim-batch --merge of the 4 | $(measure "$out/merged.csv" "$bin" -f csv
 if command -v sim_c >/dev/null 2>&1; then
   echo "| sim_c -p -t 1 -s (default mode) | $(cd "$real" && measure /dev/null sim_c -p -t 1 -s ./*.c) |"
 fi
-{ head -n 1 "$out/all.csv"; awk -F, 'NR > 1 && $3 >= 0.4' "$out/all.csv"; } >"$out/floored.csv"
+{ head -n 1 "$out/all.csv"; awk -F, 'NR > 1 && $3 >= 0.466667' "$out/all.csv"; } >"$out/floored.csv"
 if cmp -s "$out/floored.csv" "$out/index.csv"; then same=yes; else same=NO; fi
 if cmp -s "$out/merged.csv" "$out/index.csv"; then merged=yes; else merged=NO; fi
 echo
@@ -49,12 +49,12 @@ echo "pairs at or above the floor: $(($(wc -l <"$out/index.csv") - 1)); the same
 echo
 python3 bench/make_big_class.py "$real" "$out/big" "$count"
 echo "generated: $count submissions ($(du -sh "$out/big" | cut -f1))"
-echo "| ccsim-batch (index, floor 0.4) | $(measure "$out/big.csv" "$bin" -q -f csv "$out/big") |"
+echo "| ccsim-batch (index, floor 0.467) | $(measure "$out/big.csv" "$bin" -q -f csv "$out/big") |"
 python3 - "$out/big-planted.txt" "$out/big.csv" <<'PY'
 import csv, sys
 planted = {tuple(sorted(l.split())) for l in open(sys.argv[1]) if len(l.split()) == 2}
 rows = list(csv.DictReader(open(sys.argv[2])))
-flagged = {tuple(sorted((r["first"], r["second"]))) for r in rows if float(r["score"]) >= 0.6}
+flagged = {tuple(sorted((r["first"], r["second"]))) for r in rows if float(r["score"]) >= 0.7}
 print("planted copies flagged: %d of %d; pairs flagged in all: %d"
       % (len(planted & flagged), len(planted), len(flagged)))
 PY
