@@ -92,8 +92,8 @@ std::string histogram(const std::vector<double>& values, std::string_view label,
     const double h = height(below);
     svg << "<rect class=\"below\" x=\"44\" y=\"" << 130 - h << "\" width=\"18\" height=\"" << h
         << "\"><title>" << text::histogram_below(floor, below)
-        << "</title></rect><text x=\"42\" y=\"146\">&lt;" << text::shortest_number(floor)
-        << "</text>";
+        << "</title></rect><text x=\"74\" y=\"146\" text-anchor=\"end\">&lt;"
+        << text::shortest_number(floor) << "</text>";
   }
   for (int b = 0; b < kBins; ++b) {
     const double h = height(bins[b]);
