@@ -14,6 +14,9 @@
 //      checksum that matches, so that the parser itself is reached.
 //   5: GB18030 and UTF-16. The rest decodes to valid UTF-8, whatever the
 //      bytes, read as GB18030 and, behind a byte-order mark, as UTF-16.
+//   6: names in sources. The rest is two sources split at its first 0xFE
+//      byte: every name found is of a kind and no longer than the source,
+//      and the two agree by a figure in [0, 1], the same either way round.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,6 +33,7 @@
 
 #include "batch/archive.h"
 #include "batch/decode.h"
+#include "batch/name_evidence.h"
 #include "batch/names.h"
 #include "batch/past_index.h"
 #include "batch/shards.h"
@@ -157,16 +161,39 @@ void check_decoding(std::string_view data) {
 
 }  // namespace
 
+void check_source_names(std::string_view data) {
+  const std::size_t cut = data.find('\xfe');
+  const std::string a(data.substr(0, cut));
+  const std::string b(cut == std::string_view::npos ? "" : data.substr(cut + 1));
+  for (const std::string& name : batch::names_in(a)) {
+    if (name.size() < 3 || name.size() > a.size() + 2) fail("a name of no source text");
+    const std::string_view kind = std::string_view(name).substr(0, 2);
+    if (kind != "i:" && kind != "s:" && kind != "c:") fail("a name of no kind");
+  }
+  std::vector<batch::Submission> subs(3);
+  batch::append_file(&subs[0], batch::SourceFile{"a.c", a});
+  batch::append_file(&subs[1], batch::SourceFile{"b.c", b});
+  batch::append_file(&subs[2], batch::SourceFile{"c.c", "int c;"});
+  const std::vector<batch::NameVector> v = batch::name_vectors(subs, {}, 1);
+  const double ab = batch::name_agreement(v[0], v[1]);
+  if (!(ab >= 0 && ab <= 1) || ab != batch::name_agreement(v[1], v[0]))
+    fail("an agreement out of [0, 1] or not the same both ways");
+  batch::SpreadNames spread;
+  spread.spread(v[0]);
+  if (spread.agreement(v[1]) != ab) fail("the spread names disagree with the merge");
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   if (size == 0) return 0;
   const std::string_view data(reinterpret_cast<const char*>(bytes) + 1, size - 1);
-  switch (bytes[0] % 6) {
+  switch (bytes[0] % 7) {
     case 0: check_names(data); break;
     case 1: check_archive(data); break;
     case 2: check_walk(data.substr(0, 60)); break;
     case 3: check_shard(data); break;
     case 4: check_index(data); break;
     case 5: check_decoding(data); break;
+    case 6: check_source_names(data); break;
   }
   return 0;
 }
