@@ -170,6 +170,14 @@ Found score_candidates(std::vector<Prepared>* prepared, const PairRange& range, 
   for (std::size_t r = 0; r < n; ++r)
     is_row[r] = in_shard(r, range) && pairs_in_row(r, n, range) > 0 ? 1 : 0;
   const Index index = build_index(p, order, is_row, min_match, jobs);
+  // What the bounds read of every partner, side by side by row: read from
+  // the submissions themselves, each would cost a cache miss.
+  std::vector<std::size_t> length(n);
+  std::vector<double> reach(n);
+  for (std::size_t r = 0; r < n; ++r) {
+    length[r] = p[order[r]].length;
+    reach[r] = p[order[r]].names.reach;
+  }
   std::vector<std::vector<std::uint32_t>> candidates(n);  // per row: partner rows
   std::vector<std::vector<PairScore>> rows(n);
   parallel_for(n, jobs, [&](std::size_t r) {
@@ -195,22 +203,24 @@ Found score_candidates(std::vector<Prepared>* prepared, const PairRange& range, 
         partner.last_end = start + width;
       }
     }
-    const std::size_t own = p[order[r]].length;
+    const std::size_t own = length[r];
     thread_local SpreadNames names;
     bool spread = false;
     for (std::size_t t = 0; t < touched; ++t) {
       const std::uint32_t q = scratch.touched[t];
-      const std::size_t other = p[order[q]].length;
+      const std::size_t other = length[q];
       const std::uint64_t bound =
           std::min<std::uint64_t>({scratch.partners[q].covered, own, other});
       scratch.partners[q] = Scratch::Partner{};
       // Names can only raise a score; their agreement is worked out only
       // for a pair the code alone cannot bring to the floor.
-      bool candidate = score_of(bound, own, other, 0, rule) >= floor;
-      if (!candidate && score_of(bound, own, other, 1, rule) >= floor) {
+      // Their agreement is at most the product of the two reaches.
+      const double code = code_of(bound, own, other, rule);
+      bool candidate = with_names(code, 0) >= floor;
+      if (!candidate && with_names(code, reach[r] * reach[q]) >= floor) {
         if (!spread) names.spread(p[order[r]].names);
         spread = true;
-        candidate = score_of(bound, own, other, names.agreement(p[order[q]].names), rule) >= floor;
+        candidate = with_names(code, names.agreement(p[order[q]].names)) >= floor;
       }
       if (candidate) candidates[r].push_back(q);
     }

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "batch/decode.h"
+#include "batch/keyed_lists.h"
 #include "batch/parallel.h"
 #include "lexer/keywords.h"
 
@@ -78,6 +78,15 @@ std::string as_text(std::string_view bytes) {
   return ascii ? std::string(bytes) : to_utf8(bytes);
 }
 
+// A name as a 64-bit key: two names sharing one are too unlikely to matter.
+std::uint64_t name_key(std::string_view name) {
+  std::uint64_t h = 0xcbf29ce484222325ULL;  // FNV-1a, then mixed
+  for (char c : name) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+  h ^= h >> 33;
+  h *= 0xff51afd7ed558ccdULL;
+  return h ^ (h >> 33);
+}
+
 }  // namespace
 
 std::vector<std::string> names_in(std::string_view s) {
@@ -117,75 +126,73 @@ std::vector<std::string> names_in(std::string_view s) {
 std::vector<NameVector> name_vectors(const std::vector<Submission>& subs,
                                      const std::vector<std::string_view>& given, unsigned jobs) {
   const std::size_t n = subs.size();
-  std::vector<std::vector<std::string>> found(n);
-  parallel_for(n, jobs, [&](std::size_t k) {
-    for (const SourceFile& f : subs[k].files) {
-      std::vector<std::string> names = names_in(as_text(f.text));
-      found[k].insert(found[k].end(), std::make_move_iterator(names.begin()),
-                      std::make_move_iterator(names.end()));
-    }
-  });
-  std::unordered_set<std::string> template_names;
+  std::unordered_set<std::uint64_t> template_names;
   for (std::string_view text : given)
-    for (std::string& name : names_in(as_text(text))) template_names.insert(std::move(name));
-  // Ids in the names' order, so that the sums come out the same bit for
-  // bit however the class is ordered.
-  std::unordered_map<std::string, std::uint32_t> id_of;
-  for (auto& names : found)
-    for (const std::string& name : names)
-      if (template_names.count(name) == 0) id_of.emplace(name, 0);
-  {
-    std::vector<const std::string*> sorted;
-    sorted.reserve(id_of.size());
-    for (const auto& entry : id_of) sorted.push_back(&entry.first);
-    std::sort(sorted.begin(), sorted.end(),
-              [](const std::string* x, const std::string* y) { return *x < *y; });
-    for (std::size_t k = 0; k < sorted.size(); ++k)
-      id_of.find(*sorted[k])->second = static_cast<std::uint32_t>(k);
-  }
-  std::vector<std::vector<std::uint32_t>> ids(n);
+    for (const std::string& name : names_in(as_text(text))) template_names.insert(name_key(name));
+  // Per submission: its distinct names (as keys, ascending) and how often
+  // it uses each.
+  std::vector<std::vector<std::uint64_t>> keys(n);
+  std::vector<std::vector<std::uint32_t>> uses(n);
   parallel_for(n, jobs, [&](std::size_t k) {
-    for (const std::string& name : found[k]) {
-      const auto it = id_of.find(name);
-      if (it != id_of.end()) ids[k].push_back(it->second);
+    std::vector<std::uint64_t> all;
+    for (const SourceFile& f : subs[k].files)
+      for (const std::string& name : names_in(as_text(f.text))) {
+        const std::uint64_t key = name_key(name);
+        if (template_names.count(key) == 0) all.push_back(key);
+      }
+    std::sort(all.begin(), all.end());
+    for (std::size_t j = 0; j < all.size(); ++j) {
+      if (j > 0 && all[j] == all[j - 1]) {
+        ++uses[k].back();
+      } else {
+        keys[k].push_back(all[j]);
+        uses[k].push_back(1);
+      }
     }
-    std::vector<std::string>().swap(found[k]);
-    std::sort(ids[k].begin(), ids[k].end());
   });
-  std::vector<std::uint32_t> users(id_of.size(), 0);
-  for (const auto& list : ids)
-    for (std::size_t j = 0; j < list.size(); ++j)
-      if (j == 0 || list[j] != list[j - 1]) ++users[list[j]];
+  // Ids in the keys' order, so that the sums come out the same bit for bit
+  // however the class is ordered; each submission's arrive ascending, in the
+  // order of its keys.
+  std::vector<std::vector<std::uint32_t>> ids(n);
+  std::vector<std::vector<std::uint32_t>> users(n);  // of each of its names
+  {
+    const std::vector<KeyedEntry> entries = group_by_key(&keys, jobs);
+    std::uint32_t id = 0;
+    for (std::size_t b = 0; b < entries.size(); ++id) {
+      std::size_t e = b + 1;
+      while (e < entries.size() && entries[e].first == entries[b].first) ++e;
+      for (std::size_t k = b; k < e; ++k) {
+        ids[entries[k].second].push_back(id);
+        users[entries[k].second].push_back(static_cast<std::uint32_t>(e - b));
+      }
+      b = e;
+    }
+  }
   std::vector<NameVector> vectors(n);
   parallel_for(n, jobs, [&](std::size_t k) {
-    const std::vector<std::uint32_t>& list = ids[k];
     NameVector& v = vectors[k];
     std::vector<double> weights;
-    std::vector<std::uint8_t> shared;  // used by another submission too
     double norm = 0;
-    for (std::size_t j = 0; j < list.size();) {
-      std::size_t uses = 1;
-      while (j + uses < list.size() && list[j + uses] == list[j]) ++uses;
-      const double rarity = std::log(static_cast<double>(n) / static_cast<double>(users[list[j]]));
-      if (rarity > 0) {
-        const double w = (1 + std::log(static_cast<double>(uses))) * rarity;
-        v.ids.push_back(list[j]);
+    for (std::size_t j = 0; j < ids[k].size(); ++j) {
+      const double rarity = std::log(static_cast<double>(n) / static_cast<double>(users[k][j]));
+      const double w = (1 + std::log(static_cast<double>(uses[k][j]))) * rarity;
+      norm += w * w;
+      // A name no other submission uses weighs in the length, never in an
+      // agreement: it is not kept.
+      if (users[k][j] > 1 && rarity > 0) {
+        v.ids.push_back(ids[k][j]);
         weights.push_back(w);
-        shared.push_back(users[list[j]] > 1 ? 1 : 0);
-        norm += w * w;
       }
-      j += uses;
     }
     norm = std::sqrt(norm);
-    // A name no other submission uses weighs in the length, never in an
-    // agreement: it is not kept.
-    std::size_t kept = 0;
-    for (std::size_t j = 0; j < weights.size(); ++j) {
-      if (!shared[j]) continue;
-      v.ids[kept++] = v.ids[j];
-      v.weights.push_back(static_cast<float>(weights[j] / norm));
+    double kept = 0;
+    for (double w : weights) {
+      v.weights.push_back(static_cast<float>(w / norm));
+      kept += static_cast<double>(v.weights.back()) * static_cast<double>(v.weights.back());
     }
-    v.ids.resize(kept);
+    // Over by a little more than the rounding of any sum of products of
+    // these weights can bring.
+    v.reach = std::min(1.0, std::sqrt(kept) * (1 + 1e-9) + 1e-12);
   });
   return vectors;
 }

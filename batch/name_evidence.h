@@ -22,6 +22,7 @@ namespace batch {
 struct NameVector {
   std::vector<std::uint32_t> ids;
   std::vector<float> weights;
+  double reach = 0;  // the length of `weights`, slightly over: no agreement exceeds reach x reach
 };
 
 /// The names of one source text, each prefixed by its kind: "i:" an

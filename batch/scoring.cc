@@ -112,12 +112,20 @@ PairScore score_pair(const std::vector<Prepared>& prepared, std::uint32_t i, std
   return s;
 }
 
-double score_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b, double names,
-                const ScoreRule& rule) {
+double code_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b,
+               const ScoreRule& rule) {
   const double mean = std::sqrt(static_cast<double>(length_a) * static_cast<double>(length_b));
   const double guarded = std::max(mean, static_cast<double>(rule.guard));
-  const double code = guarded == 0 ? 0.0 : std::min(1.0, static_cast<double>(matched) / guarded);
+  return guarded == 0 ? 0.0 : std::min(1.0, static_cast<double>(matched) / guarded);
+}
+
+double with_names(double code, double names) {
   return code + std::clamp(names, 0.0, 1.0) * code * (1 - code);
+}
+
+double score_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b, double names,
+                const ScoreRule& rule) {
+  return with_names(code_of(matched, length_a, length_b, rule), names);
 }
 
 bool ranks_before(const PairScore& x, const std::string& x_first, const std::string& x_second,

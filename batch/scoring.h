@@ -77,6 +77,12 @@ void prepare_sources(std::vector<Prepared>* prepared, const std::vector<std::uin
 double score_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b, double names,
                 const ScoreRule& rule);
 
+/// The two steps of score_of(): the code's figure, then the names'
+/// share of what it leaves. score_of() is with_names(code_of(...), names).
+double code_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b,
+               const ScoreRule& rule);
+double with_names(double code, double names);
+
 /// Tiles one pair (first < second by index, as in the output) and scores it.
 PairScore score_pair(const std::vector<Prepared>& prepared, std::uint32_t first,
                      std::uint32_t second, int min_match, const ScoreRule& rule);

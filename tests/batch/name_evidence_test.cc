@@ -108,6 +108,8 @@ TEST(SpreadNames, AgreesExactlyWithTheMergeForEveryPair) {
     for (std::size_t y = 0; y < v.size(); ++y) {
       EXPECT_EQ(batch::name_agreement(v[x], v[y]), spread.agreement(v[y])) << x << " " << y;
       EXPECT_EQ(batch::name_agreement(v[y], v[x]), spread.agreement(v[y])) << x << " " << y;
+      // The index prunes by the reaches: they must bound every agreement.
+      EXPECT_LE(spread.agreement(v[y]), v[x].reach * v[y].reach) << x << " " << y;
     }
   }
   EXPECT_NEAR(1.0, spread.agreement(v.back()), 1e-6);
