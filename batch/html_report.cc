@@ -265,7 +265,18 @@ std::string page_data(const Run& run, const ReportLimits& limits) {
         << ",\"s\":" << text::six_places(p.score) << ",\"c\":" << text::six_places(p.coverage)
         << ",\"m\":" << text::six_places(p.similarity) << ",\"x\":" << p.matched
         << ",\"l\":" << p.longest << ",\"t\":" << p.tiles << ",\"n\":" << text::six_places(p.names)
-        << ",\"u\":" << (p.score >= o.threshold ? "true" : "false") << ",\"k\":[";
+        << ",\"w\":[";
+    // The rare names the two share, heaviest first: what the names figure
+    // is made of.
+    const std::vector<std::string> names =
+        p.names > 0 ? shared_names(run.subs[p.first], run.prepared[p.first].names,
+                                   run.subs[p.second], run.prepared[p.second].names, limits.names)
+                    : std::vector<std::string>{};
+    for (std::size_t w = 0; w < names.size(); ++w) {
+      if (w) out << ',';
+      js_string(out, name_as_written(names[w], limits.name_bytes));
+    }
+    out << "],\"u\":" << (p.score >= o.threshold ? "true" : "false") << ",\"k\":[";
     const bool both = shown[p.first].included && shown[p.second].included;
     const std::vector<compare::Match> tiles =
         both && p.tiles ? tiles_of(run.prepared, p.first, p.second, o.min_match)

@@ -21,6 +21,8 @@ struct ReportLimits {
   std::size_t all_sources = 64u << 20;  // bytes of all sources shown
   std::size_t pair_tiles = 2000;        // tiles drawn for one pair
   std::size_t all_tiles = 1000000;      // tiles drawn in all
+  std::size_t names = 12;               // shared names shown for one pair
+  std::size_t name_bytes = 60;          // bytes shown of one name
 };
 
 /// The page for `run`.

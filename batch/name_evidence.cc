@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "batch/decode.h"
@@ -154,7 +155,8 @@ std::vector<NameVector> name_vectors(const std::vector<Submission>& subs,
   // however the class is ordered; each submission's arrive ascending, in the
   // order of its keys.
   std::vector<std::vector<std::uint32_t>> ids(n);
-  std::vector<std::vector<std::uint32_t>> users(n);  // of each of its names
+  std::vector<std::vector<std::uint32_t>> users(n);   // of each of its names
+  std::vector<std::vector<std::uint64_t>> key_of(n);  // and their keys again
   {
     const std::vector<KeyedEntry> entries = group_by_key(&keys, jobs);
     std::uint32_t id = 0;
@@ -163,6 +165,7 @@ std::vector<NameVector> name_vectors(const std::vector<Submission>& subs,
       while (e < entries.size() && entries[e].first == entries[b].first) ++e;
       for (std::size_t k = b; k < e; ++k) {
         ids[entries[k].second].push_back(id);
+        key_of[entries[k].second].push_back(entries[k].first);
         users[entries[k].second].push_back(static_cast<std::uint32_t>(e - b));
       }
       b = e;
@@ -181,6 +184,7 @@ std::vector<NameVector> name_vectors(const std::vector<Submission>& subs,
       // agreement: it is not kept.
       if (users[k][j] > 1 && rarity > 0) {
         v.ids.push_back(ids[k][j]);
+        v.keys.push_back(key_of[k][j]);
         weights.push_back(w);
       }
     }
@@ -195,6 +199,45 @@ std::vector<NameVector> name_vectors(const std::vector<Submission>& subs,
     v.reach = std::min(1.0, std::sqrt(kept) * (1 + 1e-9) + 1e-12);
   });
   return vectors;
+}
+
+std::vector<std::string> shared_names(const Submission& a, const NameVector& x, const Submission& b,
+                                      const NameVector& y, std::size_t most) {
+  std::unordered_map<std::uint64_t, double> in_x;
+  for (std::size_t k = 0; k < x.keys.size(); ++k) in_x.emplace(x.keys[k], x.weights[k]);
+  std::unordered_map<std::uint64_t, double> both;  // key -> the product of its weights
+  for (std::size_t k = 0; k < y.keys.size(); ++k) {
+    const auto it = in_x.find(y.keys[k]);
+    if (it != in_x.end()) both.emplace(y.keys[k], it->second * y.weights[k]);
+  }
+  // The names themselves, read again from either side (both hold them).
+  std::vector<std::pair<double, std::string>> found;
+  for (const Submission* s : {&a, &b}) {
+    for (const SourceFile& f : s->files)
+      for (std::string& name : names_in(as_text(f.text))) {
+        const auto it = both.find(name_key(name));
+        if (it == both.end()) continue;
+        found.emplace_back(it->second, std::move(name));
+        both.erase(it);
+      }
+  }
+  std::sort(found.begin(), found.end(), [](const auto& p, const auto& q) {
+    return p.first != q.first ? p.first > q.first : p.second < q.second;
+  });
+  std::vector<std::string> names;
+  for (std::size_t k = 0; k < found.size() && k < most; ++k)
+    names.push_back(std::move(found[k].second));
+  return names;
+}
+
+std::string name_as_written(std::string_view name, std::size_t longest) {
+  std::string shown(name.size() >= 2 ? name.substr(2) : name);
+  if (name.substr(0, 2) == "c:") shown = "// " + shown;
+  if (shown.size() <= longest) return shown;
+  // Cut at a character's start, so that UTF-8 stays whole.
+  std::size_t cut = longest;
+  while (cut > 0 && (static_cast<unsigned char>(shown[cut]) & 0xC0) == 0x80) --cut;
+  return shown.substr(0, cut) + "\xe2\x80\xa6";
 }
 
 double name_agreement(const NameVector& x, const NameVector& y) {

@@ -22,6 +22,7 @@ namespace batch {
 struct NameVector {
   std::vector<std::uint32_t> ids;
   std::vector<float> weights;
+  std::vector<std::uint64_t> keys;  // of the names, to find them again for the evidence
   double reach = 0;  // the length of `weights`, slightly over: no agreement exceeds reach x reach
 };
 
@@ -36,6 +37,16 @@ std::vector<std::string> names_in(std::string_view source);
 /// in `given` (the template's sources) count for nothing.
 std::vector<NameVector> name_vectors(const std::vector<Submission>& subs,
                                      const std::vector<std::string_view>& given, unsigned jobs);
+
+/// The names that weigh most in the agreement of `a` and `b` (with their
+/// vectors `x` and `y`), at most `most` of them, heaviest first.
+std::vector<std::string> shared_names(const Submission& a, const NameVector& x, const Submission& b,
+                                      const NameVector& y, std::size_t most);
+
+/// A name as its source has it: an identifier or a literal as it is, a
+/// comment word after "// "; cut to `longest` bytes (at a character's start)
+/// and marked with an ellipsis when longer.
+std::string name_as_written(std::string_view name, std::size_t longest);
 
 /// How far two submissions share their rare names: the cosine of their
 /// vectors, in [0, 1] (0 when either has none).

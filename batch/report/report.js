@@ -360,6 +360,10 @@
     body.appendChild(el('h3', { id: 'pair-' + p.r, text: say('pairHeading', p.r, a.n, b.n) }));
     body.appendChild(el('p', { cls: 'scores', text: say('pairScores', p.s.toFixed(6), p.c.toFixed(6), p.m.toFixed(6), p.x, p.l, p.t, p.n.toFixed(6)) +
       (p.u ? say('pairSuspected') : '') + (p.cut ? say('tilesCut', p.k.length) : '') }));
+    if (p.w && p.w.length) {
+      body.appendChild(el('p', { cls: 'names' }, [document.createTextNode(say('sharedNames')),
+        el('span', {}, p.w.map(function (w) { return el('code', { text: w }); }))]));
+    }
     body.appendChild(el('div', { cls: 'decision' }, [choice, note]));
     body.appendChild(el('p', { text: say('rangesHelp') }));
     body.appendChild(ranges);

@@ -117,6 +117,32 @@ TEST(SpreadNames, AgreesExactlyWithTheMergeForEveryPair) {
   EXPECT_EQ(0.0, spread.agreement(v.back()));
 }
 
+TEST(SharedNames, TheRareOnesBothUseHeaviestFirst) {
+  const std::vector<Submission> subs = {
+      made_of("a", "int sum_up, cnt; /* Tally */ printf(\"Total %d\", sum_up + cnt + n);"),
+      made_of("b", "int sum_up, cnt; // tally\nputs(\"Total %d\"); k = n + sum_up;"),
+      made_of("c", "int cnt, n; int k;"),
+      made_of("d", "int n;"),
+  };
+  const std::vector<NameVector> v = batch::name_vectors(subs, {}, 2);
+  // "sum_up" is used twice on each side; "n" is everybody's; "cnt" three's,
+  // so it weighs least; "k" is b's and c's.
+  EXPECT_EQ((Names{"i:sum_up", "c:tally", "s:\"Total %d\"", "i:cnt"}),
+            batch::shared_names(subs[0], v[0], subs[1], v[1], 10));
+  EXPECT_EQ((Names{"i:sum_up", "c:tally"}), batch::shared_names(subs[0], v[0], subs[1], v[1], 2));
+  EXPECT_EQ(Names{}, batch::shared_names(subs[0], v[0], subs[3], v[3], 10));
+}
+
+TEST(SharedNames, WrittenAsInTheSourceAndCutWhole) {
+  EXPECT_EQ("sum_up", batch::name_as_written("i:sum_up", 60));
+  EXPECT_EQ("\"Total %d\"", batch::name_as_written("s:\"Total %d\"", 60));
+  EXPECT_EQ("// tally", batch::name_as_written("c:tally", 60));
+  EXPECT_EQ("abc\xe2\x80\xa6", batch::name_as_written("i:abcdef", 3));
+  // Never inside a character: the three bytes of U+8BA1 stay together.
+  EXPECT_EQ("// \xe2\x80\xa6", batch::name_as_written("c:\xe8\xae\xa1\xe7\xae\x97", 4));
+  EXPECT_EQ("// \xe8\xae\xa1\xe2\x80\xa6", batch::name_as_written("c:\xe8\xae\xa1\xe7\xae\x97", 6));
+}
+
 TEST(ScoreOf, NamesRaiseTheCodesScoreButNeverMakeIt) {
   const batch::ScoreRule rule;
   EXPECT_DOUBLE_EQ(0.5, batch::score_of(100, 200, 200, 0, rule));

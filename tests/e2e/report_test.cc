@@ -113,6 +113,10 @@ TEST_F(ReportTest, RenderedTilesOfTheTopPairAreMarkedOnBothSides) {
   // The matched line ranges, as the JSON gives the first tile's lines.
   EXPECT_NE(string::npos, article.find("alice.c 55–69 ↔ bob.c 56–70 (263)"))
       << article.substr(0, 2000);
+  // The rare names the two share (bob.c renamed the rest), heaviest first.
+  EXPECT_NE(string::npos, article.find("heaviest first: <span><code>\"%c: %d\\n\"</code>"
+                                       "<code>\"ABCDF\"</code></span>"))
+      << article.substr(0, 2000);
 }
 
 TEST_F(ReportTest, CodeCommonToTheClassIsGreyedApartFromTheTemplate) {
