@@ -213,8 +213,8 @@ Found score_candidates(std::vector<Prepared>* prepared, const PairRange& range, 
           std::min<std::uint64_t>({scratch.partners[q].covered, own, other});
       scratch.partners[q] = Scratch::Partner{};
       // Names can only raise a score; their agreement is worked out only
-      // for a pair the code alone cannot bring to the floor.
-      // Their agreement is at most the product of the two reaches.
+      // for a pair the code alone cannot bring to the floor, and whose two
+      // reaches (their agreement's most) could.
       const double code = code_of(bound, own, other, rule);
       bool candidate = with_names(code, 0) >= floor;
       if (!candidate && with_names(code, reach[r] * reach[q]) >= floor) {

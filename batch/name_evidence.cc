@@ -1,5 +1,7 @@
 // Names read from sources with a small scanner of their own (the tokeniser
-// keeps no names), and weighted against the class.
+// keeps no names), and weighted against the class. Every source is read as
+// UTF-8 first (GBK decoded), so that a name is the same whether its file was
+// saved in GBK, UTF-8 or UTF-16.
 #include "batch/name_evidence.h"
 
 #include <algorithm>
@@ -9,6 +11,7 @@
 #include <unordered_set>
 
 #include "batch/decode.h"
+#include "batch/fnv.h"
 #include "batch/keyed_lists.h"
 #include "batch/parallel.h"
 #include "lexer/keywords.h"
@@ -71,18 +74,9 @@ std::size_t literal_end(std::string_view s, std::size_t k) {
   return k;
 }
 
-// A source as UTF-8, so that a name is the same whether its file was saved
-// in GBK, UTF-8 or UTF-16 (read as UTF-8).
-std::string as_text(std::string_view bytes) {
-  const bool ascii = std::all_of(bytes.begin(), bytes.end(),
-                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  return ascii ? std::string(bytes) : to_utf8(bytes);
-}
-
 // A name as a 64-bit key: two names sharing one are too unlikely to matter.
 std::uint64_t name_key(std::string_view name) {
-  std::uint64_t h = 0xcbf29ce484222325ULL;  // FNV-1a, then mixed
-  for (char c : name) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+  std::uint64_t h = fnv1a(name);  // then mixed, for the buckets keys are sorted in
   h ^= h >> 33;
   h *= 0xff51afd7ed558ccdULL;
   return h ^ (h >> 33);
@@ -129,7 +123,7 @@ std::vector<NameVector> name_vectors(const std::vector<Submission>& subs,
   const std::size_t n = subs.size();
   std::unordered_set<std::uint64_t> template_names;
   for (std::string_view text : given)
-    for (const std::string& name : names_in(as_text(text))) template_names.insert(name_key(name));
+    for (const std::string& name : names_in(to_utf8(text))) template_names.insert(name_key(name));
   // Per submission: its distinct names (as keys, ascending) and how often
   // it uses each.
   std::vector<std::vector<std::uint64_t>> keys(n);
@@ -137,7 +131,7 @@ std::vector<NameVector> name_vectors(const std::vector<Submission>& subs,
   parallel_for(n, jobs, [&](std::size_t k) {
     std::vector<std::uint64_t> all;
     for (const SourceFile& f : subs[k].files)
-      for (const std::string& name : names_in(as_text(f.text))) {
+      for (const std::string& name : names_in(to_utf8(f.text))) {
         const std::uint64_t key = name_key(name);
         if (template_names.count(key) == 0) all.push_back(key);
       }
@@ -214,7 +208,7 @@ std::vector<std::string> shared_names(const Submission& a, const NameVector& x, 
   std::vector<std::pair<double, std::string>> found;
   for (const Submission* s : {&a, &b}) {
     for (const SourceFile& f : s->files)
-      for (std::string& name : names_in(as_text(f.text))) {
+      for (std::string& name : names_in(to_utf8(f.text))) {
         const auto it = both.find(name_key(name));
         if (it == both.end()) continue;
         found.emplace_back(it->second, std::move(name));

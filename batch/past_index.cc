@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "batch/fnv.h"
 #include "batch/names.h"
 #include "platform/file.h"
 #include "text/batch_messages.h"
@@ -14,11 +15,6 @@ constexpr char kMagic[] = "ccsim-batch index\n";
 constexpr std::size_t kMagicSize = sizeof kMagic - 1;
 constexpr std::uint32_t kVersion = 1;
 constexpr std::uint32_t kStopsAtEofByte = 1;
-
-std::uint64_t fnv(std::string_view bytes, std::uint64_t h = 0xcbf29ce484222325ULL) {
-  for (char c : bytes) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
-  return h;
-}
 
 void put(std::string* out, std::uint64_t v, int bytes) {
   for (int k = 0; k < bytes; ++k) out->push_back(static_cast<char>((v >> (8 * k)) & 0xff));
@@ -73,7 +69,7 @@ bool write_index(const std::string& path, const std::vector<Submission>& subs,
     }
     put_str(&body, s.tokens);
   }
-  put(&body, fnv(body), 8);
+  put(&body, fnv1a(body), 8);
   // A failed write leaves an earlier index as it was.
   if (!platform::write_whole(path, std::string(kMagic, kMagicSize) + body)) {
     *error = text::batch_unwritable(shown_name(path));
@@ -105,7 +101,7 @@ bool read_index(const std::string& path, const Reading& reading, std::vector<Sub
   Reader r(body);
   std::uint64_t version = 0, flags = 0, count = 0;
   if (!r.number(&version, 4) || version != kVersion) return fail(text::kIndexOfAnotherVersion);
-  if (fnv(body) != stored) return fail(text::kIndexDamaged);
+  if (fnv1a(body) != stored) return fail(text::kIndexDamaged);
   if (!r.number(&flags, 4) || !r.number(&count, 8)) return fail(text::kIndexDamaged);
   if (((flags & kStopsAtEofByte) != 0) != reading.stop_at_eof_byte)
     return fail(text::kIndexReadOtherwise);

@@ -4,17 +4,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "batch/fnv.h"
 #include "batch/parallel.h"
 #include "compare/verdict.h"
 
 namespace batch {
 namespace {
-
-std::uint64_t content_hash(std::string_view s) {
-  std::uint64_t h = 0xcbf29ce484222325ULL;  // FNV-1a
-  for (char c : s) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
-  return h;
-}
 
 // True when the pair is to be tiled second against first: the order is
 // the contents', never the names' or the arguments'.
@@ -34,7 +29,7 @@ std::vector<Prepared> prepare_all(const std::vector<Submission>& subs, const Pre
     Prepared& p = prepared[k];
     const std::string& tokens = subs[k].tokens;
     p.text = tokens;
-    p.content = content_hash(tokens);
+    p.content = fnv1a(tokens);
     p.allowed.assign(tokens.size(), 1);
     if (!how.base.empty()) {
       thread_local compare::GreedyTiler tiler;
