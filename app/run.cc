@@ -2,6 +2,8 @@
 #include "app/run.h"
 
 #include <new>
+#include <string>
+#include <vector>
 
 #include "compare/simple.h"
 #include "lexer/token.h"
@@ -19,8 +21,10 @@ int dialogue(platform::Console& console, platform::Viewer& viewer) {
   console.set_colours();
   console.write(text::kInstruction);
   console.read_char();  // the user's Enter
-  if (!lexer::token("file1.c", "list1.txt", "token1.txt", console)) return kFileFailed;
-  if (!lexer::token("file2.c", "list2.txt", "token2.txt", console)) return kFileFailed;
+  // No output may stand for either source: a link there would overwrite it.
+  const std::vector<std::string> sources = {"file1.c", "file2.c"};
+  if (!lexer::token("file1.c", "list1.txt", "token1.txt", sources, console)) return kFileFailed;
+  if (!lexer::token("file2.c", "list2.txt", "token2.txt", sources, console)) return kFileFailed;
   console.write(text::kTokensReady);
   console.read_char();
   if (!compare::simple(kMinMatchLen, console, viewer)) return kFileFailed;

@@ -11,28 +11,37 @@
 
 namespace lexer {
 
-bool token(const char* name, const char* list, const char* token, platform::Console& console) {
+namespace {
+
+// Why an output name may not be written, or "" if it may: a link would
+// carry the write to another file (a source, say), and a hard link to a
+// source would make the source the output.
+std::string_view refusal(const char* output, const std::vector<std::string>& sources) {
+  if (platform::is_link(output)) return text::kOutputIsALink;
+  for (const std::string& source : sources)
+    if (platform::same_file(output, source)) return text::kOutputIsASource;
+  if (!platform::can_write(output)) return text::kOutputUnwritable;
+  return std::string_view();
+}
+
+}  // namespace
+
+bool token(const char* name, const char* list, const char* token,
+           const std::vector<std::string>& sources, platform::Console& console) {
   platform::File source = platform::File::open_for_reading(name);
   if (!source.ok()) {
     console.write(text::kSourceOpenFailed);
     console.write_error(text::source_unreadable(name));
     return false;
   }
-  // Both outputs are checked before either is truncated: a failure leaves
-  // the files of an earlier run as they were.
-  if (!platform::can_write(list) || !platform::can_write(token)) {
-    console.write(text::kWriteFailed);
-    return false;
-  }
-  platform::File list_file = platform::File::create(list);
-  if (!list_file.ok()) {
-    console.write(text::kWriteFailed);
-    return false;
-  }
-  platform::File token_file = platform::File::create(token);
-  if (!token_file.ok()) {
-    console.write(text::kWriteFailed);
-    return false;
+  // Both outputs are checked before anything is written.
+  for (const char* output : {list, token}) {
+    const std::string_view why = refusal(output, sources);
+    if (!why.empty()) {
+      console.write(text::kWriteFailed);
+      console.write_error(text::output_refused(output, why));
+      return false;
+    }
   }
   std::string raw;
   if (!source.read_all(&raw)) {
@@ -47,12 +56,14 @@ bool token(const char* name, const char* list, const char* token, platform::Cons
   if (eof_byte != std::string::npos && eof_byte + 1 < raw.size())
     console.write_error(text::text_ends_early(name, eof_byte));
   const std::vector<std::string> link = tokenise(platform::decode_text_mode(raw));
-  // The token file is finished first: the comparison reads it back.
-  const bool tokens_written = token_file.write(token_string(link)) && token_file.close();
-  const bool list_written =
-      list_file.write(platform::encode_text_mode(list_text(link))) && list_file.close();
-  if (!tokens_written || !list_written) {
+  // Both files are made in full beside their names and only then take their
+  // places, so a failure (a full disk, memory running out) leaves the files
+  // of an earlier run as they were.
+  const std::string tokens = token_string(link);
+  const std::string listed = platform::encode_text_mode(list_text(link));
+  if (!platform::write_all_whole({{token, tokens}, {list, listed}})) {
     console.write(text::kWriteFailed);
+    console.write_error(text::output_refused(list, text::kOutputNotWritten));
     return false;
   }
   return true;

@@ -57,6 +57,30 @@ bool read_file(const std::string& path, std::string* out) {
   return file.ok() && file.read_all(out);
 }
 
+namespace {
+
+// A new file beside `path` holding `bytes` (`path`.part, or `path`.1.part,
+// ... when that name is taken: a file of the user's own called
+// report.html.part is left alone). Its name, or "" if none could be made.
+std::string stage_beside(const std::string& path, std::string_view bytes) {
+  std::error_code ec;
+  for (int k = 0; k < 100; ++k) {
+    const std::string beside = path + (k == 0 ? "" : "." + std::to_string(k)) + ".part";
+    File file = File::create_new(beside);
+    if (!file.ok()) {
+      if (std::filesystem::exists(fs_path(beside), ec)) continue;  // taken: the next name
+      return std::string();
+    }
+    const bool written = file.write(bytes);
+    if (file.close() && written) return beside;
+    remove_file(beside);
+    return std::string();
+  }
+  return std::string();
+}
+
+}  // namespace
+
 bool write_whole(const std::string& given, std::string_view bytes) {
   // A device or a pipe (/dev/null, a shell's >(...)) is written as it is.
   std::error_code ec;
@@ -71,21 +95,26 @@ bool write_whole(const std::string& given, std::string_view bytes) {
     const std::filesystem::path target = std::filesystem::canonical(fs_path(given), ec);
     if (!ec) path = path_text(target);
   }
-  // A name beside it that nothing has yet: a file of the user's own called
-  // report.html.part is left alone.
-  for (int k = 0; k < 100; ++k) {
-    const std::string beside = path + (k == 0 ? "" : "." + std::to_string(k)) + ".part";
-    File file = File::create_new(beside);
-    if (!file.ok()) {
-      if (std::filesystem::exists(fs_path(beside), ec)) continue;  // taken: the next name
+  return write_all_whole({{path, bytes}});
+}
+
+bool write_all_whole(const std::vector<std::pair<std::string, std::string_view>>& files) {
+  std::vector<std::string> staged;
+  for (const auto& [path, bytes] : files) {
+    std::string beside = stage_beside(path, bytes);
+    if (beside.empty()) {
+      for (const std::string& s : staged) remove_file(s);
       return false;
     }
-    const bool written = file.write(bytes);
-    if (file.close() && written && move_replacing(beside, path)) return true;
-    remove_file(beside);
-    return false;
+    staged.push_back(std::move(beside));
   }
-  return false;
+  bool moved = true;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (moved && move_replacing(staged[i], files[i].first)) continue;
+    moved = false;
+    remove_file(staged[i]);
+  }
+  return moved;
 }
 
 std::filesystem::path fs_path(const std::string& text) {

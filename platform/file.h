@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -48,6 +50,14 @@ bool read_file(const std::string& path, std::string* out);
 /// file is left as it is (not truncated).
 bool can_write(const std::string& path);
 
+/// True if `path` itself is a link (a symbolic link, dangling or not; on
+/// Windows any reparse point): writing to it would write somewhere else.
+bool is_link(const std::string& path);
+
+/// True if `a` and `b` both exist and are one file: the same name, or hard
+/// links to one another.
+bool same_file(const std::string& a, const std::string& b);
+
 /// Writes `bytes` as the whole of the file at `path`, in one step: they go to
 /// a new file beside it first (`path`.part, or `path`.1.part, ... when that
 /// name is taken: a file already there is never written over), which then
@@ -56,6 +66,13 @@ bool can_write(const std::string& path);
 /// a regular file (a device, a pipe) is written directly. False if anything
 /// failed.
 bool write_whole(const std::string& path, std::string_view bytes);
+
+/// Writes several files whole, as write_whole() writes one, and all or none
+/// of them: every file's bytes go to a new file beside it first, and only
+/// when all are on disk do they take their places. False if anything
+/// failed; the files at the paths are then as they were, unless the last
+/// step, a rename within the folder, failed after others were done.
+bool write_all_whole(const std::vector<std::pair<std::string, std::string_view>>& files);
 
 /// Moves the file `from` to `to`, replacing a file already at `to`.
 bool move_replacing(const std::string& from, const std::string& to);

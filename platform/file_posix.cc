@@ -48,6 +48,17 @@ bool can_write(const std::string& path) {
   return true;
 }
 
+bool is_link(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
 std::string current_directory() {
   std::string buf(4096, '\0');
   if (getcwd(buf.data(), buf.size()) == nullptr) return ".";

@@ -62,6 +62,18 @@ std::string source_unreadable(std::string_view file) {
   return "ccsim: " + std::string(file) + ": no regular file that can be read\n";
 }
 
+const std::string_view kOutputIsALink =
+    "is a link, and writing it would write the file it leads to; remove the link";
+const std::string_view kOutputIsASource =
+    "is the same file as a source (a hard link); remove that name";
+const std::string_view kOutputUnwritable = "cannot be written";
+const std::string_view kOutputNotWritten =
+    "and its token file could not be written in full; both are as they were";
+
+std::string output_refused(std::string_view file, std::string_view why) {
+  return "ccsim: " + std::string(file) + " " + std::string(why) + "\n";
+}
+
 const std::string_view kOutputLost =
     "ccsim: standard output could not be written; the result is lost\n";
 const std::string_view kOutOfMemory = "ccsim: out of memory\n";

@@ -39,6 +39,13 @@ extern const std::string_view kNotSuspected;
 // Standard error, naming the source that kSourceOpenFailed is about.
 std::string source_unreadable(std::string_view file);
 
+// Standard error, naming the output that kWriteFailed is about, and why.
+extern const std::string_view kOutputIsALink;
+extern const std::string_view kOutputIsASource;
+extern const std::string_view kOutputUnwritable;
+extern const std::string_view kOutputNotWritten;
+std::string output_refused(std::string_view file, std::string_view why);
+
 // Standard error, when the dialogue could not be written, or memory ran out.
 extern const std::string_view kOutputLost;
 extern const std::string_view kOutOfMemory;

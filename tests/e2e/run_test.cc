@@ -166,6 +166,8 @@ TEST_F(RunTest, RunningOutOfMemoryEndsWithAMessageNotAnAbort) {
   for (int k = 0; k < (40 << 20) / static_cast<int>(line.size()); ++k) big += line;
   write_bytes("file1.c", big);
   write_bytes("file2.c", kSource2);
+  write_bytes("list1.txt", "an earlier run's list");
+  write_bytes("token1.txt", "zhid;");
   RunOptions options;
   options.directory = dir_.path();
   options.input = "\n\nn\nn\n";
@@ -174,6 +176,43 @@ TEST_F(RunTest, RunningOutOfMemoryEndsWithAMessageNotAnAbort) {
   EXPECT_EQ(1, r.exit_status);
   EXPECT_EQ("ccsim: out of memory\n", r.err);
   EXPECT_EQ(kIntro, r.out);
+  // Nothing was written: the earlier run's files are as they were.
+  EXPECT_EQ("an earlier run's list", read_bytes("list1.txt"));
+  EXPECT_EQ("zhid;", read_bytes("token1.txt"));
+}
+
+// An output name that leads elsewhere would overwrite what it leads to: a
+// source above all, which would then be compared ruined.
+TEST_F(RunTest, OutputsThatAreLinksAreRefusedBeforeAnythingIsWritten) {
+  const string copy = kSource1 + "int spare(int q) { return q + q * 2; }\r\n";
+  struct Case {
+    const char* output;
+    const char* target;
+    bool hard;
+  };
+  for (const Case c : {Case{"list1.txt", "file2.c", false}, Case{"token1.txt", "file2.c", true},
+                       Case{"list2.txt", "file1.c", false}, Case{"token2.txt", "notes.txt", false},
+                       Case{"list1.txt", "absent.txt", false}}) {
+    SCOPED_TRACE(c.output + string(" -> ") + c.target);
+    testing_support::ScopedTempDir fresh;
+    write_bytes("file1.c", kSource1);
+    write_bytes("file2.c", copy);
+    write_bytes("notes.txt", "a teacher's notes");
+    ASSERT_EQ(0, c.hard ? link(c.target, c.output) : symlink(c.target, c.output));
+    RunOptions options;
+    options.directory = fresh.path();
+    options.input = "\n\nn\nn\n";
+    const RunResult r = testing_support::run_binary(CCSIM_BINARY, options);
+    EXPECT_EQ(1, r.exit_status);
+    EXPECT_NE(string::npos, r.out.rfind(gbk("文件写入失败！\n")));
+    EXPECT_EQ(string::npos, r.out.find(gbk("相似度")));
+    EXPECT_EQ(0u, r.err.find(string("ccsim: ") + c.output + " is "));
+    EXPECT_EQ(1, std::count(r.err.begin(), r.err.end(), '\n'));
+    EXPECT_EQ(kSource1, read_bytes("file1.c"));
+    EXPECT_EQ(copy, read_bytes("file2.c"));
+    EXPECT_EQ("a teacher's notes", read_bytes("notes.txt"));
+    EXPECT_FALSE(file_exists("absent.txt"));
+  }
 }
 
 TEST_F(RunTest, ReadOnlySourcesAreCompared) {
