@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <sstream>
 #include <thread>
@@ -57,6 +58,17 @@ const CLI::Validator kNotEmpty(
     [](const std::string& v) { return v.empty() ? std::string(text::kEmptyValue) : std::string(); },
     "", "not empty");
 
+// strtod reads "nan" and "inf" (and "1e999" as inf) as readily as 0.7, and
+// a NaN passes every comparison a range makes: a threshold of nan flagged
+// nothing, and the JSON said "floor":nan.
+const CLI::Validator kFinite(
+    [](const std::string& v) {
+      char* end = nullptr;
+      const double d = std::strtod(v.c_str(), &end);
+      return end != v.c_str() && !std::isfinite(d) ? text::not_finite(v) : std::string();
+    },
+    "", "finite");
+
 const CLI::Validator kShare(
     [](const std::string& v) {
       char* end = nullptr;
@@ -89,9 +101,11 @@ void describe(CLI::App& app, Options* o, Raw* raw) {
       ->check(CLI::Range(0, 1000000))
       ->type_name("N");
   app.add_option("-t,--threshold", o->threshold, std::string(h::kThreshold))
+      ->check(kFinite)
       ->check(CLI::Range(0.0, 1.0))
       ->type_name("T");
   app.add_option("--floor", o->floor, std::string(h::kFloor))
+      ->check(kFinite)
       ->check(CLI::Range(0.0, 1.0))
       ->type_name("F");
   app.add_flag("--all-pairs", o->all_pairs, std::string(h::kAllPairs));
@@ -101,6 +115,7 @@ void describe(CLI::App& app, Options* o, Raw* raw) {
       ->type_name("FILE");
   app.add_option("--merge", o->merge, std::string(h::kMerge))->check(kNotEmpty)->type_name("FILE");
   app.add_option("--common", o->common.share, std::string(h::kCommon))
+      ->check(kFinite)
       ->check(kShare)
       ->type_name("SHARE");
   app.add_option("--common-min", o->common.at_least, std::string(h::kCommonMin))

@@ -85,6 +85,11 @@ const std::string_view kNoArchives =
 
 const std::string_view kEmptyValue = "an empty value";
 const std::string_view kBadShare = "a share of the class above 0 and up to 1";
+
+std::string not_finite(std::string_view value) {
+  return std::string(value) + ": not a finite number";
+}
+
 const std::string_view kNoSubmissions = "no submissions given";
 const std::string_view kNothingToCompare =
     "no submission was found to compare: nothing was compared";

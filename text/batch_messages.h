@@ -45,6 +45,8 @@ extern const std::string_view kNoArchives;
 /// What is wrong with a command line, beyond what the parser says itself.
 extern const std::string_view kEmptyValue;
 extern const std::string_view kBadShare;
+/// "<value>: not a finite number" (nan, inf)
+std::string not_finite(std::string_view value);
 extern const std::string_view kNoSubmissions;
 extern const std::string_view kNothingToCompare;  // every path empty or passed over
 extern const std::string_view kBadMaxSize;

@@ -132,4 +132,25 @@ TEST(Options, BadValuesAreErrorsThatSayWhy) {
   }
 }
 
+// A NaN passes every comparison a range makes: each figure must be a number.
+TEST(Options, FiguresThatAreNoFiniteNumbersAreRefused) {
+  for (const char* option : {"--threshold", "-t", "--floor", "--common"}) {
+    for (const char* value : {"nan", "NaN", "-nan", "inf", "-inf", "infinity", "1e999"}) {
+      Options o;
+      std::string error;
+      EXPECT_EQ(Parsed::kError, parse({option, value, "x"}, &o, &error)) << option << value;
+      const std::string name = option == std::string("-t") ? "--threshold" : option;
+      EXPECT_EQ(name + ": " + value + ": not a finite number", error);
+    }
+  }
+  // Numbers in range still pass, written any way strtod reads them.
+  Options o;
+  std::string error;
+  ASSERT_EQ(Parsed::kRun, parse({"-t", "7e-1", "--floor", "0", "--common", "1", "x"}, &o, &error))
+      << error;
+  EXPECT_DOUBLE_EQ(0.7, o.threshold);
+  EXPECT_DOUBLE_EQ(0.0, o.floor);
+  EXPECT_DOUBLE_EQ(1.0, o.common.share);
+}
+
 }  // namespace

@@ -39,6 +39,22 @@ TEST(BatchCli, HelpVersionAndUsageErrors) {
   EXPECT_EQ(2, batch({}).exit_status);
 }
 
+// `--floor nan` flagged nothing, exited 0 and wrote "floor":nan into the
+// JSON; a figure must be a number.
+TEST(BatchCli, FiguresThatAreNoNumbersAreUsageErrors) {
+  for (const std::vector<string>& args :
+       {std::vector<string>{"--floor", "nan"}, std::vector<string>{"-t", "nan"},
+        std::vector<string>{"--common", "nan"}, std::vector<string>{"--threshold=inf"}}) {
+    std::vector<string> run = args;
+    run.insert(run.end(), {"--format", "json", kClass});
+    const RunResult r = batch(run);
+    EXPECT_EQ(2, r.exit_status) << args[0];
+    EXPECT_EQ("", r.out) << args[0];
+    EXPECT_NE(string::npos, r.err.find(": not a finite number\nTry 'ccsim-batch --help'.\n"))
+        << r.err;
+  }
+}
+
 TEST(BatchCli, MissingPathIsAnInputErrorBeforeAnyWork) {
   const RunResult r = batch({kClass, "/no/such/folder"});
   EXPECT_EQ(2, r.exit_status);
