@@ -15,17 +15,26 @@
 namespace batch {
 namespace {
 
-// A size in bytes, with an optional K, M or G (powers of 1024), up to 1T.
+// A size in bytes, with an optional K, M, G or T (powers of 1024) in either
+// case, from 1 byte up to 1T. The figure is checked against the limit
+// before it is multiplied: 17179869185G wrapped round to 1G.
 bool to_size(std::string s, std::uintmax_t* out) {
-  std::uintmax_t unit = 1;
-  const std::string units = "KMG";
-  if (!s.empty() && units.find(s.back()) != std::string::npos) {
-    unit = std::uintmax_t{1} << (10 * (1 + units.find(s.back())));
-    s.pop_back();
+  constexpr std::uintmax_t kMost = std::uintmax_t{1} << 40;
+  const std::string units = "KMGT";
+  int shift = 0;
+  if (!s.empty()) {
+    const std::size_t unit = units.find(static_cast<char>(std::toupper(
+        static_cast<unsigned char>(s.back()))));
+    if (unit != std::string::npos) {
+      shift = 10 * static_cast<int>(unit + 1);
+      s.pop_back();
+    }
   }
   if (s.empty() || s.size() > 13 || !std::all_of(s.begin(), s.end(), ::isdigit)) return false;
-  *out = std::stoull(s) * unit;
-  return *out >= 1 && *out <= (std::uintmax_t{1} << 40);
+  const std::uintmax_t n = std::stoull(s);
+  if (n < 1 || n > (kMost >> shift)) return false;
+  *out = n << shift;
+  return true;
 }
 
 // Comma-separated extensions, each given with or without its dot.

@@ -59,8 +59,8 @@ const std::string_view kCcsim =
     "compare as ccsim does (runs over 3 characters, text up to a 0x1A byte, nothing common "
     "left out, no names weighed): the similarity column is then ccsim's figure";
 const std::string_view kMaxSize =
-    "sources larger than this are passed over and listed (bytes, or with K, M or G; "
-    "default 10M)";
+    "sources larger than this are passed over and listed (bytes, or with K, M, G or T in "
+    "either case, up to 1T; default 10M)";
 const std::string_view kExtensions =
     "the file extensions that are sources, comma-separated, in any case (default "
     "c,h,cpp,cc,cxx,hpp,hh,hxx)";
@@ -94,7 +94,7 @@ const std::string_view kNoSubmissions = "no submissions given";
 const std::string_view kNothingToCompare =
     "no submission was found to compare: nothing was compared";
 const std::string_view kBadMaxSize =
-    "--max-size takes a size from 1 byte (K, M, G allowed) up to 1T";
+    "--max-size takes a size from 1 byte up to 1T (bytes, or with K, M, G or T)";
 const std::string_view kBadExtensions =
     "--extensions takes file extensions separated by commas, such as c,h,cpp";
 const std::string_view kCcsimFixesMinMatch =
