@@ -166,7 +166,7 @@ int run(int argc, char** argv) {
   std::size_t fresh = subs.size();
   for (const std::string& p : o.olds)
     ok = ok && from(p, [&] {
-           return batch::is_index_file(p)
+           return batch::is_index_file(p, reading)
                       ? batch::read_index(p, reading, &subs, &error)
                       : batch::collect(p, true, reading, &subs, &skipped, &error);
          });

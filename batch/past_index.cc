@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "batch/archive.h"
 #include "batch/fnv.h"
 #include "batch/names.h"
 #include "platform/file.h"
@@ -78,10 +79,18 @@ bool write_index(const std::string& path, const std::vector<Submission>& subs,
   return true;
 }
 
-bool is_index_file(const std::string& path) {
+bool is_index_file(const std::string& path, const Reading& reading) {
   platform::File file = platform::File::open_for_reading(path);  // regular files only
   std::string head;
-  return file.read_some(kMagicSize, &head) && head == std::string_view(kMagic, kMagicSize);
+  if (!file.read_some(kMagicSize, &head)) return false;
+  const std::string_view magic(kMagic, kMagicSize);
+  // An index cut within its first line was read as one empty old source and
+  // compared as such; a source or an archive may be as short, and is read
+  // as what its name says.
+  if (head.size() < kMagicSize)
+    return magic.substr(0, head.size()) == head && !is_source_name(path, reading) &&
+           !is_archive_name(path);
+  return head == magic;
 }
 
 bool read_index(const std::string& path, const Reading& reading, std::vector<Submission>* out,
@@ -92,8 +101,10 @@ bool read_index(const std::string& path, const Reading& reading, std::vector<Sub
   };
   std::string bytes;
   if (!platform::read_file(path, &bytes)) return fail(text::kCannotBeRead);
-  if (bytes.size() < kMagicSize + 8 || bytes.compare(0, kMagicSize, kMagic) != 0)
-    return fail(text::kNotAnIndex);
+  const std::string_view magic(kMagic, kMagicSize);
+  const std::string_view head = std::string_view(bytes).substr(0, kMagicSize);
+  if (head != magic.substr(0, head.size())) return fail(text::kNotAnIndex);
+  if (bytes.size() < kMagicSize + 8) return fail(text::kIndexCutShort);
   const std::string_view body(bytes.data() + kMagicSize, bytes.size() - kMagicSize - 8);
   std::uint64_t stored = 0;
   Reader tail(std::string_view(bytes).substr(bytes.size() - 8));

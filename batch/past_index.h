@@ -30,8 +30,10 @@ namespace batch {
 bool write_index(const std::string& path, const std::vector<Submission>& subs,
                  const Reading& reading, std::string* error);
 
-/// True if `path` is a regular file that begins as an index file does.
-bool is_index_file(const std::string& path);
+/// True if `path` is a regular file that begins as an index file does, or
+/// one cut short within that beginning (an empty file too) and not named as
+/// a source or an archive: read_index() refuses that as cut short.
+bool is_index_file(const std::string& path, const Reading& reading);
 
 /// Appends the submissions of the index at `path`, names shown as
 /// `path`/name. Their token strings are the stored ones; trace() gives them

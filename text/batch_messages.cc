@@ -111,6 +111,8 @@ const std::string_view kNotAnIndex = "not an index file of ccsim-batch";
 const std::string_view kIndexOfAnotherVersion =
     "an index file of another version of ccsim-batch: write it again with --write-index";
 const std::string_view kIndexDamaged = "damaged or cut short (its checksum does not match)";
+const std::string_view kIndexCutShort =
+    "damaged or cut short (shorter than any index file: write it again with --write-index)";
 const std::string_view kIndexReadOtherwise =
     "written with another way of reading sources (--ccsim or not): write it again";
 const std::string_view kIndexOfAnotherTokeniser =

@@ -61,6 +61,7 @@ extern const std::string_view kShardWritesShards;
 extern const std::string_view kNotAnIndex;
 extern const std::string_view kIndexOfAnotherVersion;
 extern const std::string_view kIndexDamaged;
+extern const std::string_view kIndexCutShort;
 extern const std::string_view kIndexReadOtherwise;
 extern const std::string_view kIndexOfAnotherTokeniser;
 extern const std::string_view kWriteIndexAlone;

@@ -196,6 +196,11 @@ TEST(BatchScale, AnIndexOfPastSubmissionsServesAsTheFolderItWasMadeFrom) {
   for (const Case& c :
        {Case{flipped, {}, "damaged"}, Case{whole.substr(0, whole.size() - 9), {}, "damaged"},
         Case{whole.substr(0, 30), {}, "damaged"},
+        // Cut within the first line, or to nothing: read once as one empty
+        // old source, "0 suspected".
+        Case{"", {}, "damaged"}, Case{whole.substr(0, 1), {}, "damaged"},
+        Case{whole.substr(0, 17), {}, "damaged"}, Case{whole.substr(0, 18), {}, "damaged"},
+        Case{whole.substr(0, 25), {}, "damaged"},
         Case{whole, {"--ccsim"}, "another way of reading"},
         Case{whole.substr(0, 18) + "\x07" + whole.substr(19), {}, "another version"}}) {
     write_bytes(bad, c.bytes);
@@ -206,6 +211,14 @@ TEST(BatchScale, AnIndexOfPastSubmissionsServesAsTheFolderItWasMadeFrom) {
     EXPECT_NE(string::npos, r.err.find(c.says)) << r.err;
     EXPECT_EQ("", r.out);
   }
+  // As short a source, or an archive, is what its name says.
+  write_bytes(dir.path() + "/blank.c", "");
+  const RunResult blank = batch({"--old", dir.path() + "/blank.c", fresh});
+  EXPECT_EQ("", blank.err);
+  EXPECT_EQ(0u, blank.out.find("6 submissions, ")) << blank.out;
+  write_bytes(dir.path() + "/blank.zip", "");
+  const RunResult zip = batch({"--old", dir.path() + "/blank.zip", fresh});
+  EXPECT_EQ("ccsim-batch: no source found in " + dir.path() + "/blank.zip\n", zip.err);
   EXPECT_EQ(2, batch({"--write-index", index, "--format", "csv", past}).exit_status);
   const string empty = dir.path() + "/empty";
   ASSERT_EQ(0, mkdir(empty.c_str(), 0755));
