@@ -19,6 +19,7 @@
 #include "batch/names.h"
 #include "batch/options.h"
 #include "batch/past_index.h"
+#include "batch/roster.h"
 #include "batch/scoring.h"
 #include "batch/shards.h"
 #include "batch/submission.h"

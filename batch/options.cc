@@ -23,8 +23,8 @@ bool to_size(std::string s, std::uintmax_t* out) {
   const std::string units = "KMGT";
   int shift = 0;
   if (!s.empty()) {
-    const std::size_t unit = units.find(static_cast<char>(std::toupper(
-        static_cast<unsigned char>(s.back()))));
+    const std::size_t unit =
+        units.find(static_cast<char>(std::toupper(static_cast<unsigned char>(s.back()))));
     if (unit != std::string::npos) {
       shift = 10 * static_cast<int>(unit + 1);
       s.pop_back();
