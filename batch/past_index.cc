@@ -6,6 +6,7 @@
 #include "batch/archive.h"
 #include "batch/fnv.h"
 #include "batch/names.h"
+#include "batch/roster.h"
 #include "platform/file.h"
 #include "text/batch_messages.h"
 
@@ -14,7 +15,7 @@ namespace {
 
 constexpr char kMagic[] = "ccsim-batch index\n";
 constexpr std::size_t kMagicSize = sizeof kMagic - 1;
-constexpr std::uint32_t kVersion = 1;
+constexpr std::uint32_t kVersion = 2;
 constexpr std::uint32_t kStopsAtEofByte = 1;
 
 void put(std::string* out, std::uint64_t v, int bytes) {
@@ -66,6 +67,7 @@ bool write_index(const std::string& path, const std::vector<Submission>& subs,
     put(&body, s.files.size(), 4);
     for (const SourceFile& f : s.files) {
       put_str(&body, f.path);
+      put_str(&body, resolved_path(f.path));
       put_str(&body, f.text);
     }
     put_str(&body, s.tokens);
@@ -124,7 +126,8 @@ bool read_index(const std::string& path, const Reading& reading, std::vector<Sub
       return fail(text::kIndexDamaged);
     for (std::uint64_t f = 0; f < files; ++f) {
       SourceFile file;
-      if (!r.str(&file.path) || !r.str(&file.text)) return fail(text::kIndexDamaged);
+      if (!r.str(&file.path) || !r.str(&file.indexed_at) || !r.str(&file.text))
+        return fail(text::kIndexDamaged);
       s.files.push_back(std::move(file));
     }
     if (!r.str(&s.tokens)) return fail(text::kIndexDamaged);

@@ -11,11 +11,17 @@
 
 namespace batch {
 
-/// Makes a roster of what collect() found: a submission of the very same
-/// files as an earlier one (a path given twice, or a file both new and
-/// old) is dropped and listed in `skipped`; submissions that would still
-/// share a name are shown by their full names. The first `*fresh` are the
-/// new ones; the count follows the drops.
+/// Where the file at `path` lies: absolute, links and "." and ".." resolved;
+/// an archive member's path (class.zip/ann/main.c) after its archive's.
+std::string resolved_path(const std::string& path);
+
+/// Makes a roster of what collect() and read_index() found: a submission of
+/// the very same files as an earlier one (a path given twice, a file both
+/// new and old, an index of files also given) is dropped and listed in
+/// `skipped`; the same files are those at the same resolved_path() (for an
+/// index's, where they lay when it was written) with the same bytes.
+/// Submissions that would still share a name are shown by their full
+/// names. The first `*fresh` are the new ones; the count follows the drops.
 void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipped>* skipped);
 
 /// What writing a file at `path` would destroy of a run's input: one of the

@@ -26,9 +26,10 @@ struct Reading {
 bool is_source_name(std::string_view path, const Reading& reading);
 
 struct SourceFile {
-  std::string path;         // as found on disk
-  std::string text;         // CR LF read as LF, as a text-mode read delivers it (UTF-16 as UTF-8)
-  bool from_utf16 = false;  // saved as UTF-16: `text` is UTF-8 whatever --encoding says
+  std::string path;          // as found on disk
+  std::string text;          // CR LF read as LF, as a text-mode read delivers it (UTF-16 as UTF-8)
+  bool from_utf16 = false;   // saved as UTF-16: `text` is UTF-8 whatever --encoding says
+  std::string indexed_at{};  // loaded from an index: where it lay then (resolved_path())
 };
 
 struct Submission {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/e2e/batch_cli.h"
+#include "tests/support/archive_maker.h"
 #include "tests/support/run_binary.h"
 #include "tests/support/temp_dir.h"
 
@@ -228,6 +229,59 @@ TEST(BatchScale, AnIndexOfPastSubmissionsServesAsTheFolderItWasMadeFrom) {
   EXPECT_NE(0, access((dir.path() + "/nothing.idx").c_str(), F_OK));
   EXPECT_EQ(2, batch({"--write-index", dir.path() + "/no/such/dir/x.idx", past}).exit_status);
   EXPECT_EQ(whole, read_bytes(index));  // a failed write leaves the index as it was
+}
+
+// The same files are one submission whatever form they come in: a class's
+// index given with --old beside the class paired every student with their
+// own copy at 1.000, which --old CLASS CLASS does not.
+TEST(BatchScale, AnIndexOfFilesAlsoGivenIsTakenOnce) {
+  using testing_support::ArchiveKind;
+  using testing_support::make_archive;
+  testing_support::ScopedTempDir dir;
+  mkdir("class", 0755);
+  for (const char* name : {"alice.c", "carol.c", "dave.c", "eve.c"})
+    write_bytes(string("class/") + name, read_bytes(kClass + "/" + name));
+  write_bytes("class.zip",
+              make_archive(ArchiveKind::kZip, {{"ann/a.c", read_bytes(kClass + "/alice.c")},
+                                               {"cy/c.c", read_bytes(kClass + "/carol.c")}}));
+  ASSERT_EQ(0, batch({"--write-index", "class.idx", "class"}, dir.path()).exit_status);
+  ASSERT_EQ(0, batch({"--write-index", "zip.idx", "class.zip"}, dir.path()).exit_status);
+  const RunResult twice =
+      batch({"--all-pairs", "-f", "csv", "--old", "class", "class"}, dir.path());
+  ASSERT_EQ(7u, lines(twice.out).size()) << twice.out;  // 4 * 3 / 2 pairs and the heading
+  const string taken_once = ": given more than once\n";
+  for (const std::vector<string>& old :
+       {std::vector<string>{"--old", "class.idx"}, std::vector<string>{"--old", "./class.idx"}}) {
+    std::vector<string> args = {"--all-pairs", "-f", "csv"};
+    args.insert(args.end(), old.begin(), old.end());
+    args.push_back("class");
+    const RunResult r = batch(args, dir.path());
+    EXPECT_EQ(twice.out, r.out) << old[1];
+    EXPECT_EQ(0, r.exit_status) << old[1];
+    for (const char* name : {"alice.c", "carol.c", "dave.c", "eve.c"})
+      EXPECT_NE(string::npos, r.err.find(old[1] + "/class/" + name + taken_once)) << r.err;
+  }
+  // The archive's members too, however the archive is named.
+  for (const char* archive : {"class.zip", "./class.zip"}) {
+    const RunResult r =
+        batch({"--all-pairs", "-f", "csv", "--old", "zip.idx", archive}, dir.path());
+    ASSERT_EQ(2u, lines(r.out).size()) << archive << "\n" << r.out;  // ann and cy alone
+    EXPECT_EQ(0u, lines(r.out)[1].find("ann,cy,")) << r.out;
+    EXPECT_NE(string::npos, r.err.find("zip.idx/class.zip/ann" + taken_once)) << r.err;
+  }
+  const RunResult zip_twice = batch({"-f", "csv", "--old", "./class.zip", "class.zip"}, dir.path());
+  EXPECT_EQ("ccsim-batch: skipped ./class.zip/ann" + taken_once +
+                "ccsim-batch: skipped ./class.zip/cy" + taken_once,
+            zip_twice.err);
+  // The same bytes elsewhere are a copy, and a file changed since it was
+  // indexed is other work: both are compared.
+  mkdir("copied", 0755);
+  write_bytes("copied/alice.c", read_bytes("class/alice.c"));
+  write_bytes("class/eve.c", read_bytes(kClass + "/heidi.c"));
+  const RunResult r = batch({"-f", "csv", "--old", "class.idx", "class", "copied"}, dir.path());
+  EXPECT_NE(string::npos, r.out.find("\nclass/alice.c,copied/alice.c,1.000000,")) << r.out;
+  EXPECT_NE(string::npos, r.out.find("\neve.c,class.idx/eve.c,0.9")) << r.out;
+  EXPECT_EQ(string::npos, r.err.find("class.idx/class/eve.c" + taken_once)) << r.err;
 }
 
 }  // namespace
