@@ -24,6 +24,7 @@
 #include "batch/shards.h"
 #include "batch/submission.h"
 #include "platform/arguments.h"
+#include "platform/file.h"
 #include "platform/utf8_console.h"
 #include "text/batch_messages.h"
 
@@ -237,11 +238,12 @@ int run(int argc, char** argv) {
   } else {
     write_listing(listing, o);
   }
-  if (!output_written()) return kTrouble;
-  if (!o.report.empty() && !batch::write_report(o.report, result, &error)) {
-    say(text::batch_error(error));
-    return kTrouble;
-  }
+  // The report asked for is written even when standard output failed (a
+  // reader gone after the lines it wanted, `| head -1`).
+  const bool listed = output_written();
+  const bool reported = o.report.empty() || batch::write_report(o.report, result, &error);
+  if (!reported) say(text::batch_error(error));
+  if (!listed || !reported) return kTrouble;
   return batch::suspected_count(result) > 0 ? kSomeSuspected : kNoneSuspected;
 }
 
@@ -261,6 +263,7 @@ int run_to_the_end(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  platform::make_closed_pipes_write_errors();
   const platform::Utf8Console console;
   const int status = run_to_the_end(argc, argv);
   // A window of the program's own (a folder dropped on it) would close with

@@ -57,6 +57,11 @@ bool can_write(const std::string& path);
 /// failed.
 bool write_whole(const std::string& path, std::string_view bytes);
 
+/// Makes a write to a pipe whose reader has gone (`| head -1`) fail as
+/// any write error does, rather than end the process there (SIGPIPE, on
+/// POSIX systems), so that the program can say so and finish its work.
+void make_closed_pipes_write_errors();
+
 /// Moves the file `from` to `to`, replacing a file already at `to`.
 bool move_replacing(const std::string& from, const std::string& to);
 

@@ -1,14 +1,14 @@
 // ccsim-batch as a user runs it: the command line, exit statuses, what is
 // written where, and the formats' fields.
-#include "tests/e2e/batch_cli.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "tests/e2e/run_batch.h"
 #include "tests/support/archive_maker.h"
 #include "tests/support/run_binary.h"
 #include "tests/support/temp_dir.h"
@@ -74,6 +74,29 @@ TEST(BatchCli, OutputThatCannotBeWrittenIsAnError) {
   const RunResult report = batch({"--report", "/no/such/folder/r.html", kClass});
   EXPECT_EQ(2, report.exit_status);
   EXPECT_EQ("ccsim-batch: /no/such/folder/r.html: cannot be written\n", report.err);
+}
+
+// `ccsim-batch --report r.html class | head -1`: head gone, the run was
+// killed by SIGPIPE before the report was written, now and then.
+TEST(BatchCli, AReaderGoneIsAWriteFailureAndTheReportIsStillWritten) {
+  testing_support::ScopedTempDir dir;
+  for (const std::vector<string>& args :
+       {std::vector<string>{"--report", "r.html", kClass},
+        std::vector<string>{"--format", "json", "--report", "r.html", kClass},
+        std::vector<string>{"--shard", "1/2", kClass}}) {
+    std::remove((dir.path() + "/r.html").c_str());
+    RunOptions gone;
+    gone.args = args;
+    gone.directory = dir.path();
+    gone.output_to_closed_pipe = true;
+    const RunResult r = testing_support::run_binary(CCSIM_BATCH_BINARY, gone);
+    EXPECT_EQ(2, r.exit_status) << args[1];
+    EXPECT_EQ("ccsim-batch: standard output: cannot be written\n", r.err) << args[1];
+    if (args[0] == "--shard") continue;
+    const string report = read_bytes(dir.path() + "/r.html");
+    EXPECT_EQ(0u, report.find("<!DOCTYPE html>")) << report.substr(0, 100);
+    EXPECT_NE(string::npos, report.find("</html>"));
+  }
 }
 
 TEST(BatchCli, NoOutputIsWrittenOverWhatTheRunReads) {

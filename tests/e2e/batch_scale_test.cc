@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/batch_cli.h"
+#include "tests/e2e/run_batch.h"
 #include "tests/support/archive_maker.h"
 #include "tests/support/run_binary.h"
 #include "tests/support/temp_dir.h"

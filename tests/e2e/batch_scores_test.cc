@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/batch_cli.h"
+#include "tests/e2e/run_batch.h"
 #include "tests/support/encodings.h"
 #include "tests/support/run_binary.h"
 #include "tests/support/temp_dir.h"
