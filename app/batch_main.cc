@@ -30,7 +30,7 @@
 
 namespace {
 
-constexpr int kNoneSuspected = 0;
+constexpr int kNoneSuspected = 0;  // and a shard file written
 constexpr int kSomeSuspected = 1;
 constexpr int kTrouble = 2;
 
@@ -244,6 +244,10 @@ int run(int argc, char** argv) {
   const bool reported = o.report.empty() || batch::write_report(o.report, result, &error);
   if (!reported) say(text::batch_error(error));
   if (!listed || !reported) return kTrouble;
+  // A slice's result is its file: the verdict is the merge's to give. A
+  // scheduler takes any other status for a failed task (GNU parallel's own
+  // status counts them).
+  if (o.sharded) return kNoneSuspected;
   return batch::suspected_count(result) > 0 ? kSomeSuspected : kNoneSuspected;
 }
 

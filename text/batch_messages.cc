@@ -23,7 +23,9 @@ const std::string_view kFooter =
     "identifiers, string literals and comment words (0 to 1); score = code + names x\n"
     "code x (1 - code), which ranks and flags; coverage = matched / shorter length;\n"
     "similarity = 2 x matched / (sum of lengths).\n"
-    "Exit status: 0 no pair suspected, 1 some pair suspected, 2 usage or input error.";
+    "Exit status: 0 no pair suspected, 1 some pair suspected, 2 usage or input error or a\n"
+    "run that could not finish; with --shard, 0 when the shard file is written (--merge\n"
+    "gives the verdict).";
 const std::string_view kHelp = "show this help and exit";
 const std::string_view kVersion = "show the version and exit";
 const std::string_view kMinMatch =
