@@ -177,6 +177,47 @@ TEST(BatchScale, ShardsThatDoNotMakeOneRunAreRefused) {
     replaced[k] = outside;
   }
   ASSERT_NE(parts, replaced) << "no slice lists a pair";
+  // Counts that cannot be: a slice's pairs beyond the class's (2^64 - 1
+  // wrapped the sum round) or fewer than it lists; a pair listed twice, by
+  // one slice or by two.
+  std::size_t listing = 0;  // a slice that lists a pair
+  while (listing < parts.size() && read_bytes(parts[listing]).find("\npair ") == string::npos)
+    ++listing;
+  ASSERT_LT(listing, parts.size());
+  const auto edited = [&](std::size_t k, const string& name, const auto& edit) {
+    std::vector<string> files = parts;
+    string text = read_bytes(parts[k]);
+    edit(&text);
+    files[k] = dir.path() + "/" + name;
+    write_bytes(files[k], text);
+    return files;
+  };
+  const auto replace = [](string* text, const string& from, const string& to) {
+    const std::size_t at = text->find(from);
+    if (at != string::npos) text->replace(at, from.size(), to);
+  };
+  const string listed_text = read_bytes(parts[listing]);
+  const std::size_t line_at = listed_text.find("\npair ") + 1;
+  const string pair_line =
+      listed_text.substr(line_at, listed_text.find('\n', line_at) + 1 - line_at);
+  const string end_line = listed_text.substr(listed_text.rfind("\nend ") + 1);
+  const int listed = std::stoi(end_line.substr(4));
+  const string pairs_line = listed_text.substr(
+      listed_text.find("\npairs ") + 1,
+      listed_text.find('\n', listed_text.find("\npairs ") + 1) - listed_text.find("\npairs "));
+  const std::vector<string> wrapping = edited(listing, "wrapping", [&](string* text) {
+    replace(text, pairs_line, "pairs 18446744073709551615\n");
+  });
+  const std::vector<string> fewer =
+      edited(listing, "fewer", [&](string* text) { replace(text, pairs_line, "pairs 0\n"); });
+  const std::vector<string> repeated = edited(listing, "repeated", [&](string* text) {
+    replace(text, end_line, pair_line + "end " + std::to_string(listed + 1) + "\n");
+  });
+  const std::size_t next = (listing + 1) % parts.size();
+  const std::vector<string> twice = edited(next, "twice", [&](string* text) {
+    const string end = text->substr(text->rfind("\nend ") + 1);
+    replace(text, end, pair_line + "end " + std::to_string(std::stoi(end.substr(4)) + 1) + "\n");
+  });
   const string fifo = dir.path() + "/fifo";  // named by mistake: refused, not waited on
   ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
   auto merge = [](std::vector<string> files) {
@@ -192,6 +233,8 @@ TEST(BatchScale, ShardsThatDoNotMakeOneRunAreRefused) {
                         Case{{parts[0], parts[1], other}, "a slice of another run"},
                         Case{{parts[0], parts[1], cut}, "damaged or cut short"},
                         Case{replaced, "damaged or cut short"},
+                        Case{wrapping, "damaged or cut short"}, Case{fewer, "damaged or cut short"},
+                        Case{repeated, "damaged or cut short"}, Case{twice, "damaged or cut short"},
                         Case{{parts[0], parts[1], foreign}, "not a shard file"},
                         Case{{parts[0], parts[1], dir.path() + "/none"}, "cannot be read"},
                         Case{{parts[0], parts[1], fifo}, "cannot be read"}}) {
