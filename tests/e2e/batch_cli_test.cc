@@ -74,6 +74,13 @@ TEST(BatchCli, OutputThatCannotBeWrittenIsAnError) {
   const RunResult report = batch({"--report", "/no/such/folder/r.html", kClass});
   EXPECT_EQ(2, report.exit_status);
   EXPECT_EQ("ccsim-batch: /no/such/folder/r.html: cannot be written\n", report.err);
+  // A write that fails only when the file is closed (a full disk, where
+  // the last buffer is flushed) fails all the same.
+  for (const char* option : {"--write-index", "--report"}) {
+    const RunResult full_disk = batch({option, "/dev/full", kClass + "/alice.c"});
+    EXPECT_EQ(2, full_disk.exit_status) << option;
+    EXPECT_EQ("ccsim-batch: /dev/full: cannot be written\n", full_disk.err) << option;
+  }
 }
 
 // `ccsim-batch --report r.html class | head -1`: head gone, the run was
@@ -256,6 +263,27 @@ TEST(BatchCli, JsonListsTilesOfTheSuspectedPairsUnlessAskedOtherwise) {
   EXPECT_EQ(2, batch({"--json-tiles", "some", kClass}).exit_status);
   EXPECT_EQ(2, batch({"--encoding", "ebcdic", kClass}).exit_status);
   EXPECT_EQ(1, batch({"--encoding", "latin1", kClass}).exit_status);
+}
+
+// What the report lists of the class is the page's text, never its markup:
+// a student's folder named `<b>dan` shows as such.
+TEST(BatchCli, NamesInTheReportAreTextNotMarkup) {
+  testing_support::ScopedTempDir dir;
+  mkdir("class", 0755);
+  mkdir("class/<b>dan", 0755);
+  write_bytes("class/<b>dan/report.docx", "not C");
+  write_bytes("class/<i>ann.c", read_bytes(kClass + "/alice.c"));
+  write_bytes("class/bob.c", read_bytes(kClass + "/bob.c"));
+  const RunResult r = batch({"--report", "r.html", "class"}, dir.path());
+  EXPECT_EQ(1, r.exit_status) << r.err;
+  EXPECT_EQ(
+      "ccsim-batch: skipped class/<b>dan: holds no source file (--extensions says which "
+      "are)\n",
+      r.err);
+  const string page = read_bytes(dir.path() + "/r.html");
+  EXPECT_NE(string::npos, page.find("<li>class/&lt;b&gt;dan: holds no source file")) << page;
+  EXPECT_EQ(string::npos, page.find("<b>dan"));
+  EXPECT_EQ(string::npos, page.find("<i>ann"));
 }
 
 }  // namespace

@@ -256,4 +256,22 @@ TEST(BatchScores, AUtf16CopyScoresAsTheFileItWasSavedFrom) {
   EXPECT_LT(std::stod(similarity_field(raw.out)), 0.5) << raw.out;
 }
 
+// Code common to the class is that found in at least --common-min
+// submissions: a class of exactly that many has it taken out (the
+// skeleton all twelve share), one fewer has none.
+TEST(BatchScores, AClassOfExactlyCommonMinSubmissionsHasCommonCode) {
+  const RunResult kept = batch({"--all-pairs", "--format", "csv", "--no-common", kClass});
+  const RunResult at = batch({"--all-pairs", "--format", "csv", "--common-min", "12", kClass});
+  const RunResult above = batch({"--all-pairs", "--format", "csv", "--common-min", "13", kClass});
+  EXPECT_EQ(kept.out, above.out);
+  EXPECT_LT(third_score(at.out) + 0.1, third_score(kept.out)) << at.out;
+  EXPECT_NE(string::npos, batch({"--top", "0", "--common-min", "12", kClass})
+                              .out.find("code in 12 or more submissions left out"));
+  EXPECT_NE(
+      string::npos,
+      batch({"--top", "0", "--common-min", "13", kClass}).out.find("no common code left out"));
+  EXPECT_NE(string::npos, batch({"--format", "json", "--common-min", "12", kClass})
+                              .out.find("\"common_in_at_least\":12,"));
+}
+
 }  // namespace

@@ -304,4 +304,39 @@ TEST(BatchWalk, FilesThatAreNoTextArePassedOverNotPaired) {
   EXPECT_EQ("ccsim-batch: class/x1.c" + why, named.err);
 }
 
+// The limit is a size a source may have: one of exactly --max-size bytes is
+// read, in a folder, named, or in an archive; one byte more is passed over.
+TEST(BatchWalk, ASourceOfExactlyTheSizeLimitIsRead) {
+  using testing_support::ArchiveKind;
+  using testing_support::make_archive;
+  testing_support::ScopedTempDir dir;
+  const auto padded = [](string text, std::size_t size) {
+    text += "/*";
+    text.resize(size - 3, ' ');
+    return text + "*/\n";
+  };
+  const string a = padded(read_bytes(kClass + "/alice.c"), 2000);
+  const string b = padded(read_bytes(kClass + "/bob.c"), 2000);
+  ASSERT_EQ(2000u, a.size());
+  mkdir("class", 0755);
+  write_bytes("class/a.c", a);
+  write_bytes("class/b.c", b);
+  write_bytes("class.zip", make_archive(ArchiveKind::kZip, {{"ann/a.c", a}, {"bob/b.c", b}}));
+  for (const std::vector<string>& paths :
+       {std::vector<string>{"class"}, std::vector<string>{"class/a.c", "class/b.c"},
+        std::vector<string>{"class.zip"}}) {
+    std::vector<string> args = {"--max-size", "2000", "--top", "0"};
+    args.insert(args.end(), paths.begin(), paths.end());
+    const RunResult at = batch(args, dir.path());
+    EXPECT_EQ(1, at.exit_status) << paths[0] << at.err;
+    EXPECT_EQ(0u, at.out.find("2 submissions, 1 pair, 1 suspected")) << paths[0] << at.out;
+    EXPECT_EQ("", at.err) << paths[0];
+    args[1] = "1999";
+    const RunResult over = batch(args, dir.path());
+    EXPECT_NE(string::npos, over.err.find("larger than the limit (2000 bytes; --max-size 1999)"))
+        << paths[0] << over.err;
+    EXPECT_NE(1, over.exit_status) << paths[0];
+  }
+}
+
 }  // namespace
