@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 
 extern char** environ;
@@ -37,13 +38,21 @@ constexpr long kPollMillis = 10;
   for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
     posix_spawn_file_actions_addopen(&actions, fd, "/dev/null",
                                      fd == STDIN_FILENO ? O_RDONLY : O_WRONLY, 0);
+  // We write to closed pipes as errors; the viewers get the usual signal.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
   char program[] = "xdg-open";
   std::size_t running = 0;
   for (const std::string& path : paths) {
     std::string arg = path;
     char* argv[] = {program, arg.data(), nullptr};
     pid_t viewer;
-    if (posix_spawnp(&viewer, program, &actions, nullptr, argv, environ) != 0) _exit(kNotShown);
+    if (posix_spawnp(&viewer, program, &actions, &attributes, argv, environ) != 0) _exit(kNotShown);
     ++running;
   }
   const timespec poll = {0, kPollMillis * 1000000};

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <thread>
 
@@ -155,6 +156,15 @@ TEST_F(RunTest, ADialogueThatCannotBeWrittenIsAFailure) {
   EXPECT_EQ("ccsim: standard output could not be written; the result is lost\n", r.err);
   EXPECT_EQ(0u, read_bytes("list1.txt").find(legend_crlf()));
   EXPECT_EQ(string::npos, read_bytes("list1.txt").find(kIntro));
+  // A reader gone (`| head -3`): said, not a death by SIGPIPE; the files
+  // are made all the same.
+  options.args.clear();
+  options.output_to_closed_pipe = true;
+  std::remove("list2.txt");
+  r = testing_support::run_binary(CCSIM_BINARY, options);
+  EXPECT_EQ(1, r.exit_status);
+  EXPECT_EQ("ccsim: standard output could not be written; the result is lost\n", r.err);
+  EXPECT_EQ(0u, read_bytes("list2.txt").find(legend_crlf()));
 }
 
 TEST_F(RunTest, RunningOutOfMemoryEndsWithAMessageNotAnAbort) {
