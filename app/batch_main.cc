@@ -19,16 +19,18 @@
 #include "batch/names.h"
 #include "batch/options.h"
 #include "batch/past_index.h"
+#include "batch/roster.h"
 #include "batch/scoring.h"
 #include "batch/shards.h"
 #include "batch/submission.h"
 #include "platform/arguments.h"
+#include "platform/file.h"
 #include "platform/utf8_console.h"
 #include "text/batch_messages.h"
 
 namespace {
 
-constexpr int kNoneSuspected = 0;
+constexpr int kNoneSuspected = 0;  // and a shard file written
 constexpr int kSomeSuspected = 1;
 constexpr int kTrouble = 2;
 
@@ -166,7 +168,7 @@ int run(int argc, char** argv) {
   std::size_t fresh = subs.size();
   for (const std::string& p : o.olds)
     ok = ok && from(p, [&] {
-           return batch::is_index_file(p)
+           return batch::is_index_file(p, reading)
                       ? batch::read_index(p, reading, &subs, &error)
                       : batch::collect(p, true, reading, &subs, &skipped, &error);
          });
@@ -236,11 +238,16 @@ int run(int argc, char** argv) {
   } else {
     write_listing(listing, o);
   }
-  if (!output_written()) return kTrouble;
-  if (!o.report.empty() && !batch::write_report(o.report, result, &error)) {
-    say(text::batch_error(error));
-    return kTrouble;
-  }
+  // The report asked for is written even when standard output failed (a
+  // reader gone after the lines it wanted, `| head -1`).
+  const bool listed = output_written();
+  const bool reported = o.report.empty() || batch::write_report(o.report, result, &error);
+  if (!reported) say(text::batch_error(error));
+  if (!listed || !reported) return kTrouble;
+  // A slice's result is its file: the verdict is the merge's to give. A
+  // scheduler takes any other status for a failed task (GNU parallel's own
+  // status counts them).
+  if (o.sharded) return kNoneSuspected;
   return batch::suspected_count(result) > 0 ? kSomeSuspected : kNoneSuspected;
 }
 
@@ -260,6 +267,7 @@ int run_to_the_end(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  platform::make_closed_pipes_write_errors();
   const platform::Utf8Console console;
   const int status = run_to_the_end(argc, argv);
   // A window of the program's own (a folder dropped on it) would close with

@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <sstream>
 #include <thread>
@@ -14,17 +15,26 @@
 namespace batch {
 namespace {
 
-// A size in bytes, with an optional K, M or G (powers of 1024), up to 1T.
+// A size in bytes, with an optional K, M, G or T (powers of 1024) in either
+// case, from 1 byte up to 1T. The figure is checked against the limit
+// before it is multiplied: 17179869185G wrapped round to 1G.
 bool to_size(std::string s, std::uintmax_t* out) {
-  std::uintmax_t unit = 1;
-  const std::string units = "KMG";
-  if (!s.empty() && units.find(s.back()) != std::string::npos) {
-    unit = std::uintmax_t{1} << (10 * (1 + units.find(s.back())));
-    s.pop_back();
+  constexpr std::uintmax_t kMost = std::uintmax_t{1} << 40;
+  const std::string units = "KMGT";
+  int shift = 0;
+  if (!s.empty()) {
+    const std::size_t unit =
+        units.find(static_cast<char>(std::toupper(static_cast<unsigned char>(s.back()))));
+    if (unit != std::string::npos) {
+      shift = 10 * static_cast<int>(unit + 1);
+      s.pop_back();
+    }
   }
   if (s.empty() || s.size() > 13 || !std::all_of(s.begin(), s.end(), ::isdigit)) return false;
-  *out = std::stoull(s) * unit;
-  return *out >= 1 && *out <= (std::uintmax_t{1} << 40);
+  const std::uintmax_t n = std::stoull(s);
+  if (n < 1 || n > (kMost >> shift)) return false;
+  *out = n << shift;
+  return true;
 }
 
 // Comma-separated extensions, each given with or without its dot.
@@ -56,6 +66,17 @@ bool to_shard(const std::string& v, unsigned* shard, unsigned* shards) {
 const CLI::Validator kNotEmpty(
     [](const std::string& v) { return v.empty() ? std::string(text::kEmptyValue) : std::string(); },
     "", "not empty");
+
+// strtod reads "nan" and "inf" (and "1e999" as inf) as readily as 0.7, and
+// a NaN passes every comparison a range makes: a threshold of nan flagged
+// nothing, and the JSON said "floor":nan.
+const CLI::Validator kFinite(
+    [](const std::string& v) {
+      char* end = nullptr;
+      const double d = std::strtod(v.c_str(), &end);
+      return end != v.c_str() && !std::isfinite(d) ? text::not_finite(v) : std::string();
+    },
+    "", "finite");
 
 const CLI::Validator kShare(
     [](const std::string& v) {
@@ -89,9 +110,11 @@ void describe(CLI::App& app, Options* o, Raw* raw) {
       ->check(CLI::Range(0, 1000000))
       ->type_name("N");
   app.add_option("-t,--threshold", o->threshold, std::string(h::kThreshold))
+      ->check(kFinite)
       ->check(CLI::Range(0.0, 1.0))
       ->type_name("T");
   app.add_option("--floor", o->floor, std::string(h::kFloor))
+      ->check(kFinite)
       ->check(CLI::Range(0.0, 1.0))
       ->type_name("F");
   app.add_flag("--all-pairs", o->all_pairs, std::string(h::kAllPairs));
@@ -101,6 +124,7 @@ void describe(CLI::App& app, Options* o, Raw* raw) {
       ->type_name("FILE");
   app.add_option("--merge", o->merge, std::string(h::kMerge))->check(kNotEmpty)->type_name("FILE");
   app.add_option("--common", o->common.share, std::string(h::kCommon))
+      ->check(kFinite)
       ->check(kShare)
       ->type_name("SHARE");
   app.add_option("--common-min", o->common.at_least, std::string(h::kCommonMin))

@@ -3,8 +3,10 @@
 
 #include <string_view>
 
+#include "batch/archive.h"
 #include "batch/fnv.h"
 #include "batch/names.h"
+#include "batch/roster.h"
 #include "platform/file.h"
 #include "text/batch_messages.h"
 
@@ -13,7 +15,7 @@ namespace {
 
 constexpr char kMagic[] = "ccsim-batch index\n";
 constexpr std::size_t kMagicSize = sizeof kMagic - 1;
-constexpr std::uint32_t kVersion = 1;
+constexpr std::uint32_t kVersion = 2;
 constexpr std::uint32_t kStopsAtEofByte = 1;
 
 void put(std::string* out, std::uint64_t v, int bytes) {
@@ -65,6 +67,7 @@ bool write_index(const std::string& path, const std::vector<Submission>& subs,
     put(&body, s.files.size(), 4);
     for (const SourceFile& f : s.files) {
       put_str(&body, f.path);
+      put_str(&body, resolved_path(f.path));
       put_str(&body, f.text);
     }
     put_str(&body, s.tokens);
@@ -78,10 +81,18 @@ bool write_index(const std::string& path, const std::vector<Submission>& subs,
   return true;
 }
 
-bool is_index_file(const std::string& path) {
+bool is_index_file(const std::string& path, const Reading& reading) {
   platform::File file = platform::File::open_for_reading(path);  // regular files only
   std::string head;
-  return file.read_some(kMagicSize, &head) && head == std::string_view(kMagic, kMagicSize);
+  if (!file.read_some(kMagicSize, &head)) return false;
+  const std::string_view magic(kMagic, kMagicSize);
+  // An index cut within its first line was read as one empty old source and
+  // compared as such; a source or an archive may be as short, and is read
+  // as what its name says.
+  if (head.size() < kMagicSize)
+    return magic.substr(0, head.size()) == head && !is_source_name(path, reading) &&
+           !is_archive_name(path);
+  return head == magic;
 }
 
 bool read_index(const std::string& path, const Reading& reading, std::vector<Submission>* out,
@@ -92,8 +103,10 @@ bool read_index(const std::string& path, const Reading& reading, std::vector<Sub
   };
   std::string bytes;
   if (!platform::read_file(path, &bytes)) return fail(text::kCannotBeRead);
-  if (bytes.size() < kMagicSize + 8 || bytes.compare(0, kMagicSize, kMagic) != 0)
-    return fail(text::kNotAnIndex);
+  const std::string_view magic(kMagic, kMagicSize);
+  const std::string_view head = std::string_view(bytes).substr(0, kMagicSize);
+  if (head != magic.substr(0, head.size())) return fail(text::kNotAnIndex);
+  if (bytes.size() < kMagicSize + 8) return fail(text::kIndexCutShort);
   const std::string_view body(bytes.data() + kMagicSize, bytes.size() - kMagicSize - 8);
   std::uint64_t stored = 0;
   Reader tail(std::string_view(bytes).substr(bytes.size() - 8));
@@ -113,7 +126,8 @@ bool read_index(const std::string& path, const Reading& reading, std::vector<Sub
       return fail(text::kIndexDamaged);
     for (std::uint64_t f = 0; f < files; ++f) {
       SourceFile file;
-      if (!r.str(&file.path) || !r.str(&file.text)) return fail(text::kIndexDamaged);
+      if (!r.str(&file.path) || !r.str(&file.indexed_at) || !r.str(&file.text))
+        return fail(text::kIndexDamaged);
       s.files.push_back(std::move(file));
     }
     if (!r.str(&s.tokens)) return fail(text::kIndexDamaged);

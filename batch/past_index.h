@@ -5,18 +5,21 @@
 // The file (all integers little-endian):
 //
 //   "ccsim-batch index\n"             18 bytes
-//   u32 version                        1
+//   u32 version                        2
 //   u32 flags                          bit 0: sources read up to a 0x1A byte
 //   u64 count                          submissions
 //   count times:
 //     str name, str full name          as shown, and with the path given
-//     u32 files, then each: str path, str text
+//     u32 files, then each: str path, str place, str text
+//                                      place: where the file lay (resolved_path())
 //     str tokens                       the token string of all its files
 //   u64 checksum                       FNV-1a 64 of every byte after the magic
 //
-// where str is a u64 length and that many bytes. What depends on the class
-// a run checks (the code common to it, and the grams left to match) is
-// worked out by each run: it cannot be stored.
+// where str is a u64 length and that many bytes. A file's place lets a run
+// that is also given the file itself take it once (settle()); version 1
+// had none. What depends on the class a run checks (the code common to it,
+// and the grams left to match) is worked out by each run: it cannot be
+// stored.
 #pragma once
 
 #include <string>
@@ -30,8 +33,10 @@ namespace batch {
 bool write_index(const std::string& path, const std::vector<Submission>& subs,
                  const Reading& reading, std::string* error);
 
-/// True if `path` is a regular file that begins as an index file does.
-bool is_index_file(const std::string& path);
+/// True if `path` is a regular file that begins as an index file does, or
+/// one cut short within that beginning (an empty file too) and not named as
+/// a source or an archive: read_index() refuses that as cut short.
+bool is_index_file(const std::string& path, const Reading& reading);
 
 /// Appends the submissions of the index at `path`, names shown as
 /// `path`/name. Their token strings are the stored ones; trace() gives them

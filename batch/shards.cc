@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
+#include <set>
 #include <sstream>
 
 #include "batch/names.h"
@@ -82,6 +84,14 @@ std::vector<std::string> fields_of(const std::string& line) {
   return fields;
 }
 
+// The most pairs a class of `n` submissions has (new and old alike).
+std::uint64_t most_pairs(std::uint64_t n) {
+  if (n < 2) return 0;
+  const std::uint64_t a = n % 2 == 0 ? n / 2 : n;
+  const std::uint64_t b = n % 2 == 0 ? n - 1 : (n - 1) / 2;
+  return a > UINT64_MAX / b ? UINT64_MAX : a * b;
+}
+
 // One shard file as read.
 struct Part {
   unsigned shard = 0, shards = 0;
@@ -107,6 +117,7 @@ void write_shard(std::ostream& out, const Listing& l, unsigned shard, unsigned s
 
 bool Merged::read(const std::vector<std::string>& paths, std::string* error) {
   std::vector<bool> seen;
+  std::set<std::pair<std::string, std::string>> listed_pairs;
   for (const std::string& path : paths) {
     auto fail = [&](std::string_view why) {
       *error = shown_name(path) + ": " + std::string(why);
@@ -158,6 +169,10 @@ bool Merged::read(const std::vector<std::string>& paths, std::string* error) {
     }
     if (seen[part.shard - 1]) return fail(text::kShardTwice);
     seen[part.shard - 1] = true;
+    // The slices' counts add up to the class's pairs at most: a count of
+    // 2^64 - 1 wrapped the sum round.
+    const std::uint64_t most = most_pairs(head_.submissions);
+    if (part.head.pairs > most - head_.pairs) return fail(text::kShardDamaged);
     head_.pairs += part.head.pairs;
     std::size_t listed = 0;
     bool ended = false;
@@ -165,7 +180,8 @@ bool Merged::read(const std::vector<std::string>& paths, std::string* error) {
       f = fields_of(line);
       if (f.size() == 2 && f[0] == "end") {
         std::size_t count = 0;
-        if (!to_count(f[1], &count) || count != listed) return fail(text::kShardDamaged);
+        if (!to_count(f[1], &count) || count != listed || listed > part.head.pairs)
+          return fail(text::kShardDamaged);
         ended = true;
         continue;
       }
@@ -179,6 +195,9 @@ bool Merged::read(const std::vector<std::string>& paths, std::string* error) {
           !unescaped(f[10], &p.tile_list))
         return fail(text::kShardDamaged);
       p.score.similarity = static_cast<float>(similarity);
+      // A pair is listed once, by one slice.
+      if (!listed_pairs.insert(std::minmax(p.first, p.second)).second)
+        return fail(text::kShardDamaged);
       pairs_.push_back(std::move(p));
       ++listed;
     }

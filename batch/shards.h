@@ -9,12 +9,15 @@
 //   part I N                       slice I of N
 //   submissions S skipped K        the class as every slice read it
 //   pairs P                        pairs in this slice, those below the floor too
+//                                  (no fewer than it lists; all slices' no more
+//                                  than S submissions make)
 //   threshold T                    hexadecimal floating point, exact
 //   note TEXT                      how pairs were scored
 //   json-head TEXT                 the JSON output's fields before the counts
 //   json-class TEXT                its "submissions" and "skipped" fields
 //   pair FIRST SECOND SCORE COVERAGE SIMILARITY MATCHED LONGEST TILES TILE-LIST
-//   ...                            one per pair listed by the slice
+//   ...                            one per pair listed by the slice (a pair
+//                                  is listed once, by one slice)
 //   end C                          C pair lines: the file is whole
 #pragma once
 

@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
-#include <set>
 #include <system_error>
 
 #include "batch/archive.h"
 #include "batch/decode.h"
 #include "batch/names.h"
 #include "batch/parallel.h"
+#include "batch/walk.h"
 #include "lexer/token_files.h"
 #include "lexer/tokeniser.h"
 #include "platform/file.h"
@@ -20,22 +20,6 @@
 namespace batch {
 namespace fs = std::filesystem;
 namespace {
-
-// Entries no student wrote, passed over unsaid in folders and archives
-// alike: hidden ones (".git", ".vs", ".DS_Store"); the "__MACOSX" folder of
-// resource forks that a zip made on a Mac carries, and unzip brings into the
-// class; and CMake's "CMakeFiles", in every project built with CLion or
-// Visual Studio's CMake support, whose generated CMakeCCompilerId.c (some
-// 10,000 token-string characters) would pair every two such students.
-bool is_tools_entry(std::string_view part) {
-  return part == "__MACOSX" || part == "CMakeFiles" || part.rfind('.', 0) == 0;
-}
-
-bool is_tools_path(const fs::path& p) { return is_tools_entry(platform::path_text(p.filename())); }
-
-void skip(std::vector<Skipped>* skipped, const fs::path& p, std::string_view why) {
-  skipped->push_back(Skipped{platform::path_text(p), std::string(why)});
-}
 
 // A source saved as UTF-16 (Windows editors offer it as "Unicode") is read
 // as UTF-8, so it tokenises as the same code saved as UTF-8 or GBK does;
@@ -93,107 +77,6 @@ void count_each_text_once(std::vector<SourceFile>* files, std::vector<Skipped>* 
   }
   files->resize(kept);
 }
-
-// The walk under one path argument: a link is followed only to a place
-// inside the argument, and a folder is entered once however many links lead
-// to it. Whatever is passed over for a reason is listed in `skipped`.
-class Walk {
- public:
-  enum class Kind { kFile, kFolder, kOther };
-
-  Walk(const fs::path& root, const Reading& reading, std::vector<Skipped>* skipped)
-      : reading_(reading), skipped_(skipped) {
-    std::error_code ec;
-    root_ = fs::canonical(root, ec);
-    entered_.insert(platform::path_text(root_));
-  }
-
-  // What `p` is, following a link that stays inside the argument; reports
-  // an entry passed over (for a plain file, only a C source is worth it).
-  Kind kind_of(const fs::path& p) {
-    std::error_code ec;
-    fs::file_status st = fs::symlink_status(p, ec);
-    if (ec) return passed_over(p, text::kCannotBeExamined);
-    if (fs::is_symlink(st)) {
-      const fs::path target = fs::canonical(p, ec);
-      if (ec) return passed_over(p, text::kDanglingLink);
-      if (!inside(target)) return passed_over(p, text::kLinkOutside);
-      st = fs::status(target, ec);
-      if (ec) return passed_over(p, text::kCannotBeExamined);
-    }
-    if (fs::is_directory(st)) return Kind::kFolder;
-    if (!fs::is_regular_file(st)) {
-      return is_c_file(p) ? passed_over(p, text::kNotARegularFile) : Kind::kOther;
-    }
-    const bool source = is_c_file(p);
-    if (!source && !is_archive_name(platform::path_text(p))) return Kind::kOther;
-    // An archive is bound by what it unpacks to, not by a source's size: a
-    // student's zipped project carries Visual Studio's database of tens of
-    // megabytes beside a few kilobytes of C.
-    const std::uintmax_t size = fs::file_size(p, ec);
-    if (!ec && source && size > reading_.max_size)
-      return passed_over(p, text::too_large(size, reading_.max_size));
-    if (!ec && !source && size > ArchiveLimits().total)
-      return passed_over(p, text::archive_too_large(size, ArchiveLimits().total));
-    return Kind::kFile;
-  }
-
-  // True the first time a folder is entered (by any path that leads to it).
-  bool enter(const fs::path& folder) {
-    std::error_code ec;
-    const fs::path real = fs::canonical(folder, ec);
-    if (ec) {
-      skip(skipped_, folder, text::kCannotBeExamined);
-      return false;
-    }
-    if (entered_.insert(platform::path_text(real)).second) return true;
-    skip(skipped_, folder, text::kWalkedAlready);
-    return false;
-  }
-
-  // The entries of a folder a student may have written, in path order; an
-  // error is reported.
-  std::vector<fs::path> entries(const fs::path& folder) {
-    std::vector<fs::path> found;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec); !ec && it != fs::directory_iterator();
-         it.increment(ec))
-      if (!is_tools_path(it->path())) found.push_back(it->path());
-    if (ec) skip(skipped_, folder, text::kCannotBeListed);
-    std::sort(found.begin(), found.end());
-    return found;
-  }
-
-  // The C files below `folder` (entered already), in path order.
-  void files_below(const fs::path& folder, std::vector<fs::path>* out) {
-    for (const fs::path& entry : entries(folder)) {
-      const Kind kind = kind_of(entry);
-      if (kind == Kind::kFile) out->push_back(entry);
-      if (kind == Kind::kFolder && enter(entry)) files_below(entry, out);
-    }
-  }
-
- private:
-  Kind passed_over(const fs::path& p, std::string_view why) {
-    skip(skipped_, p, why);
-    return Kind::kOther;
-  }
-  bool inside(const fs::path& real) const {
-    const std::string r = platform::path_text(root_);
-    const std::string t = platform::path_text(real);
-    return t == r || (t.size() > r.size() && t.compare(0, r.size(), r) == 0 &&
-                      (r.back() == '/' || t[r.size()] == '/'));
-  }
-
-  bool is_c_file(const fs::path& p) const {
-    return is_source_name(platform::path_text(p.filename()), reading_);
-  }
-
-  fs::path root_;
-  const Reading& reading_;
-  std::vector<Skipped>* skipped_;
-  std::set<std::string> entered_;
-};
 
 // A path named on the command line as a file: a regular file within the
 // size limit, or an input error.
@@ -293,7 +176,7 @@ void read_sources(const std::vector<fs::path>& files, const Reading& reading,
       if (const std::string_view why = read_source(f, reading, &file); why.empty())
         out->push_back(std::move(file));
       else
-        skip(skipped, f, why);
+        list_skipped(skipped, f, why);
       continue;
     }
     std::map<std::string, std::vector<SourceFile>> groups;
@@ -301,7 +184,7 @@ void read_sources(const std::vector<fs::path>& files, const Reading& reading,
     if (!archive_submissions(path, reading, &groups, skipped, &why)) {
       // The error names the archive first; a name may hold ": " itself.
       const std::string named = shown_name(path) + ": ";
-      skip(skipped, f, why.rfind(named, 0) == 0 ? why.substr(named.size()) : why);
+      list_skipped(skipped, f, why.rfind(named, 0) == 0 ? why.substr(named.size()) : why);
       continue;
     }
     for (auto& [name, group] : groups)
@@ -432,7 +315,7 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     count_each_text_once(&s.files, skipped);
     // A student who handed in no source is said, not passed over.
     if (s.files.empty() && skipped->size() == said)
-      skip(skipped, own.size() == 1 ? own[0] : root / relative, text::kHoldsNoSource);
+      list_skipped(skipped, own.size() == 1 ? own[0] : root / relative, text::kHoldsNoSource);
     if (s.files.empty()) continue;
     out->push_back(std::move(s));
   }
@@ -444,64 +327,6 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     for (SourceFile& f : files) append_file(&s, std::move(f));
   });
   return true;
-}
-
-Overwrites overwrites(const std::string& path, const std::vector<std::string>& given,
-                      const std::vector<Submission>& subs, const Submission& base) {
-  // The same file by identity, so that a link of either kind is seen through.
-  std::error_code ec;
-  const fs::path target = platform::fs_path(path);
-  if (!fs::exists(target, ec)) return Overwrites::kNothing;
-  auto same = [&](const std::string& p) {
-    std::error_code e;
-    return fs::equivalent(platform::fs_path(p), target, e) && !e;
-  };
-  auto same_file = [&](const SourceFile& f) { return same(f.path); };
-  for (const Submission& s : subs)
-    if (std::any_of(s.files.begin(), s.files.end(), same_file)) return Overwrites::kSource;
-  if (std::any_of(base.files.begin(), base.files.end(), same_file)) return Overwrites::kSource;
-  return std::any_of(given.begin(), given.end(), same) ? Overwrites::kGivenPath
-                                                       : Overwrites::kNothing;
-}
-
-bool is_archive_in_folder(const Submission& s) {
-  if (s.from_index || !is_archive_name(s.full_name)) return false;
-  std::error_code ec;
-  return fs::is_directory(platform::fs_path(s.full_name).parent_path(), ec);
-}
-
-void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipped>* skipped) {
-  std::set<std::vector<std::string>> seen;  // each kept submission's files, resolved
-  std::vector<Submission> kept;
-  std::size_t kept_fresh = 0;
-  for (std::size_t k = 0; k < subs->size(); ++k) {
-    Submission& s = (*subs)[k];
-    std::vector<std::string> files;
-    for (const SourceFile& f : s.files) {
-      // Files from an index are not on this disk; each index entry is one
-      // submission of its own.
-      if (s.from_index) {
-        files.push_back(std::string(1, '\0') + s.full_name + '\0' + f.path);
-        continue;
-      }
-      std::error_code ec;
-      const fs::path resolved = fs::canonical(platform::fs_path(f.path), ec);
-      files.push_back(ec ? f.path : platform::path_text(resolved));
-    }
-    std::sort(files.begin(), files.end());
-    if (!seen.insert(std::move(files)).second) {
-      skipped->push_back(Skipped{s.full_name, std::string(text::kGivenMoreThanOnce)});
-      continue;
-    }
-    kept_fresh += k < *fresh;
-    kept.push_back(std::move(s));
-  }
-  std::map<std::string, std::size_t> uses;
-  for (const Submission& s : kept) ++uses[s.name];
-  for (Submission& s : kept)
-    if (uses[s.name] > 1) s.name = s.full_name;
-  *subs = std::move(kept);
-  *fresh = kept_fresh;
 }
 
 bool collect_as_one(const std::string& path, const Reading& reading, Submission* out,

@@ -26,9 +26,10 @@ struct Reading {
 bool is_source_name(std::string_view path, const Reading& reading);
 
 struct SourceFile {
-  std::string path;         // as found on disk
-  std::string text;         // CR LF read as LF, as a text-mode read delivers it (UTF-16 as UTF-8)
-  bool from_utf16 = false;  // saved as UTF-16: `text` is UTF-8 whatever --encoding says
+  std::string path;          // as found on disk
+  std::string text;          // CR LF read as LF, as a text-mode read delivers it (UTF-16 as UTF-8)
+  bool from_utf16 = false;   // saved as UTF-16: `text` is UTF-8 whatever --encoding says
+  std::string indexed_at{};  // loaded from an index: where it lay then (resolved_path())
 };
 
 struct Submission {
@@ -73,24 +74,6 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
 /// for template code. Same errors as collect().
 bool collect_as_one(const std::string& path, const Reading& reading, Submission* out,
                     std::vector<Skipped>* skipped, std::string* error);
-
-/// Makes a roster of what collect() found: a submission of the very same
-/// files as an earlier one (a path given twice, or a file both new and
-/// old) is dropped and listed in `skipped`; submissions that would still
-/// share a name are shown by their full names. The first `*fresh` are the
-/// new ones; the count follows the drops.
-void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipped>* skipped);
-
-/// What writing a file at `path` would destroy of a run's input: one of the
-/// files read for `subs` or `base`, or one of the paths `given` (an archive,
-/// an index of past years). A report or an index is never written over either.
-enum class Overwrites { kNothing, kSource, kGivenPath };
-Overwrites overwrites(const std::string& path, const std::vector<std::string>& given,
-                      const std::vector<Submission>& subs, const Submission& base);
-
-/// True if `s` is an archive found in a folder, one student's work there
-/// (not a class's archive named itself, whose folders are the students).
-bool is_archive_in_folder(const Submission& s);
 
 /// Tokenises `file` onto the end of `s`.
 void append_file(Submission* s, SourceFile file);

@@ -27,9 +27,7 @@ bool load(const char* path, std::string* out) {
 }
 
 void open_in_viewer(platform::Console& console, platform::Viewer& viewer) {
-  const bool first = viewer.open(kToken1);
-  const bool second = viewer.open(kToken2);
-  if (!first || !second)
+  if (!viewer.open_all({kToken1, kToken2}))
     console.write_error(text::viewer_unavailable(platform::current_directory()));
 }
 

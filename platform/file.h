@@ -74,6 +74,11 @@ bool write_whole(const std::string& path, std::string_view bytes);
 /// step, a rename within the folder, failed after others were done.
 bool write_all_whole(const std::vector<std::pair<std::string, std::string_view>>& files);
 
+/// Makes a write to a pipe whose reader has gone (`| head -1`) fail as
+/// any write error does, rather than end the process there (SIGPIPE, on
+/// POSIX systems), so that the program can say so and finish its work.
+void make_closed_pipes_write_errors();
+
 /// Moves the file `from` to `to`, replacing a file already at `to`.
 bool move_replacing(const std::string& from, const std::string& to);
 

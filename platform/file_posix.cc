@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 
 #include "platform/file.h"
@@ -34,6 +35,8 @@ File File::create_new(const std::string& path) {
   if (fp == nullptr) ::close(fd);
   return File(fp);
 }
+
+void make_closed_pipes_write_errors() { std::signal(SIGPIPE, SIG_IGN); }
 
 bool move_replacing(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0;

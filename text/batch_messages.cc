@@ -23,7 +23,9 @@ const std::string_view kFooter =
     "identifiers, string literals and comment words (0 to 1); score = code + names x\n"
     "code x (1 - code), which ranks and flags; coverage = matched / shorter length;\n"
     "similarity = 2 x matched / (sum of lengths).\n"
-    "Exit status: 0 no pair suspected, 1 some pair suspected, 2 usage or input error.";
+    "Exit status: 0 no pair suspected, 1 some pair suspected, 2 usage or input error or a\n"
+    "run that could not finish; with --shard, 0 when the shard file is written (--merge\n"
+    "gives the verdict).";
 const std::string_view kHelp = "show this help and exit";
 const std::string_view kVersion = "show the version and exit";
 const std::string_view kMinMatch =
@@ -59,8 +61,8 @@ const std::string_view kCcsim =
     "compare as ccsim does (runs over 3 characters, text up to a 0x1A byte, nothing common "
     "left out, no names weighed): the similarity column is then ccsim's figure";
 const std::string_view kMaxSize =
-    "sources larger than this are passed over and listed (bytes, or with K, M or G; "
-    "default 10M)";
+    "sources larger than this are passed over and listed (bytes, or with K, M, G or T in "
+    "either case, up to 1T; default 10M)";
 const std::string_view kExtensions =
     "the file extensions that are sources, comma-separated, in any case (default "
     "c,h,cpp,cc,cxx,hpp,hh,hxx)";
@@ -85,11 +87,16 @@ const std::string_view kNoArchives =
 
 const std::string_view kEmptyValue = "an empty value";
 const std::string_view kBadShare = "a share of the class above 0 and up to 1";
+
+std::string not_finite(std::string_view value) {
+  return std::string(value) + ": not a finite number";
+}
+
 const std::string_view kNoSubmissions = "no submissions given";
 const std::string_view kNothingToCompare =
     "no submission was found to compare: nothing was compared";
 const std::string_view kBadMaxSize =
-    "--max-size takes a size from 1 byte (K, M, G allowed) up to 1T";
+    "--max-size takes a size from 1 byte up to 1T (bytes, or with K, M, G or T)";
 const std::string_view kBadExtensions =
     "--extensions takes file extensions separated by commas, such as c,h,cpp";
 const std::string_view kCcsimFixesMinMatch =
@@ -106,6 +113,8 @@ const std::string_view kNotAnIndex = "not an index file of ccsim-batch";
 const std::string_view kIndexOfAnotherVersion =
     "an index file of another version of ccsim-batch: write it again with --write-index";
 const std::string_view kIndexDamaged = "damaged or cut short (its checksum does not match)";
+const std::string_view kIndexCutShort =
+    "damaged or cut short (shorter than any index file: write it again with --write-index)";
 const std::string_view kIndexReadOtherwise =
     "written with another way of reading sources (--ccsim or not): write it again";
 const std::string_view kIndexOfAnotherTokeniser =

@@ -45,6 +45,8 @@ extern const std::string_view kNoArchives;
 /// What is wrong with a command line, beyond what the parser says itself.
 extern const std::string_view kEmptyValue;
 extern const std::string_view kBadShare;
+/// "<value>: not a finite number" (nan, inf)
+std::string not_finite(std::string_view value);
 extern const std::string_view kNoSubmissions;
 extern const std::string_view kNothingToCompare;  // every path empty or passed over
 extern const std::string_view kBadMaxSize;
@@ -59,6 +61,7 @@ extern const std::string_view kShardWritesShards;
 extern const std::string_view kNotAnIndex;
 extern const std::string_view kIndexOfAnotherVersion;
 extern const std::string_view kIndexDamaged;
+extern const std::string_view kIndexCutShort;
 extern const std::string_view kIndexReadOtherwise;
 extern const std::string_view kIndexOfAnotherTokeniser;
 extern const std::string_view kWriteIndexAlone;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <thread>
 
@@ -155,6 +156,15 @@ TEST_F(RunTest, ADialogueThatCannotBeWrittenIsAFailure) {
   EXPECT_EQ("ccsim: standard output could not be written; the result is lost\n", r.err);
   EXPECT_EQ(0u, read_bytes("list1.txt").find(legend_crlf()));
   EXPECT_EQ(string::npos, read_bytes("list1.txt").find(kIntro));
+  // A reader gone (`| head -3`): said, not a death by SIGPIPE; the files
+  // are made all the same.
+  options.args.clear();
+  options.output_to_closed_pipe = true;
+  std::remove("list2.txt");
+  r = testing_support::run_binary(CCSIM_BINARY, options);
+  EXPECT_EQ(1, r.exit_status);
+  EXPECT_EQ("ccsim: standard output could not be written; the result is lost\n", r.err);
+  EXPECT_EQ(0u, read_bytes("list2.txt").find(legend_crlf()));
 }
 
 TEST_F(RunTest, RunningOutOfMemoryEndsWithAMessageNotAnAbort) {
@@ -225,10 +235,12 @@ TEST_F(RunTest, ReadOnlySourcesAreCompared) {
   EXPECT_NE(string::npos, r.out.find(report("5", "1.000000", true)));
 }
 
-// A stand-in xdg-open that logs what it was asked to open.
-void install_fake_xdg_open(const string& bin) {
+// A stand-in xdg-open that logs what it was asked to open, then does
+// `then` (a shell command).
+void install_fake_xdg_open(const string& bin, const string& then = "") {
   mkdir(bin.c_str(), 0755);
-  write_bytes(bin + "/xdg-open", "#!/bin/sh\necho \"$1\" >> \"" + bin + "/opened.log\"\n");
+  write_bytes(bin + "/xdg-open",
+              "#!/bin/sh\necho \"$1\" >> \"" + bin + "/opened.log\"\n" + then + "\n");
   chmod((bin + "/xdg-open").c_str(), 0755);
 }
 
@@ -267,6 +279,44 @@ TEST_F(RunTest, NoViewerSaysWhereTheFilesAreWithoutTouchingTheDialogue) {
   EXPECT_EQ("ccsim: no desktop viewer could be started; the token files are " + dir_.path() +
                 "/token1.txt and " + dir_.path() + "/token2.txt\n",
             without.err);
+}
+
+// On a machine without a desktop xdg-open is there but shows nothing (it
+// exits 3): the user is told where the files are, as where there is no
+// xdg-open at all, and the dialogue is the same.
+TEST_F(RunTest, AViewerThatCannotShowTheFilesSaysWhereTheyAre) {
+  const string bin = dir_.path() + "/bin";
+  install_fake_xdg_open(bin, "exit 3");
+  write_bytes("file1.c", "int x;");
+  write_bytes("file2.c", "int y;");
+  const RunResult failed = run("\n\ny\nn\n", bin + ":/usr/bin:/bin");
+  const RunResult declined = run("\n\nn\nn\n");
+  EXPECT_EQ(0, failed.exit_status);
+  EXPECT_EQ(declined.out, failed.out);
+  EXPECT_EQ("ccsim: no desktop viewer could be started; the token files are " + dir_.path() +
+                "/token1.txt and " + dir_.path() + "/token2.txt\n",
+            failed.err);
+  const string log = wait_for_lines(bin + "/opened.log", 2);  // both were tried, at once
+  EXPECT_TRUE(log == "token1.txt\ntoken2.txt\n" || log == "token2.txt\ntoken1.txt\n") << log;
+}
+
+// A viewer that shows the files in the foreground is not waited for: the
+// dialogue goes on, and nothing is said.
+TEST_F(RunTest, AViewerStillShowingTheFilesIsNotWaitedFor) {
+  const string bin = dir_.path() + "/bin";
+  install_fake_xdg_open(bin, "sleep 8");
+  write_bytes("file1.c", "int x;");
+  write_bytes("file2.c", "int y;");
+  const auto start = std::chrono::steady_clock::now();
+  const RunResult shown = run("\n\ny\nn\n", bin + ":/usr/bin:/bin");
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(0, shown.exit_status);
+  EXPECT_EQ("", shown.err);
+  EXPECT_EQ(run("\n\nn\nn\n").out, shown.out);
+  EXPECT_LT(seconds, 6.0);  // the viewers sleep 8 s; the two are watched 2 s at once
+  const string log = wait_for_lines(bin + "/opened.log", 2);
+  EXPECT_TRUE(log == "token1.txt\ntoken2.txt\n" || log == "token2.txt\ntoken1.txt\n") << log;
 }
 
 }  // namespace

@@ -32,12 +32,18 @@ RunResult run_binary(const std::string& binary, const RunOptions& options) {
   if (options.input) std::fwrite(options.input->data(), 1, options.input->size(), in);
   std::fflush(in);
   std::rewind(in);
+  int closed_pipe[2] = {-1, -1};
+  if (options.output_to_closed_pipe) {
+    if (pipe(closed_pipe) != 0) ADD_FAILURE() << "no pipe";
+    close(closed_pipe[0]);  // no reader, anywhere
+  }
   const pid_t pid = fork();
   if (pid == 0) {
     if (chdir(options.directory.c_str()) != 0) _exit(126);
     dup2(fileno(in), STDIN_FILENO);
-    const int out_fd =
-        options.output_path ? open(options.output_path->c_str(), O_WRONLY) : fileno(out);
+    const int out_fd = options.output_to_closed_pipe ? closed_pipe[1]
+                       : options.output_path         ? open(options.output_path->c_str(), O_WRONLY)
+                                                     : fileno(out);
     if (out_fd < 0) _exit(126);
     dup2(out_fd, STDOUT_FILENO);
     dup2(fileno(err), STDERR_FILENO);
@@ -49,6 +55,7 @@ RunResult run_binary(const std::string& binary, const RunOptions& options) {
     execv(binary.c_str(), argv.data());
     _exit(127);
   }
+  if (options.output_to_closed_pipe) close(closed_pipe[1]);
   RunResult result;
   int status = 0;
   const auto deadline =

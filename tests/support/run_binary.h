@@ -15,6 +15,9 @@ struct RunOptions {
   std::vector<std::string> args;
   /// Standard output goes to this file instead of being captured, when set.
   std::optional<std::string> output_path;
+  /// Standard output is a pipe whose reader has gone (as after `| head -1`),
+  /// when set: every write to it fails.
+  bool output_to_closed_pipe = false;
   /// Replaces PATH for the child when set.
   std::optional<std::string> path_env;
   int timeout_seconds = 60;

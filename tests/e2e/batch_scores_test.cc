@@ -1,0 +1,277 @@
+// ccsim-batch's scores end to end: the example class, disguised copies,
+// agreement with ccsim itself, and sources however they were saved.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/run_batch.h"
+#include "tests/support/encodings.h"
+#include "tests/support/run_binary.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using std::string;
+using testing_support::batch;
+using testing_support::field;
+using testing_support::gbk;
+using testing_support::kClass;
+using testing_support::kTemplate;
+using testing_support::lines;
+using testing_support::read_bytes;
+using testing_support::RunOptions;
+using testing_support::RunResult;
+using testing_support::write_bytes;
+
+TEST(BatchScores, ExampleClassRanksTheTwoCopiesFirstAndNotTheTemplateOnlyOne) {
+  const RunResult r = batch({"--all-pairs", "--base", kTemplate, "--format", "csv", kClass});
+  EXPECT_EQ(1, r.exit_status);
+  const std::vector<string> rows = lines(r.out);
+  ASSERT_EQ(67u, rows.size());  // header and 12 * 11 / 2 pairs
+  EXPECT_EQ("first,second,score,coverage,similarity,matched,longest,tiles,names", rows[0]);
+  EXPECT_EQ(0u, rows[1].find("alice.c,bob.c,"));
+  EXPECT_EQ(0u, rows[2].find("eve.c,heidi.c,"));
+  const RunResult table = batch({"--base", kTemplate, kClass});
+  EXPECT_EQ(0u, table.out.find("12 submissions, 66 pairs, 2 suspected (score >= 0.7, pairs below "
+                               "0.466667 counted only, runs over 12 characters, code in 10 or more "
+                               "submissions left out)\n"));
+  for (const string& row : lines(table.out)) {
+    if (row.find("ivan.c") != string::npos) {
+      EXPECT_EQ(string::npos, row.find("suspected")) << row;
+    }
+  }
+}
+
+// The third score in the CSV output `out` (the best pair that is no copy).
+double third_score(const string& out) {
+  const std::vector<string> rows = lines(out);
+  return rows.size() > 3 ? std::stod(rows[3].substr(rows[3].find(".c,", 6) + 3)) : -1;
+}
+
+TEST(BatchScores, WithoutTheTemplateTheSkeletonIsFoundAsCommonCode) {
+  const RunResult r = batch({"--all-pairs", "--format", "csv", kClass});
+  EXPECT_EQ(1, r.exit_status);
+  const std::vector<string> rows = lines(r.out);
+  ASSERT_EQ(67u, rows.size());
+  EXPECT_EQ(0u, rows[1].find("alice.c,bob.c,"));
+  EXPECT_EQ(0u, rows[2].find("eve.c,heidi.c,"));
+  const RunResult table = batch({"--top", "0", kClass});
+  EXPECT_EQ(0u, table.out.find("12 submissions, 66 pairs, 2 suspected ("));
+  // With the skeleton left in, independent solutions come closer to the flag.
+  const RunResult kept = batch({"--all-pairs", "--no-common", "--format", "csv", kClass});
+  EXPECT_LT(third_score(r.out) + 0.1, third_score(kept.out));
+  EXPECT_GT(third_score(r.out), 0.0);
+}
+
+TEST(BatchScores, DisguisedCopiesRankAboveEveryIndependentPair) {
+  // Copies of dave.c: padded with dead code and output, renamed and
+  // reordered, expressions split, a comment put after every line, and
+  // all but the comments at once.
+  for (const char* copy :
+       {"padded.c", "renamed_reordered.c", "split.c", "annotated.c", "combined.c"}) {
+    testing_support::ScopedTempDir dir;
+    mkdir("class", 0755);
+    for (const char* name : {"alice.c", "bob.c", "carol.c", "dave.c", "eve.c", "frank.c", "grace.c",
+                             "heidi.c", "ivan.c", "judy.c", "ken.c", "lucy.c"})
+      write_bytes(string("class/") + name, read_bytes(kClass + "/" + name));
+    write_bytes("class/copy.c",
+                read_bytes(string(CCSIM_SOURCE_DIR) + "/tests/data/disguised/" + copy));
+    const RunResult r = batch({"--all-pairs", "--format", "csv", "class"}, dir.path());
+    const std::vector<string> rows = lines(r.out);
+    ASSERT_EQ(79u, rows.size()) << copy;
+    // The three copies first (their order free), every independent pair after.
+    std::vector<string> top = {rows[1].substr(0, rows[1].find(",", rows[1].find(",") + 1)),
+                               rows[2].substr(0, rows[2].find(",", rows[2].find(",") + 1)),
+                               rows[3].substr(0, rows[3].find(",", rows[3].find(",") + 1))};
+    std::sort(top.begin(), top.end());
+    EXPECT_EQ((std::vector<string>{"alice.c,bob.c", "copy.c,dave.c", "eve.c,heidi.c"}), top)
+        << copy;
+    // Far above: half as much again as the closest independent pair.
+    double copy_score = 0;
+    for (std::size_t k = 1; k <= 3; ++k)
+      if (rows[k].find("copy.c") != string::npos) copy_score = std::stod(field(rows[k], 2));
+    EXPECT_GT(copy_score, 1.5 * std::stod(field(rows[4], 2))) << copy;
+    // Flagged too, but for the copy disguised every way at once: its names
+    // changed, it has only its code, which falls short of the threshold.
+    const bool every_way = string(copy) == "combined.c";
+    EXPECT_EQ(0u, batch({"--top", "0", "class"}, dir.path())
+                      .out.find(every_way ? "13 submissions, 78 pairs, 2 suspected"
+                                          : "13 submissions, 78 pairs, 3 suspected"))
+        << copy;
+  }
+}
+
+TEST(BatchScores, AScoreUnderTheThresholdNeverShowsAsReachingIt) {
+  // dave/heidi scores 0.295749: rounded it would show as the threshold.
+  const RunResult r = batch({"--no-names", "--threshold", "0.296", "--top", "4", kClass});
+  const std::vector<string> rows = lines(r.out);
+  ASSERT_EQ(7u, rows.size()) << r.out;
+  EXPECT_NE(string::npos, rows[4].find("  0.312     0.404  ")) << rows[4];  // grace/ken, cut
+  EXPECT_NE(string::npos, rows[4].find("suspected")) << rows[4];
+  EXPECT_NE(string::npos, rows[5].find("  0.295     0.296  ")) << rows[5];
+  EXPECT_NE(string::npos, rows[5].find("heidi.c")) << rows[5];
+  EXPECT_EQ(string::npos, rows[5].find("suspected")) << rows[5];
+}
+
+// Prints what ccsim says the similarity of file1.c and file2.c in `dir` is.
+string ccsim_similarity(const string& dir) {
+  RunOptions options;
+  options.directory = dir;
+  options.input = "\n\nn\nn\n";
+  const RunResult r = testing_support::run_binary(CCSIM_BINARY, options);
+  const string label = gbk("这两串代码的相似度为");
+  const std::size_t at = r.out.find(label);
+  if (at == string::npos) return "not printed";
+  return r.out.substr(at + label.size(), r.out.find('\n', at) - at - label.size());
+}
+
+// The similarity field of the one pair in CSV output `out`.
+string similarity_field(const string& out) {
+  const std::vector<string> rows = lines(out);
+  if (rows.size() != 2) return "no single pair";
+  std::vector<string> fields;
+  std::istringstream row(rows[1]);
+  for (string f; std::getline(row, f, ',');) fields.push_back(f);
+  return fields.size() > 4 ? fields[4] : "too few fields";
+}
+
+TEST(BatchScores, WithCcsimTheSimilarityIsWhatCcsimPrints) {
+  testing_support::ScopedTempDir dir;
+  const std::vector<std::pair<string, string>> pairs = {
+      {"alice.c", "bob.c"}, {"carol.c", "dave.c"}, {"eve.c", "lucy.c"}, {"ivan.c", "judy.c"}};
+  for (const auto& [first, second] : pairs) {
+    // GBK sources, lucy.c UTF-8; a 0x1A byte ends the text for both.
+    write_bytes("file1.c", read_bytes(kClass + "/" + first) + "\x1a int x; int y; int z;");
+    write_bytes("file2.c", read_bytes(kClass + "/" + second));
+    const string forward = ccsim_similarity(dir.path());
+    const string batch_forward = similarity_field(
+        batch({"--ccsim", "--format", "csv", "file1.c", "file2.c"}, dir.path()).out);
+    const string batch_backward = similarity_field(
+        batch({"--ccsim", "--format", "csv", "file2.c", "file1.c"}, dir.path()).out);
+    write_bytes("file1.c", read_bytes(kClass + "/" + second));
+    write_bytes("file2.c", read_bytes(kClass + "/" + first));
+    const string backward = ccsim_similarity(dir.path());
+    // ccsim's figure for the order the batch tiles in (set by the contents):
+    // one of the two, the same whichever file is named first.
+    EXPECT_TRUE(batch_forward == forward || batch_forward == backward)
+        << first << " " << second << ": " << batch_forward;
+    EXPECT_EQ(batch_forward, batch_backward);
+  }
+}
+
+TEST(BatchScores, AnEndOfFileByteDoesNotHideACopy) {
+  testing_support::ScopedTempDir dir;
+  const string source = read_bytes(kClass + "/carol.c");
+  write_bytes("a.c", source);
+  write_bytes("b.c", "/* \x1a */\n" + source);
+  const RunResult r = batch({"--format", "csv", "a.c", "b.c"}, dir.path());
+  EXPECT_EQ(1, r.exit_status);
+  // All of a.c matches; b.c has only the comment's four tokens more.
+  EXPECT_EQ(0u, lines(r.out).at(1).find("a.c,b.c,0.99")) << r.out;
+  EXPECT_NE(string::npos, lines(r.out).at(1).find(",1.000000,")) << r.out;
+}
+
+// Lines end in LF, CR LF or (old Mac files, or a copy made to look odd) a
+// lone CR: the scores are the same, and so are the lines the evidence names.
+TEST(BatchScores, EveryKindOfLineEndGivesTheSameScoresAndLines) {
+  testing_support::ScopedTempDir dir;
+  const string alice = read_bytes(kClass + "/alice.c");
+  const string bob = read_bytes(kClass + "/bob.c");
+  const auto with_ends = [](const string& text, const string& end) {
+    string out;
+    for (char c : text) out += c == '\n' ? end : string(1, c);
+    return out;
+  };
+  write_bytes("alice.c", alice);
+  string first_json;
+  const std::vector<std::pair<string, string>> ends = {
+      {"LF", "\n"}, {"CR LF", "\r\n"}, {"CR", "\r"}};
+  for (const auto& [name, end] : ends) {
+    write_bytes("bob.c", with_ends(bob, end));
+    const RunResult csv = batch({"--format", "csv", "alice.c", "bob.c"}, dir.path());
+    EXPECT_EQ(0u, lines(csv.out).at(1).find("alice.c,bob.c,0.987654,")) << name << csv.out;
+    const string json = batch({"--format", "json", "alice.c", "bob.c"}, dir.path()).out;
+    if (first_json.empty()) first_json = json;
+    EXPECT_EQ(first_json, json) << name;
+  }
+}
+
+TEST(BatchScores, GbkSourcesAndNamesReadRight) {
+  testing_support::ScopedTempDir dir;
+  const string name = gbk("张三") + ".c";
+  write_bytes(name, read_bytes(kClass + "/alice.c"));
+  write_bytes("li.c", read_bytes(kClass + "/bob.c"));
+  const RunResult r = batch({"--format", "csv", name, "li.c", "--report", "r.html"}, dir.path());
+  // The name in UTF-8, marked as read from GB18030.
+  EXPECT_EQ(0u, lines(r.out)[1].find("\xe5\xbc\xa0\xe4\xb8\x89.c (GB18030),li.c,0.98")) << r.out;
+  // The GBK comment of the source shows as UTF-8 in the report.
+  EXPECT_NE(
+      string::npos,
+      read_bytes(dir.path() + "/r.html").find("\xe8\x80\x81\xe5\xb8\x88\xe6\x8f\x90\xe4\xbe\x9b"));
+}
+
+// Windows editors save as UTF-16 when asked for "Unicode": such a copy is
+// the same code, and must score as the file it was saved from.
+TEST(BatchScores, AUtf16CopyScoresAsTheFileItWasSavedFrom) {
+  testing_support::ScopedTempDir dir;
+  const string bob = read_bytes(kClass + "/bob.c");  // GBK, with Chinese comments
+  write_bytes("alice.c", read_bytes(kClass + "/alice.c"));
+  write_bytes("bob.c", bob);
+  write_bytes("bob-le.c", testing_support::utf16(testing_support::utf8_from_gbk(bob), true));
+  write_bytes("bob-be.c", testing_support::utf16(testing_support::utf8_from_gbk(bob), false));
+  const RunResult r =
+      batch({"--format", "csv", "--all-pairs", ".", "--report", "r.html"}, dir.path());
+  ASSERT_EQ(1, r.exit_status) << r.err;
+  std::map<string, string> figures;  // by pair, the fields after the names
+  for (const string& row : lines(r.out)) {
+    const std::size_t second = row.find(',', row.find(',') + 1);
+    figures[row.substr(0, second)] = row.substr(second);
+  }
+  for (const char* copy : {"bob-be.c", "bob-le.c"}) {
+    EXPECT_EQ(0u, figures[string(copy) + ",bob.c"].find(",1.000000,1.000000,1.000000,")) << r.out;
+    EXPECT_EQ(figures["alice.c,bob.c"], figures[string("alice.c,") + copy]) << r.out;
+  }
+  EXPECT_EQ(0u, figures["alice.c,bob.c"].find(",0.98")) << r.out;
+  // The report shows the copy's comments, as it does the GBK file's.
+  const string report = read_bytes(dir.path() + "/r.html");
+  const string comment = "\xe8\x80\x81\xe5\xb8\x88\xe6\x8f\x90\xe4\xbe\x9b";  // 老师提供
+  std::size_t shown = 0;
+  for (std::size_t at = report.find(comment); at != string::npos; at = report.find(comment, at + 1))
+    ++shown;
+  EXPECT_GE(shown, 3u);
+  // Whatever encoding the class is said to be in.
+  ASSERT_EQ(1,
+            batch({"--encoding", "latin1", "bob-le.c", "alice.c", "--report", "l.html"}, dir.path())
+                .exit_status);
+  EXPECT_NE(string::npos, read_bytes(dir.path() + "/l.html").find(comment));
+  // Read as ccsim reads it, the file is its bytes, every other one a zero.
+  const RunResult raw =
+      batch({"--ccsim", "--all-pairs", "--format", "csv", "bob.c", "bob-le.c"}, dir.path());
+  EXPECT_LT(std::stod(similarity_field(raw.out)), 0.5) << raw.out;
+}
+
+// Code common to the class is that found in at least --common-min
+// submissions: a class of exactly that many has it taken out (the
+// skeleton all twelve share), one fewer has none.
+TEST(BatchScores, AClassOfExactlyCommonMinSubmissionsHasCommonCode) {
+  const RunResult kept = batch({"--all-pairs", "--format", "csv", "--no-common", kClass});
+  const RunResult at = batch({"--all-pairs", "--format", "csv", "--common-min", "12", kClass});
+  const RunResult above = batch({"--all-pairs", "--format", "csv", "--common-min", "13", kClass});
+  EXPECT_EQ(kept.out, above.out);
+  EXPECT_LT(third_score(at.out) + 0.1, third_score(kept.out)) << at.out;
+  EXPECT_NE(string::npos, batch({"--top", "0", "--common-min", "12", kClass})
+                              .out.find("code in 12 or more submissions left out"));
+  EXPECT_NE(
+      string::npos,
+      batch({"--top", "0", "--common-min", "13", kClass}).out.find("no common code left out"));
+  EXPECT_NE(string::npos, batch({"--format", "json", "--common-min", "12", kClass})
+                              .out.find("\"common_in_at_least\":12,"));
+}
+
+}  // namespace
