@@ -29,6 +29,7 @@ struct SourceFile {
   std::string path;         // as found on disk
   std::string text;         // CR LF read as LF, as a text-mode read delivers it (UTF-16 as UTF-8)
   bool from_utf16 = false;  // saved as UTF-16: `text` is UTF-8 whatever --encoding says
+  bool as_ccsim = false;    // tokenised as ccsim does it (else as code_tokens.h says)
 };
 
 struct Submission {
@@ -92,7 +93,8 @@ Overwrites overwrites(const std::string& path, const std::vector<std::string>& g
 /// (not a class's archive named itself, whose folders are the students).
 bool is_archive_in_folder(const Submission& s);
 
-/// Tokenises `file` onto the end of `s`.
+/// Tokenises `file` onto the end of `s`: as ccsim does when the file says
+/// so, else into the tokens the batch compares (code_tokens.h).
 void append_file(Submission* s, SourceFile file);
 
 /// Gives a submission loaded with its token string only (from an index)
