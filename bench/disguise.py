@@ -58,6 +58,12 @@ class Tok:
         return '%s:%r' % (self.k, self.t)
 
 
+_OPS3 = {o for o in OPS if len(o) == 3}
+_OPS2 = {o for o in OPS if len(o) == 2}
+_WS_RE = re.compile(r'[ \t\f\v]+')
+_ID_RE = re.compile('[0-9A-Za-z_$\u0080-\uffff]+')
+
+
 def _ident_char(c):
     return c.isalnum() or c == '_' or c == '$' or ord(c) >= 0x80
 
@@ -84,9 +90,7 @@ def lex(s):
             bol = True
             continue
         if c in ' \t\f\v':
-            j = i
-            while j < n and s[j] in ' \t\f\v':
-                j += 1
+            j = _WS_RE.match(s, i).end()
             toks.append(Tok('ws', s[i:j]))
             i = j
             continue
@@ -132,9 +136,7 @@ def lex(s):
             continue
         bol = False
         if _ident_char(c) and not c.isdigit():
-            j = i
-            while j < n and _ident_char(s[j]):
-                j += 1
+            j = _ID_RE.match(s, i).end()
             w = s[i:j]
             if j < n and s[j] == '"' and w.endswith('R') and w[:-1] in ('',) + STRING_PREFIXES:
                 k = s.find('(', j)
@@ -173,14 +175,14 @@ def lex(s):
             toks.append(Tok('str' if c == '"' else 'chr', s[i:e]))
             i = e
             continue
-        for op in OPS:
-            if s.startswith(op, i):
-                toks.append(Tok('op', op))
-                i += len(op)
-                break
+        if s[i:i + 3] in _OPS3:
+            op = s[i:i + 3]
+        elif s[i:i + 2] in _OPS2:
+            op = s[i:i + 2]
         else:
-            toks.append(Tok('op', c))
-            i += 1
+            op = c
+        toks.append(Tok('op', op))
+        i += len(op)
     return toks
 
 
@@ -1260,7 +1262,7 @@ def t_rename(kit, text, rng, cfg):
         if src.is_name(p):
             if src.T(p - 1) in ('.', '->', '::') or src.T(p + 1) == '::':
                 member.add(src.T(p))
-            if src.T(p + 1) in ('(', '<'):
+            if src.T(p + 1) == '(':
                 called.add(src.T(p))
     cands = set()
     for p in range(src.n):
@@ -1838,54 +1840,88 @@ def _strip_defaults(src, f):
 
 
 def t_reorder(kit, text, rng, cfg):
+    """Shuffle runs of function definitions, with prototypes of them all
+    before the run. Global variables between them whose declarations need
+    nothing declared later go to the start of the run first."""
     src = Src(text, kit.lang)
     if not src.ok:
         return text
     nl = _nl(text)
-    runs, cur = [], []
-    for idx, it in enumerate(src.items):
-        good = it.kind == 'func' and not it.member and \
+    lib = kit.library_names
+
+    def good_func(it):
+        return it.kind == 'func' and not it.member and \
             not any(src.T(x) in (';', '{') for x in range(it.s, it.lb))
-        if good:
+
+    def movable_global(it, seen):
+        if it.kind != 'decl':
+            return False
+        d = src.parse_decl(it.s, it.e)
+        if d is None or any(v['ctor'] is not None for v in d.vars):
+            return False
+        own = {v['name'] for v in d.vars}
+        for q in range(it.s, it.e):
+            if src.is_name(q) and src.T(q) not in own and src.T(q) not in seen and \
+                    src.T(q) not in lib:
+                return False
+        return True
+
+    runs = []
+    cur = []
+    seen = set()
+    seen_upto = 0
+
+    def close():
+        if sum(1 for i in cur if src.items[i].kind == 'func') >= 2:
+            while src.items[cur[-1]].kind != 'func':
+                cur.pop()
+            runs.append(list(cur))
+        cur.clear()
+    for idx, it in enumerate(src.items):
+        if not cur:
+            # names declared before a run starts
+            for q in range(seen_upto, it.s):
+                if src.K(q) == 'id':
+                    seen.add(src.T(q))
+                elif src.K(q) == 'pp':
+                    seen |= set(re.findall(r'[A-Za-z_]\w*', src.T(q)))
+            seen_upto = it.s
+        if good_func(it):
+            cur.append(idx)
+        elif cur and movable_global(it, seen):
             cur.append(idx)
         else:
-            if len(cur) >= 2:
-                runs.append(cur)
-            cur = []
-    if len(cur) >= 2:
-        runs.append(cur)
+            close()
+    close()
     edits = []
     for run in runs:
         if not cfg.heavy and rng.random() > 0.7:
             continue
-        order = list(range(len(run)))
-        while order == sorted(order):
-            rng.shuffle(order)
-        funcs = [src.items[i] for i in run]
-        first = src.items[run[0]]
+        items = [src.items[i] for i in run]
         start = src.sig[src.items[run[0] - 1].e] + 1 if run[0] > 0 else 0
         chunks = []
-        protos = []
-        for j, f in enumerate(funcs):
-            a = src.sig[funcs[j - 1].e] + 1 if j > 0 else start
-            b = src.sig[f.e] + 1
-            defaults = _strip_defaults(src, f)
-            if defaults:
-                cut = [(src.sig[ds], src.sig[de] + 1, '') for ds, de in defaults]
-                chunk = _slice_after_edits(src.toks, a, b, cut)
-            else:
-                chunk = join(src.toks[a:b])
-            chunks.append(chunk)
-            if f.name != 'main':
-                protos.append(src.squeeze(f.s, f.lb - 1) + ';')
-        lead = ''
-        # the first chunk's leading gap stays first whatever moves
-        m = re.match(r'\s*', chunks[0])
-        lead = chunks[0][:m.end()]
-        chunks[0] = chunks[0][m.end():]
-        new = lead + (nl.join(protos) + nl + nl if protos else '') + \
-            (nl + nl).join(c.strip('\r\n') for c in (chunks[i] for i in order))
-        edits.append((start, src.sig[funcs[-1].e] + 1, new))
+        for j, it in enumerate(items):
+            a = src.sig[items[j - 1].e] + 1 if j > 0 else start
+            b = src.sig[it.e] + 1
+            defaults = _strip_defaults(src, it) if it.kind == 'func' else []
+            cut = [(src.sig[ds], src.sig[de] + 1, '') for ds, de in defaults]
+            chunks.append((it, _slice_after_edits(src.toks, a, b, cut)))
+        m = re.match(r'\s*', chunks[0][1])
+        lead = chunks[0][1][:m.end()]
+        chunks[0] = (chunks[0][0], chunks[0][1][m.end():])
+        globs = [c for it, c in chunks if it.kind != 'func']
+        funcs = [(it, c) for it, c in chunks if it.kind == 'func']
+        order = list(range(len(funcs)))
+        while order == sorted(order):
+            rng.shuffle(order)
+        protos = [src.squeeze(it.s, it.lb - 1) + ';' for it, _ in funcs if it.name != 'main']
+        new = lead
+        if globs:
+            new += nl.join(c.strip('\r\n') for c in globs) + nl + nl
+        if protos:
+            new += nl.join(protos) + nl + nl
+        new += (nl + nl).join(funcs[i][1].strip('\r\n') for i in order)
+        edits.append((start, src.sig[items[-1].e] + 1, new))
     return src.apply(edits)
 
 
