@@ -1252,18 +1252,49 @@ LIBRARY_ALIASES = {'cin': ['in_', 'input', 'rd', 'IN'], 'cout': ['out_', 'output
                    'memset': ['FILL', 'clr'], 'sort': ['SORT', 'order']}
 
 
+def _template_args(seq, i):
+    """Whether the '<' at seq[i] opens template arguments (a '>' closes it
+    soon, and a name, '(', '::' or another closer follows)."""
+    depth = 0
+    for j in range(i, min(len(seq), i + 40)):
+        t = seq[j][0]
+        if t == '<':
+            depth += 1
+        elif t in ('>', '>>'):
+            depth -= 1 if t == '>' else 2
+            if depth <= 0:
+                nxt = seq[j + 1] if j + 1 < len(seq) else ('', '')
+                return nxt[1] == 'id' or nxt[0] in ('(', '::', '>', ',', ')', '{', '&', '*')
+        elif t in (';', '{', '}', '&&', '||', '?', '=', '(', ')'):
+            return False
+    return False
+
+
 def t_rename(kit, text, rng, cfg):
     src = Src(text, kit.lang)
     lib = kit.library_names
     declared = declared_names(src)
+    # how names are used, in the code and in the bodies of macros
+    seqs = [[(src.T(p), src.K(p)) for p in range(src.n) if src.K(p) != 'pp']]
+    for p in range(src.n):
+        if src.K(p) == 'pp' and pp_directive(src.T(p)) in ('define', 'if', 'elif'):
+            seqs.append([(t.t, t.k) for t in lex(src.T(p)[1:]) if t.k not in SKIP_KINDS])
     member = set()
     called = set()
-    for p in range(src.n):
-        if src.is_name(p):
-            if src.T(p - 1) in ('.', '->', '::') or src.T(p + 1) == '::':
-                member.add(src.T(p))
-            if src.T(p + 1) == '(':
-                called.add(src.T(p))
+    as_type = set()
+    for seq in seqs:
+        for i, (t, k) in enumerate(seq):
+            if k != 'id' or t in KEYWORDS:
+                continue
+            prev = seq[i - 1][0] if i > 0 else ''
+            nxt, nk = seq[i + 1] if i + 1 < len(seq) else ('', '')
+            if prev in ('.', '->', '::') or nxt == '::':
+                member.add(t)
+            if nxt == '(':
+                called.add(t)
+            if (nxt == '<' and _template_args(seq, i + 1)) or (nk == 'id' and nxt not in KEYWORDS) or \
+                    (nxt in ('*', '&') and prev in ('(', ',', ';', '{', '}', '')):
+                as_type.add(t)
     cands = set()
     for p in range(src.n):
         if not src.is_name(p):
@@ -1274,7 +1305,8 @@ def t_rename(kit, text, rng, cfg):
         if name not in lib:
             cands.add(name)
         elif name in declared and name not in member and \
-                (name not in called or declared[name] in ('func', 'type', 'macro')):
+                (name not in called or declared[name] in ('func', 'type', 'macro')) and \
+                (name not in as_type or declared[name] in ('type', 'macro')):
             cands.add(name)
     for it in src.items:
         if it.kind == 'pp' and pp_directive(src.T(it.s)) in ('define', 'undef'):
