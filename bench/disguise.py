@@ -2585,7 +2585,6 @@ def _incdec_forms(x, sign, rng, cur):
 
 def rewrite_increment(src, a, b, scal, arrs, rng, heavy):
     """New text for the expression in sig positions a..b, or None."""
-    n = b - a + 1
     cur = src.text(a, b)
     # x++ / x-- / ++x / --x
     if src.T(b) in ('++', '--') and _simple_lvalue(src, a, b - 1, scal, arrs):
@@ -3210,9 +3209,7 @@ def _plain_decl(src, d, local_types=()):
         return False
     for v in d.vars:
         if v['ptr'] or v['ref'] or v['arr'] or v['ctor'] or \
-                (v['init'] and src.T(v['init'][0]) == '{' and v['init'][0] == v['init'][1] - 0):
-            return False
-        if v['init'] and src.T(v['init'][0]) == '{':
+                (v['init'] and src.T(v['init'][0]) == '{'):
             return False
     return True
 
@@ -3271,7 +3268,7 @@ def _hoist(src, f, rng, cfg, nl, globals_, dn):
     local_types = set()
     sites = []   # (decl, stmt, where, scope end)
     for st, anc in src.all_stmts(f):
-        if st.kind in ('simple',) and st.kind == 'simple':
+        if st.kind == 'simple':
             d = src.parse_decl(st.s, st.e)
             if d is not None:
                 parent = anc[-1] if len(anc) > 1 else body
@@ -3620,10 +3617,9 @@ def main(argv=None):
     for path in a.sources:
         text = read_source(path)
         if a.no_check:
-            kit = Kit.__new__(Kit)
-            kit.text, kit.incdir = text, None
-            kit.lang, kit.cc, kit.std = 'c++', 'g++', '-std=gnu++17'
-            kit.library_names = kit._library()
+            kit = Kit(text, path)
+            if not kit.compiles:
+                kit = Kit(text, path, ('c++', 'g++', '-std=gnu++17'))
             res = Result()
             res.text, res.status = apply_tricks(kit, text, expand(a.tricks), a.strength, a.seed), 'made'
         else:
