@@ -13,16 +13,14 @@ help:
 	@echo "make windows-test  and run their tests under Wine, against the Linux build"
 	@echo "make clean  remove build output and demo/"
 
-# What every build needs: CMake and a compiler. The demo needs nothing more.
+# What every build needs (CMake and a compiler; the demo needs nothing
+# more), and what the tests and ccsim-batch need as well, installed where
+# missing: tools/prerequisites.sh holds the lists.
 prerequisites:
-	@command -v cmake >/dev/null 2>&1 || { echo "cmake is missing: apt-get install cmake"; exit 1; }
-	@command -v c++ >/dev/null 2>&1 || { echo "a C++17 compiler is missing: apt-get install g++"; exit 1; }
+	@tools/prerequisites.sh run
 
-# The tests and ccsim-batch need GoogleTest and CLI11 as well.
-test-prerequisites: prerequisites
-	@test -f /usr/include/gtest/gtest.h || { echo "GoogleTest is missing: apt-get install libgtest-dev libgmock-dev"; exit 1; }
-	@test -f /usr/include/CLI/CLI.hpp || { echo "CLI11 is missing: apt-get install libcli11-dev"; exit 1; }
-	@test -f /usr/include/archive.h || echo "(libarchive-dev is not installed: ccsim-batch will read no archives)"
+test-prerequisites:
+	@tools/prerequisites.sh test
 
 build: test-prerequisites
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
@@ -39,6 +37,7 @@ run: prerequisites
 
 test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j$(JOBS)
+	@command -v node >/dev/null 2>&1 && test -x /usr/bin/chromium || echo "(the report's browser tests were skipped: they need Chromium and Node)"
 
 # Timed runs of the Release build; see the README's performance section.
 bench: test-prerequisites
@@ -52,7 +51,7 @@ WINDOWS_DIR := build-windows
 # The libraries it reads archives with are built for it once, from Debian's
 # sources (cmake/mingw-libraries.sh: a download, and two minutes).
 windows:
-	@command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || { echo "MinGW-w64 is missing: apt-get install g++-mingw-w64-x86-64-posix"; exit 1; }
+	@tools/prerequisites.sh windows
 	@cmake/mingw-libraries.sh $(WINDOWS_DIR)/libraries
 	@cmake -S . -B $(WINDOWS_DIR) --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 	  -DCCSIM_MINGW_LIBRARIES=$(CURDIR)/$(WINDOWS_DIR)/libraries \
@@ -62,7 +61,6 @@ windows:
 # The unit tests of the core and the programs end to end, under Wine (a
 # prefix of its own in the build folder), against the Linux build.
 windows-test: windows build
-	@command -v wine >/dev/null 2>&1 || { echo "Wine is missing: apt-get install --no-install-recommends wine wine64"; exit 1; }
 	@cmake --build $(WINDOWS_DIR) -j$(JOBS) --target unit_tests
 	@WINEPREFIX=$(CURDIR)/$(WINDOWS_DIR)/wineprefix WINEDEBUG=-all wine $(WINDOWS_DIR)/tests/unit_tests.exe --gtest_brief=1; \
 	  status=$$?; WINEPREFIX=$(CURDIR)/$(WINDOWS_DIR)/wineprefix wineserver -k 2>/dev/null; exit $$status

@@ -46,8 +46,9 @@ batch::Found score_with_progress(std::vector<batch::Prepared>* prepared, std::si
   const batch::PairRange range{fresh, o.shard, o.shards};
   auto score = [&] {
     return every_pair(o) ? batch::score_every_pair(*prepared, range, o.min_match,
-                                                   batch::ScoreRule{}, o.jobs, &done)
-                         : batch::score_candidates(prepared, range, o.min_match, batch::ScoreRule{},
+                                                   batch::rule_for(o.as_ccsim), o.jobs, &done)
+                         : batch::score_candidates(prepared, range, o.min_match,
+                                                   batch::rule_for(o.as_ccsim),
                                                    o.floor, o.jobs, &done);
   };
   const bool show = !o.quiet && isatty(STDERR_FILENO);

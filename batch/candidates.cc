@@ -215,12 +215,11 @@ Found score_candidates(std::vector<Prepared>* prepared, const PairRange& range, 
       // Names can only raise a score; their agreement is worked out only
       // for a pair the code alone cannot bring to the floor, and whose two
       // reaches (their agreement's most) could.
-      const double code = code_of(bound, own, other, rule);
-      bool candidate = with_names(code, 0) >= floor;
-      if (!candidate && with_names(code, reach[r] * reach[q]) >= floor) {
+      bool candidate = score_of(bound, own, other, 0, rule) >= floor;
+      if (!candidate && score_of(bound, own, other, reach[r] * reach[q], rule) >= floor) {
         if (!spread) names.spread(p[order[r]].names);
         spread = true;
-        candidate = with_names(code, names.agreement(p[order[q]].names)) >= floor;
+        candidate = score_of(bound, own, other, names.agreement(p[order[q]].names), rule) >= floor;
       }
       if (candidate) candidates[r].push_back(q);
     }

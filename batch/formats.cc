@@ -24,7 +24,10 @@ std::size_t common_cutoff_of(const Run& run) {
 
 }  // namespace
 
-std::string score_name(bool names) { return text::score_formula(ScoreRule{}.guard, names); }
+std::string score_name(const Options& o) {
+  const ScoreRule rule = rule_for(o.as_ccsim);
+  return text::score_formula(rule.guard, o.names, rule.padding, rule.margin);
+}
 
 std::string csv_field(const std::string& raw) {
   std::string s = formula_guarded(shown_name(raw));
@@ -159,7 +162,7 @@ std::string json_head(const Run& run) {
   const Options& o = run.options;
   const std::size_t cutoff = common_cutoff_of(run);
   std::ostringstream out;
-  out << "{\"score\":" << json_string(score_name(o.names))
+  out << "{\"score\":" << json_string(score_name(o))
       << ",\"threshold\":" << text::six_places(o.threshold) << ",\"min_match\":" << o.min_match
       << ",\"common_in_at_least\":";
   if (cutoff > run.subs.size())

@@ -67,7 +67,7 @@ std::string json_string(const std::string& raw);  // a name or path, as shown
 std::string json_quote(const std::string& s);     // UTF-8 text as it is
 
 /// How the score is made, in words, and the settings the summaries name.
-std::string score_name(bool names);
+std::string score_name(const Options& o);
 text::ScoringFacts scoring_facts(const Run& run);
 
 }  // namespace batch

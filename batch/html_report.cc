@@ -330,7 +330,7 @@ std::string summary(const Run& run) {
   counts.suspected = suspected_count(run);
   std::ostringstream out;
   out << "<section id=\"summary\"><h2>" << text::kSummaryHeading << "</h2>"
-      << text::report_summary(counts, scoring_facts(run), escape(score_name(o.names)))
+      << text::report_summary(counts, scoring_facts(run), escape(score_name(o)))
       << "<div class=\"hists\">"
       << histogram(score, text::kScoreHistogram, o.threshold, below, o.floor)
       << histogram(similarity, text::kSimilarityHistogram, -1, below, o.floor) << "</div>";

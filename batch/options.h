@@ -14,7 +14,7 @@ enum class Format { kTable, kCsv, kJson };
 enum class JsonTiles { kSuspected, kAll, kNone };  // which pairs' tiles JSON lists
 
 struct Options {
-  int min_match = 12;
+  int min_match = 16;
   double threshold = 0.7;
   double floor = -1;       // pairs below it are counted, not listed; < 0: 2/3 of the threshold
   bool all_pairs = false;  // tile and list every pair, the floor aside

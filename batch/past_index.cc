@@ -15,7 +15,7 @@ namespace {
 
 constexpr char kMagic[] = "ccsim-batch index\n";
 constexpr std::size_t kMagicSize = sizeof kMagic - 1;
-constexpr std::uint32_t kVersion = 2;
+constexpr std::uint32_t kVersion = 3;  // 2: where each file lay; 3: the batch tokens
 constexpr std::uint32_t kStopsAtEofByte = 1;
 
 void put(std::string* out, std::uint64_t v, int bytes) {
@@ -128,6 +128,7 @@ bool read_index(const std::string& path, const Reading& reading, std::vector<Sub
       SourceFile file;
       if (!r.str(&file.path) || !r.str(&file.indexed_at) || !r.str(&file.text))
         return fail(text::kIndexDamaged);
+      file.as_ccsim = reading.stop_at_eof_byte;
       s.files.push_back(std::move(file));
     }
     if (!r.str(&s.tokens)) return fail(text::kIndexDamaged);

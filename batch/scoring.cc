@@ -118,9 +118,25 @@ double with_names(double code, double names) {
   return code + std::clamp(names, 0.0, 1.0) * code * (1 - code);
 }
 
+ScoreRule rule_for(bool as_ccsim) {
+  ScoreRule rule;
+  if (as_ccsim) rule.padding = 0;
+  return rule;
+}
+
+double contained_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b,
+                    const ScoreRule& rule) {
+  if (rule.padding <= 0) return 0;
+  const auto shorter = static_cast<double>(std::min(length_a, length_b));
+  const auto longer = static_cast<double>(std::max(length_a, length_b));
+  const double base = std::max({shorter, longer / rule.padding, static_cast<double>(rule.guard)});
+  return std::max(0.0, std::min(1.0, static_cast<double>(matched) / base) - rule.margin);
+}
+
 double score_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b, double names,
                 const ScoreRule& rule) {
-  return with_names(code_of(matched, length_a, length_b, rule), names);
+  return std::max(with_names(code_of(matched, length_a, length_b, rule), names),
+                  contained_of(matched, length_a, length_b, rule));
 }
 
 bool ranks_before(const PairScore& x, const std::string& x_first, const std::string& x_second,

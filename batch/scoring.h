@@ -45,9 +45,24 @@ struct Preparation {
 /// agreement a, score = code + a x code x (1 - code). Names alone never
 /// make a pair (no code, no score), and a copy whose names were all changed
 /// keeps the score of its code.
+///
+/// A copy padded out (dead code, temporaries, extra output) loses against
+/// the geometric mean what it keeps of the other: so the score is at least
+/// how much of the shorter submission the pair matches, with the longer
+/// allowed up to `padding` times the shorter's length (beyond that the
+/// longer's share counts, so that one small program inside a large library
+/// is no copy), less `margin`: two solutions of one exercise written apart
+/// seldom share more than two thirds of the shorter, a padded copy nearly
+/// all of it. padding 0: no such floor (as ccsim compares).
 struct ScoreRule {
   std::size_t guard = 100;
+  double padding = 2.5;
+  double margin = 0.12;
 };
+
+/// The rule a run scores by: as ccsim compares (`as_ccsim`), the code's
+/// figure alone, with no floor for padded copies.
+ScoreRule rule_for(bool as_ccsim);
 
 struct PairScore {
   std::uint32_t first = 0;
@@ -77,10 +92,14 @@ void prepare_sources(std::vector<Prepared>* prepared, const std::vector<std::uin
 double score_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b, double names,
                 const ScoreRule& rule);
 
-/// The two steps of score_of(): the code's figure, then the names'
-/// share of what it leaves. score_of() is with_names(code_of(...), names).
+/// The steps of score_of(): the code's figure, then the names' share of
+/// what it leaves; score_of() is the larger of with_names(code_of(...),
+/// names) and contained_of(...).
 double code_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b,
                const ScoreRule& rule);
+/// The floor the matched share of the shorter submission sets (ScoreRule).
+double contained_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b,
+                    const ScoreRule& rule);
 double with_names(double code, double names);
 
 /// Tiles one pair (first < second by index, as in the output) and scores it.

@@ -16,7 +16,7 @@
 namespace batch {
 namespace {
 
-constexpr char kMagic[] = "ccsim-batch shard 1";
+constexpr char kMagic[] = "ccsim-batch shard 2";  // 2: scores of the batch tokens
 
 std::string escaped(const std::string& s) {
   static const char kHex[] = "0123456789ABCDEF";

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "batch/archive.h"
+#include "batch/code_tokens.h"
 #include "batch/decode.h"
 #include "batch/names.h"
 #include "batch/parallel.h"
@@ -30,6 +31,7 @@ namespace {
 bool source_text(std::string path, std::string_view raw, const Reading& reading, SourceFile* out) {
   if (reading.stop_at_eof_byte) {
     *out = SourceFile{std::move(path), platform::decode_text_mode(raw)};
+    out->as_ccsim = true;
     return true;
   }
   std::string utf8;
@@ -203,26 +205,68 @@ bool is_source_name(std::string_view path, const Reading& reading) {
                      });
 }
 
-void append_file(Submission* s, SourceFile file) {
-  std::vector<std::size_t> starts;
-  const std::vector<std::string> words = lexer::tokenise(file.text, &starts);
+namespace {
+
+// Each token onto the token string, with the file, bytes and line of each
+// of its characters. `tokens` come in the order of their sources' bytes.
+template <typename Tokens, typename Written, typename Span, typename Aside>
+void append_tokens(Submission* s, const SourceFile& file, const Tokens& tokens, Written written_of,
+                   Span span_of, Aside aside_of) {
   const auto index = static_cast<std::uint32_t>(s->files.size());
-  std::uint32_t line = 1;
-  std::size_t counted = 0;  // bytes of the text whose line ends are in `line`
-  for (std::size_t k = 0; k < words.size(); ++k) {
-    line += static_cast<std::uint32_t>(
-        std::count(file.text.begin() + static_cast<std::ptrdiff_t>(counted),
-                   file.text.begin() + static_cast<std::ptrdiff_t>(starts[k]), '\n'));
-    counted = starts[k];
-    const std::string_view written = lexer::written_form(words[k]);
-    s->tokens += written;
-    const auto begin = static_cast<std::uint32_t>(starts[k]);
-    const auto end =
-        static_cast<std::uint32_t>(starts[k] + std::max<std::size_t>(words[k].size(), 1));
-    s->char_file.insert(s->char_file.end(), written.size(), index);
-    s->char_begin.insert(s->char_begin.end(), written.size(), begin);
-    s->char_end.insert(s->char_end.end(), written.size(), end);
-    s->char_line.insert(s->char_line.end(), written.size(), line);
+  std::vector<std::size_t> line_starts = {0};
+  for (std::size_t k = 0; k < file.text.size(); ++k)
+    if (file.text[k] == '\n') line_starts.push_back(k + 1);
+  // Code goes on after the code of the files before (a run may go on from
+  // one file into the next), the rest at the end.
+  Submission code;
+  Submission rest;
+  for (std::size_t k = 0; k < tokens.size(); ++k) {
+    const auto [begin, end] = span_of(k);
+    const auto line = static_cast<std::uint32_t>(
+        std::upper_bound(line_starts.begin(), line_starts.end(), begin) - line_starts.begin());
+    const std::string_view written = written_of(k);
+    Submission& to = aside_of(k) ? rest : code;
+    to.tokens += written;
+    to.char_file.insert(to.char_file.end(), written.size(), index);
+    to.char_begin.insert(to.char_begin.end(), written.size(), static_cast<std::uint32_t>(begin));
+    to.char_end.insert(to.char_end.end(), written.size(), static_cast<std::uint32_t>(end));
+    to.char_line.insert(to.char_line.end(), written.size(), line);
+  }
+  const auto at = static_cast<std::ptrdiff_t>(s->code_end);
+  s->tokens.insert(s->code_end, code.tokens);
+  s->char_file.insert(s->char_file.begin() + at, code.char_file.begin(), code.char_file.end());
+  s->char_begin.insert(s->char_begin.begin() + at, code.char_begin.begin(), code.char_begin.end());
+  s->char_end.insert(s->char_end.begin() + at, code.char_end.begin(), code.char_end.end());
+  s->char_line.insert(s->char_line.begin() + at, code.char_line.begin(), code.char_line.end());
+  s->code_end += code.tokens.size();
+  s->tokens += rest.tokens;
+  s->char_file.insert(s->char_file.end(), rest.char_file.begin(), rest.char_file.end());
+  s->char_begin.insert(s->char_begin.end(), rest.char_begin.begin(), rest.char_begin.end());
+  s->char_end.insert(s->char_end.end(), rest.char_end.begin(), rest.char_end.end());
+  s->char_line.insert(s->char_line.end(), rest.char_line.begin(), rest.char_line.end());
+}
+
+}  // namespace
+
+void append_file(Submission* s, SourceFile file) {
+  if (file.as_ccsim) {
+    std::vector<std::size_t> starts;
+    const std::vector<std::string> words = lexer::tokenise(file.text, &starts);
+    append_tokens(
+        s, file, words, [&](std::size_t k) { return lexer::written_form(words[k]); },
+        [&](std::size_t k) {
+          return std::pair<std::size_t, std::size_t>(
+              starts[k], starts[k] + std::max<std::size_t>(words[k].size(), 1));
+        },
+        [](std::size_t) { return false; });
+  } else {
+    const std::vector<CodeToken> tokens = code_tokens(file.text);
+    append_tokens(
+        s, file, tokens, [&](std::size_t k) { return tokens[k].written; },
+        [&](std::size_t k) {
+          return std::pair<std::size_t, std::size_t>(tokens[k].begin, tokens[k].end);
+        },
+        [&](std::size_t k) { return tokens[k].aside; });
   }
   s->files.push_back(std::move(file));
 }

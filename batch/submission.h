@@ -30,6 +30,7 @@ struct SourceFile {
   std::string text;          // CR LF read as LF, as a text-mode read delivers it (UTF-16 as UTF-8)
   bool from_utf16 = false;   // saved as UTF-16: `text` is UTF-8 whatever --encoding says
   std::string indexed_at{};  // loaded from an index: where it lay then (resolved_path())
+  bool as_ccsim = false;    // tokenised as ccsim does it (else as code_tokens.h says)
 };
 
 struct Submission {
@@ -37,6 +38,9 @@ struct Submission {
   std::string full_name;  // with the path it was found under
   std::vector<SourceFile> files;
   std::string tokens;  // the token string of all its files, in order
+  // Where its files' code ends in `tokens`: the text of their comments and
+  // literals follows it (all of it is code as ccsim tokenises).
+  std::size_t code_end = 0;
   // Per token-string character: its file and its token's bytes in that text.
   std::vector<std::uint32_t> char_file;
   std::vector<std::uint32_t> char_begin;
@@ -75,7 +79,8 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
 bool collect_as_one(const std::string& path, const Reading& reading, Submission* out,
                     std::vector<Skipped>* skipped, std::string* error);
 
-/// Tokenises `file` onto the end of `s`.
+/// Tokenises `file` onto the end of `s`: as ccsim does when the file says
+/// so, else into the tokens the batch compares (code_tokens.h).
 void append_file(Submission* s, SourceFile file);
 
 /// Gives a submission loaded with its token string only (from an index)

@@ -58,6 +58,12 @@ class Tok:
         return '%s:%r' % (self.k, self.t)
 
 
+_OPS3 = {o for o in OPS if len(o) == 3}
+_OPS2 = {o for o in OPS if len(o) == 2}
+_WS_RE = re.compile(r'[ \t\f\v]+')
+_ID_RE = re.compile('[0-9A-Za-z_$\u0080-\uffff]+')
+
+
 def _ident_char(c):
     return c.isalnum() or c == '_' or c == '$' or ord(c) >= 0x80
 
@@ -84,9 +90,7 @@ def lex(s):
             bol = True
             continue
         if c in ' \t\f\v':
-            j = i
-            while j < n and s[j] in ' \t\f\v':
-                j += 1
+            j = _WS_RE.match(s, i).end()
             toks.append(Tok('ws', s[i:j]))
             i = j
             continue
@@ -132,9 +136,7 @@ def lex(s):
             continue
         bol = False
         if _ident_char(c) and not c.isdigit():
-            j = i
-            while j < n and _ident_char(s[j]):
-                j += 1
+            j = _ID_RE.match(s, i).end()
             w = s[i:j]
             if j < n and s[j] == '"' and w.endswith('R') and w[:-1] in ('',) + STRING_PREFIXES:
                 k = s.find('(', j)
@@ -173,14 +175,14 @@ def lex(s):
             toks.append(Tok('str' if c == '"' else 'chr', s[i:e]))
             i = e
             continue
-        for op in OPS:
-            if s.startswith(op, i):
-                toks.append(Tok('op', op))
-                i += len(op)
-                break
+        if s[i:i + 3] in _OPS3:
+            op = s[i:i + 3]
+        elif s[i:i + 2] in _OPS2:
+            op = s[i:i + 2]
         else:
-            toks.append(Tok('op', c))
-            i += 1
+            op = c
+        toks.append(Tok('op', op))
+        i += len(op)
     return toks
 
 
@@ -1250,18 +1252,49 @@ LIBRARY_ALIASES = {'cin': ['in_', 'input', 'rd', 'IN'], 'cout': ['out_', 'output
                    'memset': ['FILL', 'clr'], 'sort': ['SORT', 'order']}
 
 
+def _template_args(seq, i):
+    """Whether the '<' at seq[i] opens template arguments (a '>' closes it
+    soon, and a name, '(', '::' or another closer follows)."""
+    depth = 0
+    for j in range(i, min(len(seq), i + 40)):
+        t = seq[j][0]
+        if t == '<':
+            depth += 1
+        elif t in ('>', '>>'):
+            depth -= 1 if t == '>' else 2
+            if depth <= 0:
+                nxt = seq[j + 1] if j + 1 < len(seq) else ('', '')
+                return nxt[1] == 'id' or nxt[0] in ('(', '::', '>', ',', ')', '{', '&', '*')
+        elif t in (';', '{', '}', '&&', '||', '?', '=', '(', ')'):
+            return False
+    return False
+
+
 def t_rename(kit, text, rng, cfg):
     src = Src(text, kit.lang)
     lib = kit.library_names
     declared = declared_names(src)
+    # how names are used, in the code and in the bodies of macros
+    seqs = [[(src.T(p), src.K(p)) for p in range(src.n) if src.K(p) != 'pp']]
+    for p in range(src.n):
+        if src.K(p) == 'pp' and pp_directive(src.T(p)) in ('define', 'if', 'elif'):
+            seqs.append([(t.t, t.k) for t in lex(src.T(p)[1:]) if t.k not in SKIP_KINDS])
     member = set()
     called = set()
-    for p in range(src.n):
-        if src.is_name(p):
-            if src.T(p - 1) in ('.', '->', '::') or src.T(p + 1) == '::':
-                member.add(src.T(p))
-            if src.T(p + 1) in ('(', '<'):
-                called.add(src.T(p))
+    as_type = set()
+    for seq in seqs:
+        for i, (t, k) in enumerate(seq):
+            if k != 'id' or t in KEYWORDS:
+                continue
+            prev = seq[i - 1][0] if i > 0 else ''
+            nxt, nk = seq[i + 1] if i + 1 < len(seq) else ('', '')
+            if prev in ('.', '->', '::') or nxt == '::':
+                member.add(t)
+            if nxt == '(':
+                called.add(t)
+            if (nxt == '<' and _template_args(seq, i + 1)) or (nk == 'id' and nxt not in KEYWORDS) or \
+                    (nxt in ('*', '&') and prev in ('(', ',', ';', '{', '}', '')):
+                as_type.add(t)
     cands = set()
     for p in range(src.n):
         if not src.is_name(p):
@@ -1272,7 +1305,8 @@ def t_rename(kit, text, rng, cfg):
         if name not in lib:
             cands.add(name)
         elif name in declared and name not in member and \
-                (name not in called or declared[name] in ('func', 'type', 'macro')):
+                (name not in called or declared[name] in ('func', 'type', 'macro')) and \
+                (name not in as_type or declared[name] in ('type', 'macro')):
             cands.add(name)
     for it in src.items:
         if it.kind == 'pp' and pp_directive(src.T(it.s)) in ('define', 'undef'):
@@ -1838,54 +1872,88 @@ def _strip_defaults(src, f):
 
 
 def t_reorder(kit, text, rng, cfg):
+    """Shuffle runs of function definitions, with prototypes of them all
+    before the run. Global variables between them whose declarations need
+    nothing declared later go to the start of the run first."""
     src = Src(text, kit.lang)
     if not src.ok:
         return text
     nl = _nl(text)
-    runs, cur = [], []
-    for idx, it in enumerate(src.items):
-        good = it.kind == 'func' and not it.member and \
+    lib = kit.library_names
+
+    def good_func(it):
+        return it.kind == 'func' and not it.member and \
             not any(src.T(x) in (';', '{') for x in range(it.s, it.lb))
-        if good:
+
+    def movable_global(it, seen):
+        if it.kind != 'decl':
+            return False
+        d = src.parse_decl(it.s, it.e)
+        if d is None or any(v['ctor'] is not None for v in d.vars):
+            return False
+        own = {v['name'] for v in d.vars}
+        for q in range(it.s, it.e):
+            if src.is_name(q) and src.T(q) not in own and src.T(q) not in seen and \
+                    src.T(q) not in lib:
+                return False
+        return True
+
+    runs = []
+    cur = []
+    seen = set()
+    seen_upto = 0
+
+    def close():
+        if sum(1 for i in cur if src.items[i].kind == 'func') >= 2:
+            while src.items[cur[-1]].kind != 'func':
+                cur.pop()
+            runs.append(list(cur))
+        cur.clear()
+    for idx, it in enumerate(src.items):
+        if not cur:
+            # names declared before a run starts
+            for q in range(seen_upto, it.s):
+                if src.K(q) == 'id':
+                    seen.add(src.T(q))
+                elif src.K(q) == 'pp':
+                    seen |= set(re.findall(r'[A-Za-z_]\w*', src.T(q)))
+            seen_upto = it.s
+        if good_func(it):
+            cur.append(idx)
+        elif cur and movable_global(it, seen):
             cur.append(idx)
         else:
-            if len(cur) >= 2:
-                runs.append(cur)
-            cur = []
-    if len(cur) >= 2:
-        runs.append(cur)
+            close()
+    close()
     edits = []
     for run in runs:
         if not cfg.heavy and rng.random() > 0.7:
             continue
-        order = list(range(len(run)))
-        while order == sorted(order):
-            rng.shuffle(order)
-        funcs = [src.items[i] for i in run]
-        first = src.items[run[0]]
+        items = [src.items[i] for i in run]
         start = src.sig[src.items[run[0] - 1].e] + 1 if run[0] > 0 else 0
         chunks = []
-        protos = []
-        for j, f in enumerate(funcs):
-            a = src.sig[funcs[j - 1].e] + 1 if j > 0 else start
-            b = src.sig[f.e] + 1
-            defaults = _strip_defaults(src, f)
-            if defaults:
-                cut = [(src.sig[ds], src.sig[de] + 1, '') for ds, de in defaults]
-                chunk = _slice_after_edits(src.toks, a, b, cut)
-            else:
-                chunk = join(src.toks[a:b])
-            chunks.append(chunk)
-            if f.name != 'main':
-                protos.append(src.squeeze(f.s, f.lb - 1) + ';')
-        lead = ''
-        # the first chunk's leading gap stays first whatever moves
-        m = re.match(r'\s*', chunks[0])
-        lead = chunks[0][:m.end()]
-        chunks[0] = chunks[0][m.end():]
-        new = lead + (nl.join(protos) + nl + nl if protos else '') + \
-            (nl + nl).join(c.strip('\r\n') for c in (chunks[i] for i in order))
-        edits.append((start, src.sig[funcs[-1].e] + 1, new))
+        for j, it in enumerate(items):
+            a = src.sig[items[j - 1].e] + 1 if j > 0 else start
+            b = src.sig[it.e] + 1
+            defaults = _strip_defaults(src, it) if it.kind == 'func' else []
+            cut = [(src.sig[ds], src.sig[de] + 1, '') for ds, de in defaults]
+            chunks.append((it, _slice_after_edits(src.toks, a, b, cut)))
+        m = re.match(r'\s*', chunks[0][1])
+        lead = chunks[0][1][:m.end()]
+        chunks[0] = (chunks[0][0], chunks[0][1][m.end():])
+        globs = [c for it, c in chunks if it.kind != 'func']
+        funcs = [(it, c) for it, c in chunks if it.kind == 'func']
+        order = list(range(len(funcs)))
+        while order == sorted(order):
+            rng.shuffle(order)
+        protos = [src.squeeze(it.s, it.lb - 1) + ';' for it, _ in funcs if it.name != 'main']
+        new = lead
+        if globs:
+            new += nl.join(c.strip('\r\n') for c in globs) + nl + nl
+        if protos:
+            new += nl.join(protos) + nl + nl
+        new += (nl + nl).join(funcs[i][1].strip('\r\n') for i in order)
+        edits.append((start, src.sig[items[-1].e] + 1, new))
     return src.apply(edits)
 
 
@@ -2517,7 +2585,6 @@ def _incdec_forms(x, sign, rng, cur):
 
 def rewrite_increment(src, a, b, scal, arrs, rng, heavy):
     """New text for the expression in sig positions a..b, or None."""
-    n = b - a + 1
     cur = src.text(a, b)
     # x++ / x-- / ++x / --x
     if src.T(b) in ('++', '--') and _simple_lvalue(src, a, b - 1, scal, arrs):
@@ -3142,9 +3209,7 @@ def _plain_decl(src, d, local_types=()):
         return False
     for v in d.vars:
         if v['ptr'] or v['ref'] or v['arr'] or v['ctor'] or \
-                (v['init'] and src.T(v['init'][0]) == '{' and v['init'][0] == v['init'][1] - 0):
-            return False
-        if v['init'] and src.T(v['init'][0]) == '{':
+                (v['init'] and src.T(v['init'][0]) == '{'):
             return False
     return True
 
@@ -3203,7 +3268,7 @@ def _hoist(src, f, rng, cfg, nl, globals_, dn):
     local_types = set()
     sites = []   # (decl, stmt, where, scope end)
     for st, anc in src.all_stmts(f):
-        if st.kind in ('simple',) and st.kind == 'simple':
+        if st.kind == 'simple':
             d = src.parse_decl(st.s, st.e)
             if d is not None:
                 parent = anc[-1] if len(anc) > 1 else body
@@ -3552,10 +3617,9 @@ def main(argv=None):
     for path in a.sources:
         text = read_source(path)
         if a.no_check:
-            kit = Kit.__new__(Kit)
-            kit.text, kit.incdir = text, None
-            kit.lang, kit.cc, kit.std = 'c++', 'g++', '-std=gnu++17'
-            kit.library_names = kit._library()
+            kit = Kit(text, path)
+            if not kit.compiles:
+                kit = Kit(text, path, ('c++', 'g++', '-std=gnu++17'))
             res = Result()
             res.text, res.status = apply_tricks(kit, text, expand(a.tricks), a.strength, a.seed), 'made'
         else:

@@ -12,6 +12,9 @@ planted pairs (original, its copy) it prints
   AP       average precision of the planted pairs within the whole ranking
   median   their median rank (missing from the ranking: past its end, shown >N)
   flagged  the share of planted pairs the tool marks suspected at its defaults
+  mean score  the planted pairs' mean score (ccsim-batch's score; sim_c's
+           larger percentage / 100), which shows a trick's effect even where
+           the ranking still holds
 Pairs that are neither planted nor clearly independent (known copies of the
 class, and a copy with a known partner of its original) are left out of the
 ranking. ccsim-batch runs as `--quiet --format csv --floor 0`, its suspected
@@ -126,10 +129,11 @@ def ccsim_ranking(binary, d):
         sys.exit('ccsim-batch failed: ' + p.stderr.decode(errors='replace'))
     rows = list(csv.DictReader(io.StringIO(p.stdout.decode('utf-8', 'replace'))))
     ranked = [frozenset((os.path.basename(r['first']), os.path.basename(r['second']))) for r in rows]
+    scores = {k: float(r['score']) for k, r in zip(ranked, rows)}
     q = subprocess.run([binary, '--quiet', '--top', '0', d], capture_output=True)
     m = re.search(rb'([0-9]+) suspected', q.stdout)
     flagged = set(ranked[:int(m.group(1))]) if m else set()
-    return ranked, flagged, time.time() - t
+    return ranked, scores, flagged, time.time() - t
 
 
 def simc_ranking(d):
@@ -143,7 +147,8 @@ def simc_ranking(d):
             k = frozenset((m.group(1), m.group(3)))
             best[k] = max(best.get(k, 0), int(m.group(2)))
     ranked = sorted(best, key=lambda k: -best[k])
-    return ranked, {k for k in ranked if best[k] >= 50}, time.time() - t
+    scores = {k: best[k] / 100 for k in ranked}
+    return ranked, scores, {k for k in ranked if best[k] >= 50}, time.time() - t
 
 
 def groups(pairs):
@@ -197,7 +202,7 @@ def run_class(cls, binary, planting, known, have_sim, keep):
         for f in sorted(os.listdir(src_dir)):
             if os.path.isfile(os.path.join(src_dir, f)):
                 shutil.copy2(os.path.join(src_dir, f), os.path.join(d, f))
-        for orig, name, text in planting.copies:
+        for _, name, text in planting.copies:
             with open(os.path.join(d, name), 'wb') as f:
                 f.write(text.encode('latin-1'))
         n = sum(1 for f in os.listdir(d) if f.endswith(SOURCE_EXT))
@@ -208,9 +213,10 @@ def run_class(cls, binary, planting, known, have_sim, keep):
         if have_sim:
             runs.append(('sim_c', lambda: simc_ranking(d)))
         for tool, fn in runs:
-            ranked, flagged, secs = fn()
+            ranked, scores, flagged, secs = fn()
             ap, med, share, ranks = measure(ranked, flagged, planted, known, total)
-            out.append((tool, n, ap, med, share, secs, ranks))
+            mean = sum(scores.get(k, 0.0) for k in planted) / len(planted)
+            out.append((tool, n, ap, med, share, mean, secs))
         if keep:
             dst = os.path.join(keep, cls)
             if os.path.exists(dst):
@@ -258,8 +264,9 @@ def main():
         label = 'strength'
     if not have_sim:
         print('(sim_c is not installed: apt-get install similarity-tester)', file=sys.stderr)
-    print('| class | %s | files | planted | tool | AP | median rank | flagged | seconds |' % label)
-    print('|---|---|---|---|---|---|---|---|---|')
+    print('| class | %s | files | planted | tool | AP | median rank | flagged | mean score | seconds |'
+          % label)
+    print('|---|---|---|---|---|---|---|---|---|---|')
     notes = []
     with Pool(a.jobs) as pool:
         for cls in classes:
@@ -276,12 +283,12 @@ def main():
                     notes.append('%s/%s: no copy made' % (cls, name))
                     continue
                 keep = os.path.join(a.keep, '%s-%s' % (cls, name)) if a.keep else None
-                for tool, files_n, ap_, med, share, secs, ranks in run_class(cls, binary, pl, known,
-                                                                           have_sim, keep):
+                for tool, files_n, ap_, med, share, mean, secs in run_class(cls, binary, pl, known,
+                                                                          have_sim, keep):
                     total = files_n * (files_n - 1) // 2
-                    print('| %s | %s | %d | %d | %s | %.3f | %s | %.0f %% | %.2f |' % (
+                    print('| %s | %s | %d | %d | %s | %.3f | %s | %.0f %% | %.3f | %.2f |' % (
                         cls, name, files_n, len(pl.copies), tool, ap_, fmt_rank(med, total),
-                        100 * share, secs), flush=True)
+                        100 * share, mean, secs), flush=True)
                 extra = []
                 if pl.skipped:
                     extra.append('%d originals did not compile as given (skipped)' % len(pl.skipped))

@@ -29,7 +29,7 @@ const std::string_view kFooter =
 const std::string_view kHelp = "show this help and exit";
 const std::string_view kVersion = "show the version and exit";
 const std::string_view kMinMatch =
-    "count runs longer than N token-string characters (default 12; ccsim itself uses 3)";
+    "count runs longer than N token-string characters (default 16; ccsim itself uses 3)";
 const std::string_view kThreshold = "a score at or above T is suspected (default 0.7)";
 const std::string_view kEncoding =
     "how the report shows the sources' text: auto (UTF-8, else GB18030; the default), utf-8, "

@@ -27,9 +27,12 @@ std::string shortest_number(double v) {
   return buf;
 }
 
-std::string score_formula(std::size_t guard, bool names) {
+std::string score_formula(std::size_t guard, bool names, double padding, double margin) {
   const std::string code = "matched / max(sqrt(length1 x length2), " + std::to_string(guard) + ")";
-  return names ? "code + names x code x (1 - code), code = " + code : code;
+  const std::string base = names ? "code + names x code x (1 - code), code = " + code : code;
+  if (padding <= 0) return base;
+  return "max(" + base + "; matched / max(shorter, longer / " + shortest_number(padding) + ", " +
+         std::to_string(guard) + ") - " + shortest_number(margin) + ")";
 }
 
 std::string scoring_note(const ScoringFacts& f) {

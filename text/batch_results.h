@@ -25,9 +25,10 @@ std::string six_places(double v);
 /// threshold never shows as reaching it.
 std::string three_places(double v);
 
-/// "matched / max(sqrt(length1 x length2), <guard>)", and with `names`
-/// how the names' agreement raises it.
-std::string score_formula(std::size_t guard, bool names);
+/// "matched / max(sqrt(length1 x length2), <guard>)", with `names` how the
+/// names' agreement raises it, and with a `padding` above 0 the floor the
+/// matched share of the shorter submission sets.
+std::string score_formula(std::size_t guard, bool names, double padding, double margin);
 
 /// What a run's figures were made with, as its summaries say it.
 struct ScoringFacts {

@@ -32,9 +32,11 @@ std::string statement(std::mt19937& rng) {
       "return r + %;\n",         "double d = e * % + g;\n",
       "long w = h[%] - 1;\n",    "scanf(\"%d\", &n);\n",
   };
+  // Operands of differing shapes (numbers alone would all be one token).
+  static const char* const kOperands[] = {"7", "x", "(x + 1)", "a[2]", "f(x)", "-y", "p->q", "z * z"};
   std::string s = kShapes[rng() % 10];
   for (std::size_t at; (at = s.find('%')) != std::string::npos && s[at + 1] != 'd';)
-    s.replace(at, 1, std::to_string(rng() % 40));
+    s.replace(at, 1, kOperands[rng() % 8]);
   return s;
 }
 

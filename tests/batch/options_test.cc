@@ -19,7 +19,7 @@ TEST(Options, DefaultsAndPaths) {
   Options o;
   std::string error;
   ASSERT_EQ(Parsed::kRun, parse({"class", "extra.c"}, &o, &error));
-  EXPECT_EQ(12, o.min_match);
+  EXPECT_EQ(16, o.min_match);
   EXPECT_DOUBLE_EQ(0.7, o.threshold);
   EXPECT_TRUE(o.common.enabled);
   EXPECT_DOUBLE_EQ(0.2, o.common.share);

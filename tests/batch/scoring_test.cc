@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -47,14 +49,15 @@ const std::string kLoop = "for (i = 0; i < n; i++) { total = total + v[i]; }\n";
 const std::string kOther = "while (x > 1) { if (x % 2) x = 3 * x + 1; else x = x / 2; steps++; }\n";
 
 TEST(Submission, TokenCharactersKnowTheirFileAndLine) {
-  Submission s = made_of("a.c", "int x;\n\nfloat y;\n");
-  batch::append_file(&s, batch::SourceFile{"b.h", "\nlong z;"});
-  EXPECT_EQ("zhid;fuid;zhid;", s.tokens);
+  Submission s = made_of("a.c", "x = 1;\n\ny = (float)w;\n");
+  batch::append_file(&s, batch::SourceFile{"b.h", "\nz = (long)w;"});
+  EXPECT_EQ("id=0;id=(fu)id;id=(zh)id;", s.tokens);
   EXPECT_EQ(1u, batch::locate(s, 0).line);
-  EXPECT_EQ(3u, batch::locate(s, 5).line);   // "fu"
-  EXPECT_EQ(1u, batch::locate(s, 10).file);  // "zh" of b.h
-  EXPECT_EQ(2u, batch::locate(s, 10).line);
-  EXPECT_EQ(14u, s.char_begin[7]);  // the "id" of y
+  EXPECT_EQ(3u, batch::locate(s, 5).line);   // the "id" of y
+  EXPECT_EQ(1u, batch::locate(s, 19).file);  // "zh" of b.h
+  EXPECT_EQ(2u, batch::locate(s, 19).line);
+  EXPECT_EQ(13u, s.char_begin[9]);  // the "fu" of float
+  EXPECT_EQ(18u, s.char_end[10]);
 }
 
 TEST(Pairs, NewWithNewAndOldButNeverOldWithOld) {
@@ -89,8 +92,48 @@ TEST(Scoring, CoverageUsesTheShorterSimilarityTheSumScoreTheGuardedMean) {
   EXPECT_EQ(subs[0].tokens.size(), scores[0].matched);
   EXPECT_DOUBLE_EQ(1.0, scores[0].coverage);
   EXPECT_FLOAT_EQ(static_cast<float>(2.0 * la / (la + lb)), scores[0].similarity);
-  EXPECT_DOUBLE_EQ(la / std::sqrt(la * lb), scores[0].score);
+  // All of the shorter is matched: the floor a padded copy keeps holds.
+  const batch::ScoreRule rule;
+  const double base = std::max({la, lb / rule.padding, static_cast<double>(rule.guard)});
+  EXPECT_DOUBLE_EQ(std::max(la / std::sqrt(la * lb), la / base - rule.margin), scores[0].score);
   EXPECT_EQ(1u, scores[0].tiles);
+}
+
+TEST(Scoring, APaddedCopyKeepsWhatItSharesOfTheShorterUpToAPoint) {
+  const batch::ScoreRule rule;
+  std::string own;
+  for (int k = 0; k < 6; ++k) own += "q" + std::to_string(k) + " = r[" + std::to_string(k) + "] * w;\n";
+  const std::string original = kLoop + kOther + own;
+  std::string padding;
+  for (int k = 0; k < 40; ++k) padding += "u" + std::to_string(k) + " = f(u" + std::to_string(k) + ") - p;\n";
+  const auto score_with = [&](std::size_t lines) {
+    std::string copy = original;
+    for (std::size_t at = 0, n = 0; n < lines; ++n) {
+      at = padding.find('\n', at) + 1;
+      copy = original + padding.substr(0, at);
+    }
+    const std::vector<Submission> pair = {made_of("a", original), made_of("b", copy)};
+    const auto scores = score_all(pair, plain(8));
+    const double la = static_cast<double>(pair[0].tokens.size());
+    const double lb = static_cast<double>(pair[1].tokens.size());
+    EXPECT_EQ(pair[0].tokens.size(), scores[0].matched);
+    return std::make_tuple(scores[0].score, la, lb);
+  };
+  // Padded with as much code again: the geometric mean alone would give
+  // 0.71; all of the original is there.
+  std::size_t lines = 1;
+  while (std::get<2>(score_with(lines)) < 1.8 * std::get<1>(score_with(lines))) ++lines;
+  const auto [twice, la, lb] = score_with(lines);
+  ASSERT_GT(la, static_cast<double>(rule.guard));
+  ASSERT_LT(lb, rule.padding * la);
+  EXPECT_DOUBLE_EQ(1.0 - rule.margin, twice);
+  EXPECT_GT(twice, la / std::sqrt(la * lb));
+  // Padded far past that, the longer's share counts: one small program in
+  // a large one is no copy of it.
+  const auto [far, la2, lb2] = score_with(40);
+  ASSERT_GT(lb2, rule.padding * la2);
+  EXPECT_DOUBLE_EQ(std::max(la2 / std::sqrt(la2 * lb2), rule.padding * la2 / lb2 - rule.margin), far);
+  EXPECT_LT(far, twice);
 }
 
 TEST(Scoring, APairWithLittleCodeScoresLowHoweverSmall) {

@@ -111,7 +111,7 @@ TEST_F(ReportTest, RenderedTilesOfTheTopPairAreMarkedOnBothSides) {
   EXPECT_EQ(left, right);
   EXPECT_NE(string::npos, article.find("<span class=\"tpl\""));  // template code greyed
   // The matched line ranges, as the JSON gives the first tile's lines.
-  EXPECT_NE(string::npos, article.find("alice.c 55–69 ↔ bob.c 56–70 (263)"))
+  EXPECT_NE(string::npos, article.find("alice.c 42–66 ↔ bob.c 43–67 (329)"))
       << article.substr(0, 2000);
   // The rare names the two share (bob.c renamed the rest), heaviest first.
   EXPECT_NE(string::npos, article.find("heaviest first: <span><code>\"%c: %d\\n\"</code>"

@@ -1,0 +1,48 @@
+// Cutting C and C++ source into tokens that know comments, literals and
+// preprocessor lines, for the tokens the batch compares (code_tokens.h).
+// ccsim's own tokeniser knows none of these: it cuts every byte alike.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace batch {
+
+enum class CodeKind { kWord, kNumber, kString, kChar, kSymbol };
+
+struct RawToken {
+  CodeKind kind;
+  std::string_view text;  // in the source, or a word of the program's own
+  std::uint32_t begin;    // the source bytes it stands for
+  std::uint32_t end;
+  int directive;  // the preprocessor line it is on, counted from 1 (0: none)
+};
+
+/// A stretch of the source that is no code: a comment, or a string literal.
+struct Aside {
+  std::uint32_t begin;
+  std::uint32_t end;
+};
+
+/// The tokens of `text` (LF line ends) in order: words, numbers, string and
+/// character literals whole, and symbols (the longest that fits: `<<=`,
+/// `->`, `+=`, `::`). Comments and bytes that are no code (Chinese text
+/// outside literals) give no token; the comments and the string literals
+/// are listed in `aside`, in order.
+std::vector<RawToken> scan_code(std::string_view text, std::vector<Aside>* aside);
+
+/// C and C++ keywords: words no student names.
+bool is_keyword(std::string_view word);
+
+inline bool is_symbol(const RawToken& t, std::string_view symbol) {
+  return t.kind == CodeKind::kSymbol && t.text == symbol;
+}
+inline bool is_word(const RawToken& t, std::string_view word) {
+  return t.kind == CodeKind::kWord && t.text == word;
+}
+inline bool is_identifier(const RawToken& t) {
+  return t.kind == CodeKind::kWord && !is_keyword(t.text);
+}
+
+}  // namespace batch

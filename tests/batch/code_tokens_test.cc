@@ -1,0 +1,147 @@
+// The batch's tokens: each disguise a student uses makes the same token
+// string as the code it hides, and what no disguise touches stays apart.
+#include "batch/code_tokens.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "batch/submission.h"
+
+namespace {
+
+std::string written(std::string_view text) {
+  std::string out;
+  for (const batch::CodeToken& t : batch::code_tokens(text)) out += t.written;
+  return out;
+}
+
+// Statements as they stand in a program: in a function that is called.
+std::string in_main(std::string_view body) {
+  return written("int main() {\n" + std::string(body) + "\n}\n");
+}
+
+TEST(CodeTokens, CommentsAndMessagesStandAfterTheCode) {
+  // A comment put between two lines cuts no run of the code.
+  EXPECT_EQ(written("x = a + b;\ny = x * 2;\n") + "//idid",
+            written("x = a + b;\n// the sum\ny = x * 2;\n"));
+  EXPECT_EQ(written("x = a + b;\ny = x * 2;\n") + "/**/",
+            written("x = a + b;\n/* */\ny = x * 2;\n"));
+  // A message reworded changes the text after the code, never the code.
+  const std::string a = written("printf(\"sum %d\\n\", s);");
+  const std::string b = written("printf(\"total = %d!\\n\", s);");
+  const std::string code = "printf(\",id);";
+  EXPECT_EQ(code, a.substr(0, code.size()));
+  EXPECT_EQ(code, b.substr(0, code.size()));
+  EXPECT_NE(a, b);
+  // Comment markers inside a literal are text; a literal is one token.
+  EXPECT_EQ("id=\";//idid", written("s = \"// no comment\";"));
+  EXPECT_EQ("id=';", written("c = '\\'';"));
+}
+
+TEST(CodeTokens, NumbersBracesAndTypeWordsAreOneForm) {
+  EXPECT_EQ(written("a[100] = 7;"), written("a[128] = 0x1F;"));
+  EXPECT_EQ(written("if (x) { y = 1; }"), written("if (x)\n  y = 1;"));
+  EXPECT_EQ(written("y = (int)x;"), written("y = (unsigned long long)x;"));
+  EXPECT_EQ(written("cout << x;"), written("std::cout << x;"));
+  EXPECT_EQ("fu", written("double"));
+  // Symbols ccsim's token strings never hold stay out; those they hold stay.
+  EXPECT_EQ("id=idid;", written("x = !a % b;"));
+  EXPECT_EQ("id=id&&id->id;", written("x = a && b->c;"));
+}
+
+TEST(CodeTokens, EveryWayOfCountingIsOne) {
+  const std::string plus = written("i++;");
+  EXPECT_EQ("++id;", plus);
+  for (const char* same : {"++i;", "i += 1;", "i = i + 1;"}) EXPECT_EQ(plus, written(same)) << same;
+  EXPECT_EQ("--id;", written("i = i - 1;"));
+  EXPECT_EQ(written("s *= k + 2;"), written("s = s * k + 2;"));
+  // Only a plain variable, and only a step of exactly one.
+  EXPECT_NE(plus, written("i = j + 1;"));
+  EXPECT_NE(plus, written("i = i + 1 * k;"));
+  EXPECT_EQ("id.id++;", written("p.x++;"));
+}
+
+TEST(CodeTokens, LoopsAndChoicesAreOneForm) {
+  EXPECT_EQ(in_main("for (i = 0; i < n; i++) s += i;"),
+            in_main("i = 0;\nwhile (i < n) {\n  s += i;\n  i++;\n}"));
+  EXPECT_EQ(in_main("for (int i = 0; i < n; ++i) { s += i; }"),
+            in_main("i = 0; while (i < n) { s += i; i += 1; }"));
+  EXPECT_EQ(in_main("for (;;) go();"), in_main("while () go();"));
+  EXPECT_EQ("zhmain()while()id();", in_main("for (;;) go();"));
+  EXPECT_EQ(in_main("x = a > b ? a : b;"), in_main("if (a > b) x = a; else x = b;"));
+  EXPECT_EQ(in_main("return c ? 1 : 2;"), in_main("if (c) return 1;\nelse return 2;"));
+}
+
+TEST(CodeTokens, DeclarationsCountForWhatTheySet) {
+  // Where a variable is declared, and as what, is no part of the code.
+  EXPECT_EQ(in_main("int x = 5;\nlong y;\ny = x;"), in_main("long x; int y;\nx = 5;\ny = x;"));
+  EXPECT_EQ(in_main("x = 1; y = x;"), in_main("int x = 1, unused; y = x;"));
+  // A variable set and never used again is padding.
+  EXPECT_EQ(in_main("y = 2;"), in_main("int spare = 7; y = 2;"));
+  // A function's parameters and a for loop's variable are kept as code.
+  EXPECT_EQ("id(zhid,zhid)", written("f(int a, long b)"));
+}
+
+TEST(CodeTokens, CodeThatNeverRunsIsLeftOut) {
+  EXPECT_EQ(in_main("x = 1;"), in_main("x = 1;\nif (0) { x = 2; }"));
+  EXPECT_EQ(in_main("x = 1;"), in_main("while (0) x++;\nx = 1;"));
+  EXPECT_EQ(in_main("x = 1;"), in_main("for (k = 0; k < 0; k++) ;\nx = 1;"));
+  // A loop that calls something does something; if (0) with an else runs it.
+  EXPECT_NE(in_main("x = 1;"), in_main("for (k = 0; read(k); k++) ;\nx = 1;"));
+  EXPECT_NE(in_main("b();"), in_main("if (0) a(); else b();"));
+  // A function no one calls, and its prototype, are padding; main stays.
+  const std::string used = "int f(int a) { return a; }\nint main() { return f(2); }\n";
+  EXPECT_EQ(written(used), written("int g(int);\n" + std::string(used) +
+                                   "int g(int b) { return b * b; }\n"));
+  EXPECT_EQ("zhmain()returnid(0);", written("int main() { return f(0); }"));
+}
+
+TEST(CodeTokens, MacrosAndTypedefsAreReadThrough) {
+  EXPECT_EQ(written("#define LOOP for\n") + in_main("for (i = 0; i < n; i++) t();"),
+            written("#define LOOP for\nint main() {\nLOOP (i = 0; i < n; i++) t();\n}\n"));
+  EXPECT_EQ(written("typedef long long num;") + in_main("x = (long long)y;"),
+            written("typedef long long num;\nint main() {\nx = (num)y;\n}"));
+  // A macro with parameters is not expanded.
+  EXPECT_EQ(written("#define SQ(a) a*a\n") + in_main("x = SQ(y);"),
+            written("#define SQ(a) a*a\nint main() {\nx = SQ(y);\n}\n"));
+  EXPECT_NE(std::string::npos, in_main("x = SQ(y);").find("id=id(id);"));
+}
+
+TEST(CodeTokens, EachTokenKeepsTheSourceItStandsFor) {
+  const std::string text = "x = x + 1; // one more\n";
+  const std::vector<batch::CodeToken> tokens = batch::code_tokens(text);
+  ASSERT_GE(tokens.size(), 3u);
+  EXPECT_EQ("++", tokens[0].written);
+  EXPECT_EQ("x = x + 1", text.substr(tokens[0].begin, tokens[0].end - tokens[0].begin));
+  EXPECT_EQ("one", text.substr(tokens[tokens.size() - 2].begin, 3));
+  // A submission's characters name the lines they come from, comments too.
+  batch::Submission s;
+  batch::append_file(&s, batch::SourceFile{"a.c", "int a;\n/* note */\nb = 2;\n"});
+  ASSERT_EQ(s.tokens.size(), s.char_line.size());
+  EXPECT_EQ("id=0;/*id*/", s.tokens);
+  EXPECT_EQ(3u, s.char_line[0]);  // `b`: the declaration sets nothing
+  EXPECT_EQ(2u, s.char_line[5]);  // the comment, after the code
+}
+
+TEST(CodeTokens, AnyBytesGiveTokensThatCanMatch) {
+  // No space (the collapse mark) or NUL in what is written, and every
+  // token's bytes inside the text, whatever the text.
+  std::mt19937 random(7);
+  const std::string alphabet = "for(;;){}#define x\n\"'/*+-=?:0123\\\xb5\xd0\x01";
+  for (int round = 0; round < 2000; ++round) {
+    std::string text;
+    const int length = static_cast<int>(random() % 60);
+    for (int k = 0; k < length; ++k) text += alphabet[random() % alphabet.size()];
+    for (const batch::CodeToken& t : batch::code_tokens(text)) {
+      ASSERT_FALSE(t.written.empty()) << text;
+      ASSERT_EQ(std::string::npos, t.written.find(' ')) << text;
+      ASSERT_EQ(std::string::npos, t.written.find('\0')) << text;
+      ASSERT_LE(t.begin, t.end) << text;
+      ASSERT_LE(t.end, text.size()) << text;
+    }
+  }
+}
+
+}  // namespace
