@@ -2227,7 +2227,7 @@ def t_deadcode(kit, text, rng, cfg):
     if not src.ok:
         return text
     nl = _nl(text)
-    namer = Namer(rng, src.idents | kit.library_names)
+    namer = Namer(rng, src.idents | kit.library_names | kit.all_idents(text))
     cpp = kit.lang == 'c++'
     c89 = kit.std == '-std=gnu89'
 
@@ -2444,7 +2444,7 @@ def t_split(kit, text, rng, cfg):
         return text
     nl = _nl(text)
     scal, arrs = var_types(src)
-    namer = Namer(rng, src.idents | kit.library_names)
+    namer = Namer(rng, src.idents | kit.library_names | kit.all_idents(text))
 
     def target(k):
         """(rhs start, rhs end, the root may go) of a statement that can be split."""
@@ -3455,14 +3455,12 @@ def detect_compiler(text, incdir=None):
 
 
 def _pp_idents(text):
+    """Every name-like word of the directives (macro names, their parameters
+    and bodies): a new name must clash with none of them."""
     out = set()
     for t in lex(text):
         if t.k == 'pp':
-            d = pp_directive(t.t)
-            if d in ('define', 'undef'):
-                m = re.match(r'#\s*\w+\s+([A-Za-z_]\w*)', t.t)
-                if m:
-                    out.add(m.group(1))
+            out |= set(re.findall(r'[A-Za-z_]\w*', t.t))
     return out
 
 
