@@ -6,7 +6,30 @@ usage: disguise.py [-t TRICKS] [-s mild|heavy] [--seed N] [-o OUT] SOURCE
        disguise.py [-t TRICKS] [-s mild|heavy] [--seed N] --out-dir DIR SOURCE...
        disguise.py --list
 
-TRICKS is a comma-separated list of trick names, or `all` (the default).
+TRICKS is a comma-separated list of trick names, or `all` (the default):
+  rename        the program's own names (variables, functions, parameters,
+                fields, types, macros) renamed consistently; library names
+                through a macro, cin/cout also through a reference
+  comments      comments added (notes, banners), reworded, removed
+  layout        indentation, brace placement, spacing, line breaks
+  reorder       top-level functions shuffled, prototypes added
+  swap          adjacent statements that share nothing swapped
+  deadcode      unused variables and functions, if (0) and while (0)
+                blocks, empty loops
+  forwhile      for loops made while loops (and while loops for loops)
+  split         arithmetic split into temporaries of the exact type
+  types         int made long or long long, short int, float double
+  increments    i++, ++i, i += 1, i = i + 1 (and x op= y) interchanged
+  ternary       if/else made ?: and back
+  macros        #define and typedef names for keywords and types
+  output        printf("...\n"), puts, fputs and cout << interchanged
+  constants     array sizes enlarged, output messages reworded
+  declarations  declarations moved to the top of the function or to
+                their first use
+`mild` applies each trick at about 3 places in 10 it could, `heavy` at
+about 8 in 10 and more boldly (more layout and spacing changes, more
+comments, dead code and library renames).
+
 Every trick is seeded and deterministic for a given seed and input. A copy
 is kept only if it still compiles (gcc/g++ -fsyntax-only, whichever the
 original compiles with); one that does not is redone with other seeds a few
@@ -321,7 +344,7 @@ class ParseError(Exception):
 
 
 class Stmt:
-    __slots__ = ('kind', 's', 'e', 'kids', 'lp', 'rp', 'then', 'els', 'body', 'parts', 'label',
+    __slots__ = ('kind', 's', 'e', 'kids', 'lp', 'rp', 'then', 'els', 'body', 'semis', 'label',
                  'brace')
 
     def __init__(self, kind, s, e):
@@ -331,7 +354,7 @@ class Stmt:
         self.kids = []
         self.lp = self.rp = None
         self.then = self.els = self.body = None
-        self.parts = None
+        self.semis = None
         self.brace = False
 
     def children(self):
@@ -604,7 +627,7 @@ class Src:
                     semis.append(q)
                 q += 1
             if len(semis) == 2:
-                st.parts = semis
+                st.semis = semis
             st.body = self.parse_stmt(st.rp + 1)
             st.e = st.body.e
             return st
@@ -853,20 +876,20 @@ class Src:
 
     def render(self, st, hook, anc=()):
         """Text of statement st with hook applied bottom-up: hook(src, st,
-        parts, anc) gets parts = [gap0, kid0, gap1, ..., gapN] (the kids
+        pieces, anc) gets pieces = [gap0, kid0, gap1, ..., gapN] (the kids
         already rendered; gap0 holds st's own text before its first kid) and
         returns the statement's text, or None for the plain join."""
         kids = st.children()
-        parts = []
+        pieces = []
         cur = self.sig[st.s]
         for k in kids:
             a = self.sig[k.s]
-            parts.append(join(self.toks[cur:a]))
-            parts.append(self.render(k, hook, anc + (st,)))
+            pieces.append(join(self.toks[cur:a]))
+            pieces.append(self.render(k, hook, anc + (st,)))
             cur = self.sig[k.e] + 1
-        parts.append(join(self.toks[cur:self.sig[st.e] + 1]))
-        out = hook(self, st, parts, anc)
-        return ''.join(parts) if out is None else out
+        pieces.append(join(self.toks[cur:self.sig[st.e] + 1]))
+        out = hook(self, st, pieces, anc)
+        return ''.join(pieces) if out is None else out
 
     def rewrite_bodies(self, hook):
         edits = []
@@ -954,8 +977,8 @@ def all_decls(src):
             d = None
             if st.kind == 'simple':
                 d = src.parse_decl(st.s, st.e)
-            elif st.kind == 'for' and st.parts:
-                d = src.parse_decl(st.lp + 1, st.parts[0])
+            elif st.kind == 'for' and st.semis:
+                d = src.parse_decl(st.lp + 1, st.semis[0])
             if d is not None:
                 out.append((d, 'local'))
     return out
@@ -1121,7 +1144,7 @@ def address_taken(src):
 # New names
 
 WORDS = """val num cnt total res ans tmp buf idx pos len acc cur nxt prv lo hi mid key item
-elem node score arr vec flag ok step best worst part piece bound limit start stop fin base
+elem node score arr vec flag ok step best worst piece bound limit start stop fin base
 head tail mark seen level depth width height row col code word text line ch dig bit mask
 value result counter temp amount factor delta offset span weight cost price mem tab slot
 stat info rec entry box bag pool heap queue_ stk lst grid cell pt dist sz qty sum_ prod
@@ -1130,7 +1153,7 @@ SHORT = "p q r u w z t1 t2 ii jj kk xx yy aa bb kx ix jx k1 k2 n1 n2 m1 v1 v2 c1
 VERBS = """calc compute get find do make build check handle process run solve eval fill read
 show print load update apply scan walk count collect gather test work go""".split()
 NOUNS = """Value Total Result Data Info Items List Answer Stuff Numbers Sum Max Min Stats
-Input Output Score Grade Table Array Range Case Step Part""".split()
+Input Output Score Grade Table Array Range Case Step""".split()
 MACRO_WORDS = """LIMIT CAP MAXN SIZE_ BOUND NMAX LEN_ TOP_ COUNT_ LIM MX SZ N_ MAXV""".split()
 TYPE_WORDS = """Elem Rec Entry Item Node_ Cell Pt Unit Obj Thing Info Pair_ Box Cfg""".split()
 
@@ -1375,7 +1398,7 @@ COMMENT_PHRASES = {
     'decl': ['variables', 'declare locals', 'init', 'set up', 'local variables'],
     'any': ['update', 'compute', 'next step', 'keep track of the state', 'calculate',
             'important!', 'note: careful here', 'TODO check', 'fix later', 'work',
-            'update counters', 'the core part', 'as in class'],
+            'update counters', 'the core of it', 'as in class'],
     'func': ['helper function', 'compute the answer', 'function', 'solve the problem',
              'utility', 'main logic', 'entry point', 'does the real work', 'subroutine'],
 }
@@ -1425,17 +1448,17 @@ def _gap_indent(gap):
     return tail if not tail.strip() else None
 
 
-def _insert_line(parts, i, line, nl):
-    """Put `line` on a line of its own before kid i of block parts."""
+def _insert_line(pieces, i, line, nl):
+    """Put `line` on a line of its own before kid i of block pieces."""
     gi = 2 * i
-    gap = parts[gi]
+    gap = pieces[gi]
     ind = _gap_indent(gap)
     if ind is None:
         if line.startswith('//'):
             line = '/*' + line[2:].replace('*/', '* /') + ' */'
-        parts[gi] = gap + line + ' '
+        pieces[gi] = gap + line + ' '
     else:
-        parts[gi] = gap + line + nl + ind
+        pieces[gi] = gap + line + nl + ind
 
 
 def t_comments(kit, text, rng, cfg):
@@ -1489,25 +1512,25 @@ def t_comments(kit, text, rng, cfg):
             block = ['// ' + phrase]
         edits.append((j, j, lead + nl.join(block) + nl))
 
-    def hook(src, st, parts, anc):
+    def hook(src, st, pieces, anc):
         if st.kind != 'block':
             return None
         kids = st.kids
         if cfg.heavy and kids and rng.random() < 0.3:
-            _insert_line(parts, 0, '// ' + rng.choice('=-*') * rng.choice([10, 20, 30]), nl)
+            _insert_line(pieces, 0, '// ' + rng.choice('=-*') * rng.choice([10, 20, 30]), nl)
         for i in range(len(kids) - 1, -1, -1):
             k = kids[i]
             if k.kind in ('pp', 'label', 'empty'):
                 continue
             if cfg.chance(rng, 0.45):
-                _insert_line(parts, i, _comment(_phrase_for(src, k, rng), rng), nl)
+                _insert_line(pieces, i, _comment(_phrase_for(src, k, rng), rng), nl)
             elif k.kind == 'simple' and cfg.chance(rng, 0.15):
                 after = src.sig[k.e] + 1
                 eol = after < len(src.toks) and (src.toks[after].k == 'nl' or (
                     src.toks[after].k == 'ws' and after + 1 < len(src.toks) and
                     src.toks[after + 1].k == 'nl'))
                 c = _comment(_phrase_for(src, k, rng), rng, line_ok=eol)
-                parts[2 * i + 1] = parts[2 * i + 1] + ' ' * rng.choice([1, 2, 4]) + c
+                pieces[2 * i + 1] = pieces[2 * i + 1] + ' ' * rng.choice([1, 2, 4]) + c
         return None
     if src.ok:
         for f in src.funcs:
@@ -2087,8 +2110,8 @@ def func_locals(src, f, aliased):
         d = None
         if st.kind == 'simple':
             d = src.parse_decl(st.s, st.e)
-        elif st.kind == 'for' and st.parts:
-            d = src.parse_decl(st.lp + 1, st.parts[0])
+        elif st.kind == 'for' and st.semis:
+            d = src.parse_decl(st.lp + 1, st.semis[0])
         if d is not None:
             for v in d.vars:
                 names.add(v['name'])
@@ -2106,7 +2129,7 @@ def t_swap(kit, text, rng, cfg):
     aliased = address_taken(src)
     cache = {}
 
-    def hook(src, st, parts, anc):
+    def hook(src, st, pieces, anc):
         if st.kind != 'block':
             return None
         f = anc[0]
@@ -2117,7 +2140,7 @@ def t_swap(kit, text, rng, cfg):
         i = 0
         while i < len(st.kids) - 1:
             if can_swap(infos[i], infos[i + 1], locals_) and cfg.chance(rng, 1.0):
-                parts[2 * i + 1], parts[2 * i + 3] = parts[2 * i + 3], parts[2 * i + 1]
+                pieces[2 * i + 1], pieces[2 * i + 3] = pieces[2 * i + 3], pieces[2 * i + 1]
                 i += 2
             else:
                 i += 1
@@ -2147,8 +2170,8 @@ def visible_scalars(src, f, st, anc, upto):
     chain = list(anc[1:]) + [st]
     for i, a in enumerate(chain):
         inner = chain[i + 1] if i + 1 < len(chain) else None
-        if a.kind == 'for' and a.parts:
-            add(src.parse_decl(a.lp + 1, a.parts[0]))
+        if a.kind == 'for' and a.semis:
+            add(src.parse_decl(a.lp + 1, a.semis[0]))
         if a.kind == 'block':
             if inner is not None:
                 limit = inner.s
@@ -2204,11 +2227,11 @@ def t_deadcode(kit, text, rng, cfg):
     if not src.ok:
         return text
     nl = _nl(text)
-    namer = Namer(rng, src.idents | kit.library_names)
+    namer = Namer(rng, src.idents | kit.library_names | kit.all_idents(text))
     cpp = kit.lang == 'c++'
     c89 = kit.std == '-std=gnu89'
 
-    def hook(src, st, parts, anc):
+    def hook(src, st, pieces, anc):
         if st.kind != 'block' or (len(anc) > 1 and anc[-1].kind == 'switch'):
             return None
         f = anc[0]
@@ -2221,7 +2244,7 @@ def t_deadcode(kit, text, rng, cfg):
             if cfg.chance(rng, 0.3):
                 vs = visible_scalars(src, f, st, anc, i)
                 vs = {n for n, t in vs.items() if t not in ('bool',)}
-                _insert_line(parts, i, _dead_stmt(rng, namer, vs, cpp, c89), nl)
+                _insert_line(pieces, i, _dead_stmt(rng, namer, vs, cpp, c89), nl)
         return None
     text = src.rewrite_bodies(hook)
     # helper functions nobody calls
@@ -2278,15 +2301,15 @@ def t_forwhile(kit, text, rng, cfg):
         return text
     nl = _nl(text)
 
-    def hook(src, st, parts, anc):
+    def hook(src, st, pieces, anc):
         if st.kind == 'while' and cfg.chance(rng, 0.4):
             gap = join(src.toks[src.sig[st.rp] + 1:src.sig[st.body.s]])
-            return 'for (; ' + src.text(st.lp + 1, st.rp - 1) + ';)' + gap + parts[1] + parts[2]
-        if st.kind != 'for' or not st.parts or not cfg.chance(rng, 1.0):
+            return 'for (; ' + src.text(st.lp + 1, st.rp - 1) + ';)' + gap + pieces[1] + pieces[2]
+        if st.kind != 'for' or not st.semis or not cfg.chance(rng, 1.0):
             return None
         if any(src.T(q) == 'continue' for q in range(st.body.s, st.body.e + 1)):
             return None
-        s1, s2 = st.parts
+        s1, s2 = st.semis
         if s1 == st.lp + 1 and s2 == s1 + 1 and st.rp == s2 + 1:
             return None   # for (;;): leave it
         init = src.text(st.lp + 1, s1 - 1)
@@ -2294,7 +2317,7 @@ def t_forwhile(kit, text, rng, cfg):
         step = src.text(s2 + 1, st.rp - 1)
         ind = src.line_indent(st.s)
         unit = _unit(src, st, ind)
-        body = parts[1]
+        body = pieces[1]
         if st.body.kind == 'block':
             if step:
                 inner = body[1:-1].rstrip()
@@ -2421,7 +2444,7 @@ def t_split(kit, text, rng, cfg):
         return text
     nl = _nl(text)
     scal, arrs = var_types(src)
-    namer = Namer(rng, src.idents | kit.library_names)
+    namer = Namer(rng, src.idents | kit.library_names | kit.all_idents(text))
 
     def target(k):
         """(rhs start, rhs end, the root may go) of a statement that can be split."""
@@ -2451,7 +2474,7 @@ def t_split(kit, text, rng, cfg):
             return None
         return q + 1, k.e - 1, src.T(q) != '='
 
-    def hook(src, st, parts, anc):
+    def hook(src, st, pieces, anc):
         if st.kind != 'block' or (len(anc) > 1 and anc[-1].kind == 'switch'):
             return None
         for i in range(len(st.kids) - 1, -1, -1):
@@ -2472,8 +2495,8 @@ def t_split(kit, text, rng, cfg):
             decl = '%s %s = %s;' % (CANON_DECL[n.type], name, src.text(n.s, n.e))
             new = join(src.toks[src.sig[k.s]:src.sig[n.s]]) + name + \
                 join(src.toks[src.sig[n.e] + 1:src.sig[k.e] + 1])
-            parts[2 * i + 1] = new
-            _insert_line(parts, i, decl, nl)
+            pieces[2 * i + 1] = new
+            _insert_line(pieces, i, decl, nl)
         return None
     return src.rewrite_bodies(hook)
 
@@ -2629,8 +2652,8 @@ def t_increments(kit, text, rng, cfg):
         for st, anc in src.all_stmts(f):
             if st.kind == 'simple' and not st.brace:
                 spans.append((st.s, st.e - 1))
-            elif st.kind == 'for' and st.parts and st.parts[1] + 1 < st.rp:
-                q = st.parts[1] + 1
+            elif st.kind == 'for' and st.semis and st.semis[1] + 1 < st.rp:
+                q = st.semis[1] + 1
                 s0 = q
                 while q <= st.rp:
                     if q == st.rp or src.T(q) == ',':
@@ -2770,7 +2793,7 @@ def _merge_branches(src, a, b):
         j += 1
     if i == 0 or j == 0:
         return None
-    # the differing parts must be whole operands
+    # what differs must be a whole operand on each side
     left, right = ta[i - 1], ta[-j]
     if left not in ('(', ',', '<<', '=', 'return', '[') or right not in (')', ',', ';', '<<', ']'):
         return None
@@ -2834,7 +2857,7 @@ def t_ternary(kit, text, rng, cfg):
             out = 'if (%s)%s%s%s%s%selse%s%s%s' % (c, nl, ind + u, x, nl, ind, nl, ind + u, y)
         return out if in_block else '{ ' + out + ' }'
 
-    def hook(src, st, parts, anc):
+    def hook(src, st, pieces, anc):
         in_block = len(anc) > 1 and anc[-1].kind == 'block'
         if st.kind == 'if' and st.els is not None and cfg.chance(rng, 1.0):
             a, b = _single(st.then), _single(st.els)
@@ -3044,10 +3067,10 @@ def t_output(kit, text, rng, cfg):
             elif cpp and has_ios and not sync_off and len(tx) == 7 and tx[0] == 'printf' and \
                     tx[3] == ',' and src.is_name(st.s + 4):
                 body = _c_string(toks[2])
-                spec = {'%d': ('int', 'short'), '%ld': ('long',), '%lld': ('llong',)}
+                convs = {'%d': ('int', 'short'), '%ld': ('long',), '%lld': ('llong',)}
                 typ = scal.get(tx[4])
-                for sp, types in spec.items():
-                    if body in (sp, sp + '\\n') and typ in types:
+                for conv, types in convs.items():
+                    if body in (conv, conv + '\\n') and typ in types:
                         new = '%s << %s%s;' % (cout, tx[4], ' << ' + endl if body.endswith('\\n') else '')
             elif cpp and not sync_off and tx[0] in ('cout', 'std') and '<<' in tx:
                 q = st.s + (2 if tx[0] == 'std' else 0)
@@ -3075,10 +3098,10 @@ def t_output(kit, text, rng, cfg):
                             (len(items) == 1 or items[1] == 'endl'):
                         name = items[0]
                         typ = scal.get(name)
-                        spec = {'int': '%d', 'short': '%d', 'long': '%ld', 'llong': '%lld'}.get(typ)
-                        if spec is None:
+                        conv = {'int': '%d', 'short': '%d', 'long': '%ld', 'llong': '%lld'}.get(typ)
+                        if conv is None:
                             continue
-                        new = 'printf("%s%s", %s);' % (spec, '\\n' if len(items) == 2 else '', name)
+                        new = 'printf("%s%s", %s);' % (conv, '\\n' if len(items) == 2 else '', name)
                         if not has_stdio:
                             need_stdio[0] = True
             if new is not None and cfg.chance(rng, 1.0):
@@ -3280,8 +3303,8 @@ def _hoist(src, f, rng, cfg, nl, globals_, dn):
                 for q in range(st.s, st.e):
                     if src.is_name(q):
                         local_types.add(src.T(q))
-        elif st.kind == 'for' and st.parts:
-            d = src.parse_decl(st.lp + 1, st.parts[0])
+        elif st.kind == 'for' and st.semis:
+            d = src.parse_decl(st.lp + 1, st.semis[0])
             if d is not None:
                 sites.append((d, st, 'for', st.e))
     by_name = {}
@@ -3432,14 +3455,12 @@ def detect_compiler(text, incdir=None):
 
 
 def _pp_idents(text):
+    """Every name-like word of the directives (macro names, their parameters
+    and bodies): a new name must clash with none of them."""
     out = set()
     for t in lex(text):
         if t.k == 'pp':
-            d = pp_directive(t.t)
-            if d in ('define', 'undef'):
-                m = re.match(r'#\s*\w+\s+([A-Za-z_]\w*)', t.t)
-                if m:
-                    out.add(m.group(1))
+            out |= set(re.findall(r'[A-Za-z_]\w*', t.t))
     return out
 
 
@@ -3591,9 +3612,10 @@ def disguise_text(text, tricks='all', strength='heavy', seed=0, path=None, retri
 
 
 def main(argv=None):
-    ap = argparse.ArgumentParser(description=__doc__.split('\n\n')[0],
-                                 formatter_class=argparse.RawDescriptionHelpFormatter,
-                                 epilog='tricks: ' + ', '.join(ORDER))
+    doc = __doc__.split('\n\n')
+    ap = argparse.ArgumentParser(usage=doc[1].replace('usage: ', '', 1),
+                                 formatter_class=argparse.RawTextHelpFormatter,
+                                 epilog='\n\n'.join([doc[0]] + doc[2:]) + '\ntricks: ' + ', '.join(ORDER))
     ap.add_argument('sources', nargs='*')
     ap.add_argument('-t', '--tricks', default='all')
     ap.add_argument('-s', '--strength', choices=['mild', 'heavy'], default='heavy')

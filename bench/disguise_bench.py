@@ -232,8 +232,10 @@ def fmt_rank(med, total):
 
 
 def main():
-    ap = argparse.ArgumentParser(description=__doc__.split('\n\n')[0],
-                                 formatter_class=argparse.RawDescriptionHelpFormatter)
+    doc = __doc__.split('\n\n', 2)
+    ap = argparse.ArgumentParser(usage=doc[1].replace('usage: ', '', 1),
+                                 epilog=doc[0] + '\n\n' + doc[2],
+                                 formatter_class=argparse.RawTextHelpFormatter)
     ap.add_argument('build_dir')
     ap.add_argument('--classes', default='b2,train,example')
     ap.add_argument('--strength', default='mild,heavy')
@@ -262,7 +264,7 @@ def main():
     else:
         variants = [(s, 'all', s) for s in a.strength.split(',')]
         label = 'strength'
-    if not have_sim:
+    if not have_sim and not a.no_sim:
         print('(sim_c is not installed: apt-get install similarity-tester)', file=sys.stderr)
     print('| class | %s | files | planted | tool | AP | median rank | flagged | mean score | seconds |'
           % label)
