@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <new>
 #include <string>
@@ -25,6 +26,7 @@
 #include "batch/submission.h"
 #include "platform/arguments.h"
 #include "platform/file.h"
+#include "platform/system.h"
 #include "platform/utf8_console.h"
 #include "text/batch_messages.h"
 
@@ -245,6 +247,16 @@ int run(int argc, char** argv) {
   const bool reported = o.report.empty() || batch::write_report(o.report, result, &error);
   if (!reported) say(text::batch_error(error));
   if (!listed || !reported) return kTrouble;
+  // Asked to, the report is opened; where it cannot be, the run says where
+  // it is and ends as it would have.
+  if (o.open_report) {
+    platform::SystemViewer viewer;
+    if (!viewer.open(o.report)) {
+      std::error_code ec;
+      const std::filesystem::path full = std::filesystem::absolute(platform::fs_path(o.report), ec);
+      say(text::report_not_opened(ec ? o.report : platform::path_text(full)));
+    }
+  }
   // A slice's result is its file: the verdict is the merge's to give. A
   // scheduler takes any other status for a failed task (GNU parallel's own
   // status counts them).

@@ -156,6 +156,7 @@ void describe(CLI::App& app, Options* o, Raw* raw) {
   app.add_option("--report", o->report, std::string(h::kReport))
       ->check(kNotEmpty)
       ->type_name("FILE");
+  app.add_flag("--open", o->open_report, std::string(h::kOpen));
   app.add_option("--encoding", raw->encoding, std::string(h::kEncoding))
       ->check(kNotEmpty)
       ->type_name("NAME");
@@ -228,6 +229,7 @@ Parsed parse_options(int argc, const char* const* argv, Options* o, std::string*
           opt->get_name() != "--ccsim" && opt->get_name() != "--quiet" &&
           opt->get_name() != "--jobs")
         return fail(text::kWriteIndexAlone);
+  if (o->open_report && o->report.empty()) return fail(text::kOpenNeedsReport);
   if (!shard.empty() && (!format.empty() || !o->report.empty()))
     return fail(text::kShardWritesShards);
   if (!size.empty() && !to_size(size, &o->max_size)) return fail(text::kBadMaxSize);

@@ -35,6 +35,7 @@ struct Options {
   Format format = Format::kTable;
   int top = 50;
   std::string report;
+  bool open_report = false;  // open the report in the default browser once written
   Encoding encoding = Encoding::kAuto;  // of the sources, as the report shows them
   JsonTiles json_tiles = JsonTiles::kSuspected;
   unsigned jobs = 0;  // 0: all cores

@@ -76,6 +76,9 @@ const std::string_view kFormat = "table (default), csv or json, on standard outp
 const std::string_view kTop = "pairs shown in the table (default 50)";
 const std::string_view kReport =
     "also write a self-contained HTML report with the evidence to FILE";
+const std::string_view kOpen =
+    "open the report in the default browser once it is written (where none can be started, "
+    "say where the report is)";
 const std::string_view kJobs = "threads (default: all cores)";
 const std::string_view kQuiet = "no progress line";
 const std::string_view kPaths =
@@ -107,6 +110,7 @@ const std::string_view kFloorAboveThreshold = "--floor must not be above --thres
 const std::string_view kMergeTakesNoClass =
     "--merge joins shard files: only --format, --top and --quiet go with it (no class: the "
     "shards hold what it needs; no report: that needs the sources)";
+const std::string_view kOpenNeedsReport = "--open opens the report: give it with --report FILE.html";
 const std::string_view kShardWritesShards =
     "--shard writes a shard file for --merge: --format and --report do not go with it";
 const std::string_view kNotAnIndex = "not an index file of ccsim-batch";
@@ -146,6 +150,10 @@ const std::string_view kBatchVersion = "ccsim-batch 1.0.0\n";
 
 std::string batch_usage_error(std::string_view what) {
   return "ccsim-batch: " + std::string(what) + "\nTry 'ccsim-batch --help'.\n";
+}
+
+std::string report_not_opened(std::string_view path) {
+  return "ccsim-batch: no browser could be started; the report is " + std::string(path) + "\n";
 }
 
 std::string batch_error(std::string_view what) {

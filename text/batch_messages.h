@@ -36,6 +36,7 @@ extern const std::string_view kOld;
 extern const std::string_view kFormat;
 extern const std::string_view kTop;
 extern const std::string_view kReport;
+extern const std::string_view kOpen;
 extern const std::string_view kJobs;
 extern const std::string_view kQuiet;
 extern const std::string_view kPaths;
@@ -57,6 +58,7 @@ extern const std::string_view kBadEncoding;
 extern const std::string_view kFloorAboveThreshold;
 extern const std::string_view kMergeTakesNoClass;
 extern const std::string_view kShardWritesShards;
+extern const std::string_view kOpenNeedsReport;
 /// Why an index file cannot be loaded.
 extern const std::string_view kNotAnIndex;
 extern const std::string_view kIndexOfAnotherVersion;
@@ -80,6 +82,9 @@ std::string shards_missing(std::size_t missing, std::size_t total);
 std::string batch_usage_error(std::string_view what);
 /// "ccsim-batch: <what>\n"
 std::string batch_error(std::string_view what);
+
+/// "ccsim-batch: no browser could be started; the report is <path>\n"
+std::string report_not_opened(std::string_view path);
 /// "ccsim-batch: skipped <path>: <reason>\n"
 std::string batch_skipped(std::string_view path, std::string_view reason);
 /// Why a path was passed over, as batch_skipped() gives it.
