@@ -8,209 +8,21 @@
 #include <system_error>
 
 #include "batch/archive.h"
-#include "batch/decode.h"
+#include "batch/class_archive.h"
+#include "batch/course_platforms.h"
 #include "batch/names.h"
 #include "batch/parallel.h"
+#include "batch/repeats.h"
+#include "batch/source_text.h"
+#include "batch/walk.h"
 #include "lexer/token_files.h"
 #include "lexer/tokeniser.h"
 #include "platform/file.h"
-#include "platform/text_mode.h"
 #include "text/batch_messages.h"
 
 namespace batch {
 namespace fs = std::filesystem;
 namespace {
-
-// Entries no student wrote, passed over unsaid in folders and archives
-// alike: hidden ones (".git", ".vs", ".DS_Store"); the "__MACOSX" folder of
-// resource forks that a zip made on a Mac carries, and unzip brings into the
-// class; and CMake's "CMakeFiles", in every project built with CLion or
-// Visual Studio's CMake support, whose generated CMakeCCompilerId.c (some
-// 10,000 token-string characters) would pair every two such students.
-bool is_tools_entry(std::string_view part) {
-  return part == "__MACOSX" || part == "CMakeFiles" || part.rfind('.', 0) == 0;
-}
-
-bool is_tools_path(const fs::path& p) { return is_tools_entry(platform::path_text(p.filename())); }
-
-void skip(std::vector<Skipped>* skipped, const fs::path& p, std::string_view why) {
-  skipped->push_back(Skipped{platform::path_text(p), std::string(why)});
-}
-
-// A source saved as UTF-16 (Windows editors offer it as "Unicode") is read
-// as UTF-8, so it tokenises as the same code saved as UTF-8 or GBK does;
-// read as ccsim reads it, it stays bytes. False when the bytes are no text
-// at all: C source has no NUL byte, while a program, an image or a document
-// renamed as a source is full of them (two Word files would match as
-// copies through their common structure).
-bool source_text(std::string path, std::string_view raw, const Reading& reading, SourceFile* out) {
-  if (reading.stop_at_eof_byte) {
-    *out = SourceFile{std::move(path), platform::decode_text_mode(raw)};
-    return true;
-  }
-  std::string utf8;
-  const bool from_utf16 = utf16_to_utf8(raw, &utf8);
-  if (from_utf16) raw = utf8;
-  if (raw.find('\0') != std::string_view::npos) return false;
-  *out = SourceFile{std::move(path), platform::decode_line_ends(raw), from_utf16};
-  return true;
-}
-
-// Reads a source: why it is passed over, or nothing.
-std::string_view read_source(const fs::path& p, const Reading& reading, SourceFile* out) {
-  std::string raw;
-  const std::string path = platform::path_text(p);
-  if (!platform::read_file(path, &raw)) return text::kCannotBeRead;
-  if (!source_text(path, raw, reading, out)) return text::kNotText;
-  return {};
-}
-
-// A student's folder often holds a file twice ("main - Copy.c", a backup
-// folder beside the work): counted twice, its code would weigh double in the
-// submission's length and halve what a copy of it scores. Of each text the
-// file with the shortest path is kept (a copy's name is the longer), the
-// first in path order among equals; blank files weigh nothing and are let be.
-void count_each_text_once(std::vector<SourceFile>* files, std::vector<Skipped>* skipped) {
-  std::map<std::string_view, std::size_t> kept_of;  // text -> the file kept
-  for (std::size_t k = 0; k < files->size(); ++k) {
-    const std::string& text = (*files)[k].text;
-    if (text.find_first_not_of(" \t\n\v\f\r") == std::string::npos) continue;
-    const auto [it, fresh] = kept_of.emplace(text, k);
-    if (!fresh && (*files)[k].path.size() < (*files)[it->second].path.size()) it->second = k;
-  }
-  std::vector<bool> repeated(files->size(), false);
-  for (std::size_t k = 0; k < files->size(); ++k) {
-    const auto it = kept_of.find((*files)[k].text);
-    if (it == kept_of.end() || it->second == k) continue;
-    repeated[k] = true;
-    skipped->push_back(Skipped{(*files)[k].path, text::same_text_as((*files)[it->second].path)});
-  }
-  std::size_t kept = 0;
-  for (std::size_t k = 0; k < files->size(); ++k) {
-    if (repeated[k]) continue;
-    if (kept != k) (*files)[kept] = std::move((*files)[k]);
-    ++kept;
-  }
-  files->resize(kept);
-}
-
-// The walk under one path argument: a link is followed only to a place
-// inside the argument, and a folder is entered once however many links lead
-// to it. Whatever is passed over for a reason is listed in `skipped`.
-class Walk {
- public:
-  enum class Kind { kFile, kFolder, kOther };
-
-  Walk(const fs::path& root, const Reading& reading, std::vector<Skipped>* skipped)
-      : reading_(reading), skipped_(skipped) {
-    std::error_code ec;
-    root_ = fs::canonical(root, ec);
-    entered_.insert(platform::path_text(root_));
-  }
-
-  // What `p` is, following a link that stays inside the argument; reports
-  // an entry passed over (for a plain file, only a C source is worth it).
-  Kind kind_of(const fs::path& p) {
-    std::error_code ec;
-    fs::file_status st = fs::symlink_status(p, ec);
-    if (ec) return passed_over(p, text::kCannotBeExamined);
-    if (fs::is_symlink(st)) {
-      const fs::path target = fs::canonical(p, ec);
-      if (ec) return passed_over(p, text::kDanglingLink);
-      if (!inside(target)) return passed_over(p, text::kLinkOutside);
-      st = fs::status(target, ec);
-      if (ec) return passed_over(p, text::kCannotBeExamined);
-    }
-    if (fs::is_directory(st)) return Kind::kFolder;
-    if (!fs::is_regular_file(st)) {
-      return is_c_file(p) ? passed_over(p, text::kNotARegularFile) : Kind::kOther;
-    }
-    const bool source = is_c_file(p);
-    if (!source && !is_archive_name(platform::path_text(p))) return Kind::kOther;
-    // An archive is bound by what it unpacks to, not by a source's size: a
-    // student's zipped project carries Visual Studio's database of tens of
-    // megabytes beside a few kilobytes of C.
-    const std::uintmax_t size = fs::file_size(p, ec);
-    if (!ec && source && size > reading_.max_size)
-      return passed_over(p, text::too_large(size, reading_.max_size));
-    if (!ec && !source && size > ArchiveLimits().total)
-      return passed_over(p, text::archive_too_large(size, ArchiveLimits().total));
-    return Kind::kFile;
-  }
-
-  // True the first time a folder is entered (by any path that leads to it).
-  bool enter(const fs::path& folder) {
-    std::error_code ec;
-    const fs::path real = fs::canonical(folder, ec);
-    if (ec) {
-      skip(skipped_, folder, text::kCannotBeExamined);
-      return false;
-    }
-    if (entered_.insert(platform::path_text(real)).second) return true;
-    skip(skipped_, folder, text::kWalkedAlready);
-    return false;
-  }
-
-  // The entries of a folder a student may have written, in path order; an
-  // error is reported.
-  std::vector<fs::path> entries(const fs::path& folder) {
-    std::vector<fs::path> found;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec); !ec && it != fs::directory_iterator();
-         it.increment(ec))
-      if (!is_tools_path(it->path())) found.push_back(it->path());
-    if (ec) skip(skipped_, folder, text::kCannotBeListed);
-    std::sort(found.begin(), found.end());
-    return found;
-  }
-
-  // The C files below `folder` (entered already), in path order.
-  void files_below(const fs::path& folder, std::vector<fs::path>* out) {
-    for (const fs::path& entry : entries(folder)) {
-      const Kind kind = kind_of(entry);
-      if (kind == Kind::kFile) out->push_back(entry);
-      if (kind == Kind::kFolder && enter(entry)) files_below(entry, out);
-    }
-  }
-
- private:
-  Kind passed_over(const fs::path& p, std::string_view why) {
-    skip(skipped_, p, why);
-    return Kind::kOther;
-  }
-  bool inside(const fs::path& real) const {
-    const std::string r = platform::path_text(root_);
-    const std::string t = platform::path_text(real);
-    return t == r || (t.size() > r.size() && t.compare(0, r.size(), r) == 0 &&
-                      (r.back() == '/' || t[r.size()] == '/'));
-  }
-
-  bool is_c_file(const fs::path& p) const {
-    return is_source_name(platform::path_text(p.filename()), reading_);
-  }
-
-  fs::path root_;
-  const Reading& reading_;
-  std::vector<Skipped>* skipped_;
-  std::set<std::string> entered_;
-};
-
-// A path named on the command line as a file: a regular file within the
-// size limit, or an input error.
-bool named_file(const fs::path& p, std::uintmax_t max_size, std::string* error,
-                std::string (*too_large)(std::uintmax_t, std::uintmax_t) = text::too_large) {
-  std::error_code ec;
-  if (!fs::is_regular_file(p, ec)) {
-    *error = text::batch_not_a_regular_file(shown_name(platform::path_text(p)));
-    return false;
-  }
-  const std::uintmax_t size = fs::file_size(p, ec);
-  if (!ec && size > max_size) {
-    *error = shown_name(platform::path_text(p)) + ": " + too_large(size, max_size);
-    return false;
-  }
-  return true;
-}
 
 // A space never matches, so no run reaches from one template file into the
 // next.
@@ -221,63 +33,6 @@ void separate_template_file(Submission* s) {
   s->char_begin.push_back(0);
   s->char_end.push_back(0);
   s->char_line.push_back(0);
-}
-
-// The parts of a member's path, or none for a member no student wrote.
-std::vector<std::string> visible_parts(const std::string& path) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  while (start < path.size()) {
-    std::size_t end = path.find('/', start);
-    if (end == std::string::npos) end = path.size();
-    const std::string part = path.substr(start, end - start);
-    if (is_tools_entry(part)) return {};
-    if (!part.empty()) parts.push_back(part);
-    start = end + 1;
-  }
-  return parts;
-}
-
-// The members of the archive at `path`, by submission: each top-level
-// folder or nested archive is one, and so is each loose file (a course
-// platform's student's files are one); a folder that wraps everything is
-// looked into.
-bool archive_submissions(const std::string& path, const Reading& reading,
-                         std::map<std::string, std::vector<SourceFile>>* groups,
-                         std::vector<Skipped>* skipped, std::string* error) {
-  const ArchiveLimits limits;
-  std::string bytes;
-  if (!named_file(platform::fs_path(path), limits.total, error, text::archive_too_large))
-    return false;
-  if (!platform::read_file(path, &bytes)) {
-    *error = text::batch_unreadable(shown_name(path));
-    return false;
-  }
-  std::vector<Member> members;
-  if (!unpack(shown_name(path), bytes, reading, limits, &members, skipped, error)) return false;
-  std::vector<std::pair<std::vector<std::string>, Member*>> kept;
-  for (Member& m : members) {
-    std::vector<std::string> parts = visible_parts(m.path);
-    if (!parts.empty()) kept.emplace_back(std::move(parts), &m);
-  }
-  const auto wrapped = [&] {
-    return !kept.empty() && std::all_of(kept.begin(), kept.end(), [&](const auto& k) {
-      return k.first.size() > 1 && k.first[0] == kept[0].first[0];
-    });
-  };
-  while (wrapped())
-    for (auto& k : kept) k.first.erase(k.first.begin());
-  for (const auto& [parts, member] : kept) {
-    SourceFile file;
-    if (source_text(path + "/" + member->path, member->bytes, reading, &file))
-      (*groups)[std::string(student_of(parts[0]))].push_back(std::move(file));
-    else
-      skipped->push_back(Skipped{path + "/" + member->path, std::string(text::kNotText)});
-  }
-  for (auto& [name, files] : *groups)
-    std::sort(files.begin(), files.end(),
-              [](const SourceFile& x, const SourceFile& y) { return x.path < y.path; });
-  return true;
 }
 
 // The files a walk found, read in path order: a source as it is, an archive
@@ -382,7 +137,7 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     return true;
   }
   if (!fs::is_directory(root, ec)) {
-    if (!named_file(root, reading.max_size, error)) return false;
+    if (!named_file(root, reading.max_size, error, text::too_large)) return false;
     Submission s;
     s.name = path;
     s.full_name = path;
@@ -399,7 +154,7 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
   Walk walk(root, reading, skipped);
   std::vector<fs::path> entries;
   for (fs::directory_iterator it(root, ec); !ec && it != fs::directory_iterator(); it.increment(ec))
-    if (!is_tools_path(it->path())) entries.push_back(it->path());
+    if (!is_tools_entry(platform::path_text(it->path().filename()))) entries.push_back(it->path());
   if (ec) {
     *error = text::batch_unlistable(shown_name(path), ec.message());
     return false;
@@ -526,7 +281,7 @@ bool collect_as_one(const std::string& path, const Reading& reading, Submission*
       }
     return true;
   } else {
-    if (!named_file(root, reading.max_size, error)) return false;
+    if (!named_file(root, reading.max_size, error, text::too_large)) return false;
     files.push_back(root);
   }
   std::vector<SourceFile> sources;

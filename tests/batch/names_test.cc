@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "batch/course_platforms.h"
+
 namespace {
 
 using batch::shown_name;

@@ -1,0 +1,21 @@
+// An archive read as a class: which of its members make which submission.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "batch/submission.h"
+
+namespace batch {
+
+/// The sources in the archive at `path`, by submission: each top-level
+/// folder or nested archive is one, and so is each loose file (a course
+/// platform's student's files are one); a folder that wraps everything is
+/// looked into. Each submission's files are in path order. False, with
+/// `error` set, if the archive cannot be read or is refused whole.
+bool archive_submissions(const std::string& path, const Reading& reading,
+                         std::map<std::string, std::vector<SourceFile>>* groups,
+                         std::vector<Skipped>* skipped, std::string* error);
+
+}  // namespace batch
