@@ -1,0 +1,170 @@
+// ccsim-batch reading sources and names: encodings, line ends, what is no
+// text, names that would forge a row.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/batch_run.h"
+#include "tests/support/archive_maker.h"
+#include "tests/support/encodings.h"
+#include "tests/support/run_binary.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using namespace batch_run;
+
+TEST(BatchCli, AnEndOfFileByteDoesNotHideACopy) {
+  testing_support::ScopedTempDir dir;
+  const string source = read_bytes(kClass + "/carol.c");
+  write_bytes("a.c", source);
+  write_bytes("b.c", "/* \x1a */\n" + source);
+  const RunResult r = batch({"--format", "csv", "a.c", "b.c"}, dir.path());
+  EXPECT_EQ(1, r.exit_status);
+  // All of a.c matches; b.c has only the comment's four tokens more.
+  EXPECT_EQ(0u, lines(r.out).at(1).find("a.c,b.c,0.99")) << r.out;
+  EXPECT_NE(string::npos, lines(r.out).at(1).find(",1.000000,")) << r.out;
+}
+
+// Lines end in LF, CR LF or (old Mac files, or a copy made to look odd) a
+// lone CR: the scores are the same, and so are the lines the evidence names.
+TEST(BatchCli, EveryKindOfLineEndGivesTheSameScoresAndLines) {
+  testing_support::ScopedTempDir dir;
+  const string alice = read_bytes(kClass + "/alice.c");
+  const string bob = read_bytes(kClass + "/bob.c");
+  const auto with_ends = [](const string& text, const string& end) {
+    string out;
+    for (char c : text) out += c == '\n' ? end : string(1, c);
+    return out;
+  };
+  write_bytes("alice.c", alice);
+  string first_json;
+  const std::vector<std::pair<string, string>> ends = {
+      {"LF", "\n"}, {"CR LF", "\r\n"}, {"CR", "\r"}};
+  for (const auto& [name, end] : ends) {
+    write_bytes("bob.c", with_ends(bob, end));
+    const RunResult csv = batch({"--format", "csv", "alice.c", "bob.c"}, dir.path());
+    EXPECT_EQ(0u, lines(csv.out).at(1).find("alice.c,bob.c,0.987654,")) << name << csv.out;
+    const string json = batch({"--format", "json", "alice.c", "bob.c"}, dir.path()).out;
+    if (first_json.empty()) first_json = json;
+    EXPECT_EQ(first_json, json) << name;
+  }
+}
+
+// Two Word files renamed as sources matched as copies through their zip
+// structure: what holds NUL bytes is no C source, and is said to be so.
+TEST(BatchCli, FilesThatAreNoTextArePassedOverNotPaired) {
+  using testing_support::ArchiveKind;
+  using testing_support::make_archive;
+  testing_support::ScopedTempDir dir;
+  mkdir("class", 0755);
+  write_bytes("class/a.c", read_bytes(kClass + "/alice.c"));
+  write_bytes("class/b.c", read_bytes(kClass + "/bob.c"));
+  write_bytes("class/x1.c",
+              make_archive(ArchiveKind::kZip, {{"word/document.xml", "<w:t>one</w:t>"}}));
+  write_bytes("class/x2.c",
+              make_archive(ArchiveKind::kZip, {{"word/document.xml", "<w:t>two</w:t>"}}));
+  write_bytes("class/c.zip", make_archive(ArchiveKind::kZip, {{"main.c", string("int\0x;", 7)}}));
+  const RunResult r = batch({"--format", "csv", "--all-pairs", "class"}, dir.path());
+  EXPECT_EQ(1, r.exit_status) << r.err;
+  EXPECT_EQ(2u, lines(r.out).size()) << r.out;  // a.c and b.c alone
+  const string why =
+      ": no source text: it holds NUL bytes (a program or a document named as a source?)\n";
+  for (const char* path : {"class/c.zip/main.c", "class/x1.c", "class/x2.c"})
+    EXPECT_NE(string::npos, r.err.find("ccsim-batch: skipped " + string(path) + why)) << r.err;
+  // Named on the command line, it is an input error.
+  const RunResult named = batch({"class/x1.c", "class/a.c"}, dir.path());
+  EXPECT_EQ(2, named.exit_status);
+  EXPECT_EQ("ccsim-batch: class/x1.c" + why, named.err);
+}
+
+TEST(BatchCli, NamesCannotForgeRowsOrFormulas) {
+  testing_support::ScopedTempDir dir;
+  mkdir("class", 0755);
+  write_bytes("class/=1+2.c", read_bytes(kClass + "/alice.c"));
+  write_bytes("class/x\n   9  1.000.c", read_bytes(kClass + "/bob.c"));
+  write_bytes("class/y\xff.c", read_bytes(kClass + "/carol.c"));
+  const RunResult csv = batch({"--all-pairs", "--format", "csv", "class"}, dir.path());
+  EXPECT_EQ(4u, lines(csv.out).size()) << csv.out;
+  EXPECT_EQ(0u, lines(csv.out)[1].find("'=1+2.c,x\\x0a   9  1.000.c,")) << csv.out;
+  const RunResult table = batch({"--all-pairs", "class"}, dir.path());
+  EXPECT_EQ(5u, lines(table.out).size()) << table.out;
+  EXPECT_NE(string::npos, table.out.find("y\\xff.c"));
+  const RunResult json = batch({"--all-pairs", "--format", "json", "class"}, dir.path());
+  EXPECT_NE(string::npos, json.out.find("{\"name\":\"y\\\\xff.c\",\"old\":false,\"length\":"));
+  EXPECT_NE(string::npos, json.out.find(",\"raw\":\"y\\\\xff.c\"}"));
+
+  // A comma or a quote in a name is quoted, not taken for a column's end.
+  write_bytes("class/\"z\", w.c", read_bytes(kClass + "/dave.c"));
+  const RunResult quoted = batch({"--all-pairs", "--format", "csv", "class"}, dir.path());
+  ASSERT_EQ(7u, lines(quoted.out).size()) << quoted.out;
+  for (const string& row : lines(quoted.out)) {
+    if (row.find("w.c") == string::npos) continue;
+    EXPECT_NE(string::npos, row.find("\"\"\"z\"\", w.c\",")) << row;
+  }
+  const RunResult quoted_json = batch({"--all-pairs", "--format", "json", "class"}, dir.path());
+  EXPECT_NE(string::npos, quoted_json.out.find("{\"name\":\"\\\"z\\\", w.c\","));
+}
+
+TEST(BatchCli, GbkSourcesAndNamesReadRight) {
+  testing_support::ScopedTempDir dir;
+  const string name = gbk("张三") + ".c";
+  write_bytes(name, read_bytes(kClass + "/alice.c"));
+  write_bytes("li.c", read_bytes(kClass + "/bob.c"));
+  const RunResult r = batch({"--format", "csv", name, "li.c", "--report", "r.html"}, dir.path());
+  // The name in UTF-8, marked as read from GB18030.
+  EXPECT_EQ(0u, lines(r.out)[1].find("\xe5\xbc\xa0\xe4\xb8\x89.c (GB18030),li.c,0.98")) << r.out;
+  // The GBK comment of the source shows as UTF-8 in the report.
+  EXPECT_NE(
+      string::npos,
+      read_bytes(dir.path() + "/r.html").find("\xe8\x80\x81\xe5\xb8\x88\xe6\x8f\x90\xe4\xbe\x9b"));
+}
+
+// Windows editors save as UTF-16 when asked for "Unicode": such a copy is
+// the same code, and must score as the file it was saved from.
+TEST(BatchCli, AUtf16CopyScoresAsTheFileItWasSavedFrom) {
+  testing_support::ScopedTempDir dir;
+  const string bob = read_bytes(kClass + "/bob.c");  // GBK, with Chinese comments
+  write_bytes("alice.c", read_bytes(kClass + "/alice.c"));
+  write_bytes("bob.c", bob);
+  write_bytes("bob-le.c", testing_support::utf16(testing_support::utf8_from_gbk(bob), true));
+  write_bytes("bob-be.c", testing_support::utf16(testing_support::utf8_from_gbk(bob), false));
+  const RunResult r =
+      batch({"--format", "csv", "--all-pairs", ".", "--report", "r.html"}, dir.path());
+  ASSERT_EQ(1, r.exit_status) << r.err;
+  std::map<string, string> figures;  // by pair, the fields after the names
+  for (const string& row : lines(r.out)) {
+    const std::size_t second = row.find(',', row.find(',') + 1);
+    figures[row.substr(0, second)] = row.substr(second);
+  }
+  for (const char* copy : {"bob-be.c", "bob-le.c"}) {
+    EXPECT_EQ(0u, figures[string(copy) + ",bob.c"].find(",1.000000,1.000000,1.000000,")) << r.out;
+    EXPECT_EQ(figures["alice.c,bob.c"], figures[string("alice.c,") + copy]) << r.out;
+  }
+  EXPECT_EQ(0u, figures["alice.c,bob.c"].find(",0.98")) << r.out;
+  // The report shows the copy's comments, as it does the GBK file's.
+  const string report = read_bytes(dir.path() + "/r.html");
+  const string comment = "\xe8\x80\x81\xe5\xb8\x88\xe6\x8f\x90\xe4\xbe\x9b";  // 老师提供
+  std::size_t shown = 0;
+  for (std::size_t at = report.find(comment); at != string::npos; at = report.find(comment, at + 1))
+    ++shown;
+  EXPECT_GE(shown, 3u);
+  // Whatever encoding the class is said to be in.
+  ASSERT_EQ(1,
+            batch({"--encoding", "latin1", "bob-le.c", "alice.c", "--report", "l.html"}, dir.path())
+                .exit_status);
+  EXPECT_NE(string::npos, read_bytes(dir.path() + "/l.html").find(comment));
+  // Read as ccsim reads it, the file is its bytes, every other one a zero.
+  const RunResult raw =
+      batch({"--ccsim", "--all-pairs", "--format", "csv", "bob.c", "bob-le.c"}, dir.path());
+  EXPECT_LT(std::stod(similarity_field(raw.out)), 0.5) << raw.out;
+}
+
+}  // namespace
