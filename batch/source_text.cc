@@ -27,10 +27,8 @@ bool source_text(std::string path, std::string_view raw, const Reading& reading,
   return true;
 }
 
-std::string_view read_source(const std::filesystem::path& p, const Reading& reading,
-                             SourceFile* out) {
+std::string_view read_source(const std::string& path, const Reading& reading, SourceFile* out) {
   std::string raw;
-  const std::string path = platform::path_text(p);
   if (!platform::read_file(path, &raw)) return text::kCannotBeRead;
   if (!source_text(path, raw, reading, out)) return text::kNotText;
   return {};

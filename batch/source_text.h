@@ -1,7 +1,6 @@
 // Whether a file given a source's name holds source text, and reading it.
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -14,8 +13,8 @@ namespace batch {
 /// image or a document given a source's name).
 bool source_text(std::string path, std::string_view raw, const Reading& reading, SourceFile* out);
 
-/// Reads the source at `p`: why it is passed over, or nothing.
-std::string_view read_source(const std::filesystem::path& p, const Reading& reading,
-                             SourceFile* out);
+/// Reads the source at `path` (path text): why it is passed over, or
+/// nothing.
+std::string_view read_source(const std::string& path, const Reading& reading, SourceFile* out);
 
 }  // namespace batch

@@ -18,6 +18,7 @@
 #include "lexer/token_files.h"
 #include "lexer/tokeniser.h"
 #include "platform/file.h"
+#include "platform/folder.h"
 #include "text/batch_messages.h"
 
 namespace batch {
@@ -39,16 +40,15 @@ void separate_template_file(Submission* s) {
 // as all the sources in it. An archive is a student's upload, handed in as
 // it is or in the folder a course platform made for the student (Moodle,
 // Chaoxing). What cannot be read is said.
-void read_sources(const std::vector<fs::path>& files, const Reading& reading,
+void read_sources(const std::vector<std::string>& files, const Reading& reading,
                   std::vector<SourceFile>* out, std::vector<Skipped>* skipped) {
-  for (const fs::path& f : files) {
-    const std::string path = platform::path_text(f);
+  for (const std::string& path : files) {
     if (!is_archive_name(path)) {
       SourceFile file;
-      if (const std::string_view why = read_source(f, reading, &file); why.empty())
+      if (const std::string_view why = read_source(path, reading, &file); why.empty())
         out->push_back(std::move(file));
       else
-        skip(skipped, f, why);
+        skipped->push_back(Skipped{path, std::string(why)});
       continue;
     }
     std::map<std::string, std::vector<SourceFile>> groups;
@@ -56,7 +56,7 @@ void read_sources(const std::vector<fs::path>& files, const Reading& reading,
     if (!archive_submissions(path, reading, &groups, skipped, &why)) {
       // The error names the archive first; a name may hold ": " itself.
       const std::string named = shown_name(path) + ": ";
-      skip(skipped, f, why.rfind(named, 0) == 0 ? why.substr(named.size()) : why);
+      skipped->push_back(Skipped{path, why.rfind(named, 0) == 0 ? why.substr(named.size()) : why});
       continue;
     }
     for (auto& [name, group] : groups)
@@ -143,7 +143,8 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     s.full_name = path;
     SourceFile file;
     // Named on purpose: not to be passed over.
-    if (const std::string_view why = read_source(root, reading, &file); !why.empty()) {
+    if (const std::string_view why = read_source(platform::path_text(root), reading, &file);
+        !why.empty()) {
       *error = shown_name(path) + ": " + std::string(why);
       return false;
     }
@@ -151,43 +152,45 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     out->push_back(std::move(s));
     return true;
   }
-  Walk walk(root, reading, skipped);
-  std::vector<fs::path> entries;
-  for (fs::directory_iterator it(root, ec); !ec && it != fs::directory_iterator(); it.increment(ec))
-    if (!is_tools_entry(platform::path_text(it->path().filename()))) entries.push_back(it->path());
-  if (ec) {
-    *error = text::batch_unlistable(shown_name(path), ec.message());
+  const std::string root_text = platform::path_text(root);
+  Walk walk(root_text, reading, skipped);
+  std::vector<Walk::Entry> entries;
+  std::string why;
+  if (!walk.entries(root_text, &entries, &why)) {
+    *error = text::batch_unlistable(shown_name(path), why);
     return false;
   }
-  std::sort(entries.begin(), entries.end());
   // Each entry is a student's, but for a course platform's export, where one
   // student's entries lie side by side.
-  std::map<std::string, std::vector<fs::path>> students;
-  for (const fs::path& entry : entries)
-    students[std::string(student_of(platform::path_text(entry.filename())))].push_back(entry);
+  std::map<std::string, std::vector<const Walk::Entry*>> students;
+  for (const Walk::Entry& entry : entries)
+    students[std::string(student_of(entry.name))].push_back(&entry);
   const std::size_t first_new = out->size();
   for (const auto& [student, own] : students) {
     Submission s;
-    const fs::path relative = platform::fs_path(student);
-    s.full_name = platform::path_text(root / relative);
-    s.name = prefix_names ? s.full_name : platform::path_text(relative);
-    std::vector<fs::path> files;
+    s.full_name = child_path(root_text, student);
+    s.name = prefix_names ? s.full_name : student;
+    std::vector<std::string> files;
     const std::size_t said = skipped->size();
     bool handed_in = false;  // a source, an archive or a folder
-    for (const fs::path& entry : own) {
-      const Walk::Kind kind = walk.kind_of(entry);
+    for (const Walk::Entry* entry : own) {
+      const std::string at = child_path(root_text, entry->name);
+      std::string real;
+      const Walk::Kind kind = walk.kind_of(at, *entry, walk.root(), &real);
       handed_in |= kind != Walk::Kind::kOther;
       if (kind == Walk::Kind::kFile)
-        files.push_back(entry);
-      else if (kind == Walk::Kind::kFolder && walk.enter(entry))
-        walk.files_below(entry, &files);
+        files.push_back(at);
+      else if (kind == Walk::Kind::kFolder && walk.enter(at, real))
+        walk.files_below(at, real, &files);
     }
     if (!handed_in) continue;
     read_sources(files, reading, &s.files, skipped);  // tokenised below, on all threads
     count_each_text_once(&s.files, skipped);
     // A student who handed in no source is said, not passed over.
     if (s.files.empty() && skipped->size() == said)
-      skip(skipped, own.size() == 1 ? own[0] : root / relative, text::kHoldsNoSource);
+      skipped->push_back(
+          Skipped{own.size() == 1 ? child_path(root_text, own[0]->name) : s.full_name,
+                  std::string(text::kHoldsNoSource)});
     if (s.files.empty()) continue;
     out->push_back(std::move(s));
   }
@@ -225,6 +228,19 @@ bool is_archive_in_folder(const Submission& s) {
   return fs::is_directory(platform::fs_path(s.full_name).parent_path(), ec);
 }
 
+std::string file_key(const std::string& path) {
+  std::string identity;
+  if (platform::file_identity(path, &identity)) return identity;
+  // A member of an archive: the archive's identity, and the path in it.
+  for (std::size_t slash = path.find('/'); slash != std::string::npos;
+       slash = path.find('/', slash + 1)) {
+    const std::string archive = path.substr(0, slash);
+    if (is_archive_name(archive) && platform::file_identity(archive, &identity))
+      return identity + path.substr(slash);
+  }
+  return path;
+}
+
 void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipped>* skipped) {
   std::set<std::vector<std::string>> seen;  // each kept submission's files, resolved
   std::vector<Submission> kept;
@@ -239,9 +255,7 @@ void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipp
         files.push_back(std::string(1, '\0') + s.full_name + '\0' + f.path);
         continue;
       }
-      std::error_code ec;
-      const fs::path resolved = fs::canonical(platform::fs_path(f.path), ec);
-      files.push_back(ec ? f.path : platform::path_text(resolved));
+      files.push_back(file_key(f.path));
     }
     std::sort(files.begin(), files.end());
     if (!seen.insert(std::move(files)).second) {
@@ -267,10 +281,10 @@ bool collect_as_one(const std::string& path, const Reading& reading, Submission*
     *error = text::batch_no_such_path(shown_name(path));
     return false;
   }
-  std::vector<fs::path> files;
+  std::vector<std::string> files;
   if (fs::is_directory(root, ec)) {
-    Walk walk(root, reading, skipped);
-    walk.files_below(root, &files);
+    Walk walk(platform::path_text(root), reading, skipped);
+    walk.files_below(platform::path_text(root), walk.root(), &files);
   } else if (is_archive_name(path)) {
     std::map<std::string, std::vector<SourceFile>> groups;
     if (!archive_submissions(path, reading, &groups, skipped, error)) return false;
@@ -282,7 +296,7 @@ bool collect_as_one(const std::string& path, const Reading& reading, Submission*
     return true;
   } else {
     if (!named_file(root, reading.max_size, error, text::too_large)) return false;
-    files.push_back(root);
+    files.push_back(platform::path_text(root));
   }
   std::vector<SourceFile> sources;
   read_sources(files, reading, &sources, skipped);

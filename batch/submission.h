@@ -81,6 +81,11 @@ bool collect_as_one(const std::string& path, const Reading& reading, Submission*
 /// new ones; the count follows the drops.
 void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipped>* skipped);
 
+/// What tells the file at `path` (path text; or a member of an archive on
+/// disk, `class.zip/ann/main.c`) from every other: the same for any two
+/// paths to one file.
+std::string file_key(const std::string& path);
+
 /// What writing a file at `path` would destroy of a run's input: one of the
 /// files read for `subs` or `base`, or one of the paths `given` (an archive,
 /// an index of past years). A report or an index is never written over either.

@@ -223,6 +223,37 @@ TEST(BatchCli, EveryEntryPassedOverIsSaidAndListed) {
   chmod("class/locked", 0755);
 }
 
+// A student's folder 2,000 deep: each entry is known from its folder's
+// listing, never by looking up its whole path again, so the walk takes as
+// long as the entries take (looking the path up took a minute and a half),
+// and the rules on links hold at the bottom as at the top.
+TEST(BatchCli, AFolderThousandsDeepIsWalkedInTimeWithItsLinksChecked) {
+  testing_support::ScopedTempDir dir;
+  mkdir("class", 0755);
+  write_bytes("class/alice.c", read_bytes(kClass + "/alice.c"));
+  string deep = "class/bob";
+  ASSERT_EQ(0, mkdir(deep.c_str(), 0755));
+  for (int k = 0; k < 2000; ++k) {
+    deep += "/d";
+    ASSERT_EQ(0, mkdir(deep.c_str(), 0755)) << k;
+  }
+  write_bytes(deep + "/main.c", read_bytes(kClass + "/bob.c"));
+  ASSERT_EQ(0, symlink("../..", (deep + "/up").c_str()));       // inside, walked already
+  ASSERT_EQ(0, symlink("/etc", (deep + "/etc").c_str()));       // outside
+  ASSERT_EQ(0, symlink("main.c", (deep + "/same.c").c_str()));  // inside: taken
+  RunOptions options;
+  options.args = {"--format", "csv", "class"};
+  options.directory = dir.path();
+  options.timeout_seconds = 10;
+  const RunResult r = testing_support::run_binary(CCSIM_BATCH_BINARY, options);
+  ASSERT_EQ(1, r.exit_status) << "timed out or failed: " << r.err.substr(0, 200);
+  EXPECT_EQ(0u, lines(r.out).at(1).find("alice.c,bob,0.98")) << r.out;
+  EXPECT_NE(string::npos, r.err.find("/d/etc: a link to a place outside the path given\n"));
+  EXPECT_NE(string::npos, r.err.find("/d/up: a link to a folder already taken\n"));
+  EXPECT_NE(string::npos, r.err.find("/d/same.c: the same text as class/bob/d/"));
+  EXPECT_EQ(3u, lines(r.err).size()) << r.err.substr(0, 400);
+}
+
 // A project built with CLion (or Visual Studio's CMake support) carries
 // CMake's own CMakeCCompilerId.c, hundreds of lines, in each student's
 // build folder: not theirs, and the same for all of them.
