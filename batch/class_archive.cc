@@ -58,10 +58,11 @@ bool archive_submissions(const std::string& path, const Reading& reading,
     for (auto& k : kept) k.first.erase(k.first.begin());
   for (const auto& [parts, member] : kept) {
     SourceFile file;
-    if (source_text(path + "/" + member->path, member->bytes, reading, &file))
+    std::string why = source_text(path + "/" + member->path, member->bytes, reading, &file);
+    if (why.empty())
       (*groups)[std::string(student_of(parts[0]))].push_back(std::move(file));
     else
-      skipped->push_back(Skipped{path + "/" + member->path, std::string(text::kNotText)});
+      skipped->push_back(Skipped{path + "/" + member->path, std::move(why)});
   }
   for (auto& [name, files] : *groups)
     std::sort(files.begin(), files.end(),

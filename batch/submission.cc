@@ -45,10 +45,10 @@ void read_sources(const std::vector<std::string>& files, const Reading& reading,
   for (const std::string& path : files) {
     if (!is_archive_name(path)) {
       SourceFile file;
-      if (const std::string_view why = read_source(path, reading, &file); why.empty())
+      if (std::string why = read_source(path, reading, &file); why.empty())
         out->push_back(std::move(file));
       else
-        skipped->push_back(Skipped{path, std::string(why)});
+        skipped->push_back(Skipped{path, std::move(why)});
       continue;
     }
     std::map<std::string, std::vector<SourceFile>> groups;
@@ -143,9 +143,9 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     s.full_name = path;
     SourceFile file;
     // Named on purpose: not to be passed over.
-    if (const std::string_view why = read_source(platform::path_text(root), reading, &file);
+    if (const std::string why = read_source(platform::path_text(root), reading, &file);
         !why.empty()) {
-      *error = shown_name(path) + ": " + std::string(why);
+      *error = shown_name(path) + ": " + why;
       return false;
     }
     append_file(&s, std::move(file));

@@ -149,7 +149,19 @@ std::string batch_skipped(std::string_view path, std::string_view reason) {
 
 const std::string_view kCannotBeRead = "cannot be read";
 const std::string_view kNotText =
-    "no source text: it holds NUL bytes (a program or a document named as a source?)";
+    "no source text: too many NUL or control bytes (a program or a document named as a "
+    "source?)";
+std::string not_text_by_its_start(std::string_view what) {
+  return "no source text: its first bytes are those of " + std::string(what);
+}
+const std::string_view kZipBytes = "a zip archive (as Word, Excel and PowerPoint files are)";
+const std::string_view kOldOfficeBytes = "an old Word, Excel or PowerPoint document";
+const std::string_view kPdfBytes = "a PDF document";
+const std::string_view kRtfBytes = "an RTF document";
+const std::string_view kProgramBytes = "a program";
+const std::string_view kImageBytes = "an image";
+const std::string_view kCompressedBytes = "a compressed file";
+const std::string_view kDatabaseBytes = "a database";
 const std::string_view kCannotBeListed = "cannot be listed";
 const std::string_view kGivenMoreThanOnce = "given more than once";
 const std::string_view kCannotBeExamined = "cannot be examined";

@@ -81,7 +81,18 @@ std::string batch_error(std::string_view what);
 std::string batch_skipped(std::string_view path, std::string_view reason);
 /// Why a path was passed over, as batch_skipped() gives it.
 extern const std::string_view kCannotBeRead;
-extern const std::string_view kNotText;  // a source with NUL bytes
+extern const std::string_view kNotText;  // too many NUL or control bytes
+/// "no source text: its first bytes are those of <what>": a file given a
+/// source's name that starts as one of a known kind, `what` one of these.
+std::string not_text_by_its_start(std::string_view what);
+extern const std::string_view kZipBytes;
+extern const std::string_view kOldOfficeBytes;
+extern const std::string_view kPdfBytes;
+extern const std::string_view kRtfBytes;
+extern const std::string_view kProgramBytes;
+extern const std::string_view kImageBytes;
+extern const std::string_view kCompressedBytes;
+extern const std::string_view kDatabaseBytes;
 extern const std::string_view kCannotBeListed;
 extern const std::string_view kGivenMoreThanOnce;
 extern const std::string_view kCannotBeExamined;
