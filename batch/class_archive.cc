@@ -1,4 +1,5 @@
-// archive_submissions(): members grouped by student.
+// archive_submissions(): an archive's members grouped by student, by the
+// rules of a folder.
 #include "batch/class_archive.h"
 
 #include <algorithm>
@@ -23,15 +24,56 @@ std::vector<std::string> visible_parts(const std::string& path) {
     if (end == std::string::npos) end = path.size();
     const std::string part = path.substr(start, end - start);
     if (is_tools_entry(part)) return {};
-    if (!part.empty()) parts.push_back(part);
+    if (!part.empty() && part != ".") parts.push_back(part);
     start = end + 1;
   }
   return parts;
 }
 
+// A member as the class sees it: its visible parts, below the folders that
+// wrap everything.
+struct Item {
+  std::vector<std::string> parts;
+  const Member* member;
+  std::size_t outer;  // the member of the outermost archive it is in (itself, for one), or kNone
+};
+
+bool refused(const Item& i) { return i.member->kind == Member::Kind::kRefused; }
+
+// True if `i` is part of what a student handed in at the top: a source, an
+// archive or a folder (a file that is no source, loose at the top, is not).
+bool handed_in(const Item& i) {
+  return !refused(i) && !(i.parts.size() == 1 && i.member->kind == Member::Kind::kOther);
+}
+
+// Takes off the folders that wrap everything handed in, as one folder
+// exported around a class does; returns them.
+std::string unwrap(std::vector<Item>* items) {
+  std::string wrappers;
+  for (;;) {
+    const Item* first = nullptr;
+    bool wrapped = true;
+    for (const Item& i : *items) {
+      if (!handed_in(i)) continue;
+      if (first == nullptr) first = &i;
+      const bool folder = i.member->kind == Member::Kind::kFolder;
+      wrapped = wrapped && i.parts[0] == first->parts[0] && (i.parts.size() > 1 || folder);
+    }
+    if (first == nullptr || !wrapped) return wrappers;
+    const std::string wrapper = first->parts[0];
+    wrappers += wrapper + "/";
+    for (Item& i : *items)
+      if (!i.parts.empty() && i.parts[0] == wrapper) i.parts.erase(i.parts.begin());
+    // The wrapper's own entry is gone; so is what lies beside it, passed over.
+    items->erase(
+        std::remove_if(items->begin(), items->end(), [](const Item& i) { return i.parts.empty(); }),
+        items->end());
+  }
+}
+
 }  // namespace
 
-bool archive_submissions(const std::string& path, const Reading& reading,
+bool archive_submissions(const std::string& path, const Reading& reading, bool as_class,
                          std::map<std::string, std::vector<SourceFile>>* groups,
                          std::vector<Skipped>* skipped, std::string* error) {
   const ArchiveLimits limits;
@@ -44,29 +86,76 @@ bool archive_submissions(const std::string& path, const Reading& reading,
   }
   std::vector<Member> members;
   if (!unpack(shown_name(path), bytes, reading, limits, &members, skipped, error)) return false;
-  std::vector<std::pair<std::vector<std::string>, Member*>> kept;
-  for (Member& m : members) {
+  std::vector<Item> items;
+  std::vector<std::size_t> outer(members.size(), Member::kNone);
+  for (std::size_t k = 0; k < members.size(); ++k) {
+    const Member& m = members[k];
+    if (m.within != Member::kNone)
+      outer[k] = outer[m.within];
+    else if (m.kind == Member::Kind::kArchive)
+      outer[k] = k;
     std::vector<std::string> parts = visible_parts(m.path);
-    if (!parts.empty()) kept.emplace_back(std::move(parts), &m);
+    if (!parts.empty()) items.push_back(Item{std::move(parts), &m, outer[k]});
   }
-  const auto wrapped = [&] {
-    return !kept.empty() && std::all_of(kept.begin(), kept.end(), [&](const auto& k) {
-      return k.first.size() > 1 && k.first[0] == kept[0].first[0];
-    });
+  const std::string wrappers = unwrap(&items);
+  std::vector<std::size_t> item_of(members.size(), Member::kNone);
+  for (std::size_t k = 0; k < items.size(); ++k)
+    item_of[static_cast<std::size_t>(items[k].member - members.data())] = k;
+  // What an item is part of at the top: a folder, or a file (a source, or an
+  // archive with all that is in it).
+  const auto top_name = [&](const Item& i) {
+    const std::size_t archive = i.outer == Member::kNone ? Member::kNone : item_of[i.outer];
+    const bool in_top_archive = archive != Member::kNone && items[archive].parts.size() == 1;
+    const bool file =
+        in_top_archive || (i.parts.size() == 1 && i.member->kind != Member::Kind::kFolder);
+    return std::make_pair(i.parts[0], !file);
   };
-  while (wrapped())
-    for (auto& k : kept) k.first.erase(k.first.begin());
-  for (const auto& [parts, member] : kept) {
-    SourceFile file;
-    std::string why = source_text(path + "/" + member->path, member->bytes, reading, &file);
-    if (why.empty())
-      (*groups)[std::string(student_of(parts[0]))].push_back(std::move(file));
-    else
-      skipped->push_back(Skipped{path + "/" + member->path, std::move(why)});
+  std::vector<TopEntry> top;
+  std::map<std::pair<std::string, bool>, std::size_t> top_of;
+  for (const Item& i : items) {
+    if (!handed_in(i)) continue;
+    const auto [name, folder] = top_name(i);
+    if (top_of.emplace(std::make_pair(name, folder), top.size()).second)
+      top.push_back(TopEntry{name, folder});
   }
-  for (auto& [name, files] : *groups)
+  // Every item's entry; what is refused makes no student, but is said of one.
+  std::vector<std::size_t> entry_of(items.size(), Member::kNone);
+  for (std::size_t k = 0; k < items.size(); ++k) {
+    if (!handed_in(items[k]) && !refused(items[k])) continue;
+    const auto at = top_of.find(top_name(items[k]));
+    if (at != top_of.end()) entry_of[k] = at->second;
+  }
+  const std::string in = path + "/" + wrappers;  // where the top entries lie
+  for (auto& [name, student] : students_of(top)) {
+    for (std::size_t e : student.earlier)
+      skipped->push_back(Skipped{in + top[e].name, text::earlier_attempt(student.latest)});
+    std::vector<bool> own(top.size(), false);
+    for (std::size_t e : student.entries) own[e] = true;
+    std::vector<SourceFile> files;
+    bool said = false;
+    for (std::size_t k = 0; k < items.size(); ++k) {
+      if (entry_of[k] == Member::kNone || !own[entry_of[k]]) continue;
+      const Member& m = *items[k].member;
+      said |= m.kind == Member::Kind::kRefused;
+      if (m.kind != Member::Kind::kSource) continue;
+      SourceFile file;
+      std::string why = source_text(path + "/" + m.path, m.bytes, reading, &file);
+      if (why.empty()) {
+        files.push_back(std::move(file));
+      } else {
+        skipped->push_back(Skipped{path + "/" + m.path, std::move(why)});
+        said = true;
+      }
+    }
     std::sort(files.begin(), files.end(),
               [](const SourceFile& x, const SourceFile& y) { return x.path < y.path; });
+    if (!files.empty()) {
+      (*groups)[name] = std::move(files);
+    } else if (as_class && !said) {  // a student who handed in no source is said
+      const std::string& shown = student.entries.size() == 1 ? top[student.entries[0]].name : name;
+      skipped->push_back(Skipped{in + shown, std::string(text::kHoldsNoSource)});
+    }
+  }
   return true;
 }
 

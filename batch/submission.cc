@@ -53,7 +53,7 @@ void read_sources(const std::vector<std::string>& files, const Reading& reading,
     }
     std::map<std::string, std::vector<SourceFile>> groups;
     std::string why;
-    if (!archive_submissions(path, reading, &groups, skipped, &why)) {
+    if (!archive_submissions(path, reading, false, &groups, skipped, &why)) {
       // The error names the archive first; a name may hold ": " itself.
       const std::string named = shown_name(path) + ": ";
       skipped->push_back(Skipped{path, why.rfind(named, 0) == 0 ? why.substr(named.size()) : why});
@@ -125,7 +125,7 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
   }
   if (!fs::is_directory(root, ec) && is_archive_name(path)) {
     std::map<std::string, std::vector<SourceFile>> groups;
-    if (!archive_submissions(path, reading, &groups, skipped, error)) return false;
+    if (!archive_submissions(path, reading, true, &groups, skipped, error)) return false;
     for (auto& [name, files] : groups) {
       Submission s;
       s.full_name = path + "/" + name;
@@ -162,21 +162,28 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
   }
   // Each entry is a student's, but for a course platform's export, where one
   // student's entries lie side by side.
-  std::map<std::string, std::vector<const Walk::Entry*>> students;
-  for (const Walk::Entry& entry : entries)
-    students[std::string(student_of(entry.name))].push_back(&entry);
+  std::vector<TopEntry> top;
+  for (const Walk::Entry& e : entries)
+    top.push_back(TopEntry{e.name, e.type == Walk::Entry::Type::kFolder});
   const std::size_t first_new = out->size();
-  for (const auto& [student, own] : students) {
+  for (const auto& [student, own] : students_of(top)) {
+    // What an earlier attempt handed in is passed over, and said.
+    for (std::size_t e : own.earlier) {
+      const std::string at = child_path(root_text, entries[e].name);
+      std::string real;
+      if (walk.kind_of(at, entries[e], walk.root(), &real) != Walk::Kind::kOther)
+        skipped->push_back(Skipped{at, text::earlier_attempt(own.latest)});
+    }
     Submission s;
     s.full_name = child_path(root_text, student);
     s.name = prefix_names ? s.full_name : student;
     std::vector<std::string> files;
     const std::size_t said = skipped->size();
     bool handed_in = false;  // a source, an archive or a folder
-    for (const Walk::Entry* entry : own) {
-      const std::string at = child_path(root_text, entry->name);
+    for (std::size_t e : own.entries) {
+      const std::string at = child_path(root_text, entries[e].name);
       std::string real;
-      const Walk::Kind kind = walk.kind_of(at, *entry, walk.root(), &real);
+      const Walk::Kind kind = walk.kind_of(at, entries[e], walk.root(), &real);
       handed_in |= kind != Walk::Kind::kOther;
       if (kind == Walk::Kind::kFile)
         files.push_back(at);
@@ -188,9 +195,10 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     count_each_text_once(&s.files, skipped);
     // A student who handed in no source is said, not passed over.
     if (s.files.empty() && skipped->size() == said)
-      skipped->push_back(
-          Skipped{own.size() == 1 ? child_path(root_text, own[0]->name) : s.full_name,
-                  std::string(text::kHoldsNoSource)});
+      skipped->push_back(Skipped{own.entries.size() == 1
+                                     ? child_path(root_text, entries[own.entries[0]].name)
+                                     : s.full_name,
+                                 std::string(text::kHoldsNoSource)});
     if (s.files.empty()) continue;
     out->push_back(std::move(s));
   }
@@ -287,7 +295,7 @@ bool collect_as_one(const std::string& path, const Reading& reading, Submission*
     walk.files_below(platform::path_text(root), walk.root(), &files);
   } else if (is_archive_name(path)) {
     std::map<std::string, std::vector<SourceFile>> groups;
-    if (!archive_submissions(path, reading, &groups, skipped, error)) return false;
+    if (!archive_submissions(path, reading, false, &groups, skipped, error)) return false;
     for (auto& [name, group] : groups)
       for (SourceFile& f : group) {
         separate_template_file(out);

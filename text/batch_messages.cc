@@ -169,6 +169,11 @@ const std::string_view kDanglingLink = "a link that leads nowhere, or round in a
 const std::string_view kLinkOutside = "a link to a place outside the path given";
 const std::string_view kNotARegularFile = "not a regular file (a FIFO, socket or device)";
 const std::string_view kWalkedAlready = "a link to a folder already taken";
+const std::string_view kReplacedByLater =
+    "an earlier member of the same name: the last one is the file, as unpacking leaves it";
+std::string earlier_attempt(std::string_view latest) {
+  return "an earlier attempt: the latest (" + std::string(latest) + ") is the one compared";
+}
 const std::string_view kHoldsNoSource = "holds no source file (--extensions says which are)";
 
 std::string same_text_as(std::string_view path) {

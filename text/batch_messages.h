@@ -99,6 +99,10 @@ extern const std::string_view kCannotBeExamined;
 extern const std::string_view kDanglingLink;
 extern const std::string_view kLinkOutside;
 extern const std::string_view kNotARegularFile;
+extern const std::string_view kReplacedByLater;  // an archive's member of a name that comes again
+/// "an earlier attempt: the latest (<stamp>) is the one compared": a file of
+/// a student's earlier attempt in a course platform's export.
+std::string earlier_attempt(std::string_view latest);
 extern const std::string_view kHoldsNoSource;  // a student's folder or archive
 extern const std::string_view kWalkedAlready;
 /// "the same text as <path>, counted once": a file of a submission that

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "batch/course_platforms.h"
-
 namespace {
 
 using batch::shown_name;
@@ -66,19 +64,6 @@ TEST(Names, EndingsMatchInEitherCaseOfAsciiLettersOnly) {
   // Only A-Z fold: other bytes (GBK, UTF-8) are compared as they are.
   EXPECT_FALSE(batch::ends_with_any_case("x.\xc1", ".\xe1"));
   EXPECT_FALSE(batch::ends_with_any_case("x.[", ".{"));
-}
-
-TEST(Names, ACoursePlatformsExportIsToldApartByStudent) {
-  EXPECT_EQ("Ann Lee_101", batch::student_of("Ann Lee_101_assignsubmission_file_main.c"));
-  EXPECT_EQ("Ann Lee_101", batch::student_of("Ann Lee_101_assignsubmission_file_"));
-  EXPECT_EQ("Ann Lee_101", batch::student_of("Ann Lee_101_assignsubmission_onlinetext_x.html"));
-  EXPECT_EQ("main.c", batch::student_of("main.c"));
-  EXPECT_EQ("_assignsubmission_file_main.c",
-            batch::student_of("_assignsubmission_file_main.c"));  // no one's name before it
-  EXPECT_EQ("HW3_jsmith", batch::student_of("HW3_jsmith_attempt_2023-10-09-21-30-05_main.c"));
-  EXPECT_EQ("HW3_jsmith", batch::student_of("HW3_jsmith_attempt_2023-10-09-21-30-05.txt"));
-  EXPECT_EQ("my_attempt_2.c", batch::student_of("my_attempt_2.c"));
-  EXPECT_EQ("x_attempt_2023-10-09.c", batch::student_of("x_attempt_2023-10-09.c"));
 }
 
 TEST(Names, ColumnsCountWideCharactersTwice) {
