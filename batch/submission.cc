@@ -249,6 +249,22 @@ std::string file_key(const std::string& path) {
   return path;
 }
 
+std::vector<std::size_t> in_template(const std::vector<Submission>& subs, const Submission& base) {
+  std::set<std::string> template_files;
+  for (const SourceFile& f : base.files) template_files.insert(file_key(f.path));
+  std::vector<std::size_t> found;
+  if (template_files.empty()) return found;
+  for (std::size_t k = 0; k < subs.size(); ++k) {
+    if (subs[k].from_index) continue;  // not on this disk
+    for (const SourceFile& f : subs[k].files)
+      if (template_files.count(file_key(f.path)) > 0) {
+        found.push_back(k);
+        break;
+      }
+  }
+  return found;
+}
+
 void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipped>* skipped) {
   std::set<std::vector<std::string>> seen;  // each kept submission's files, resolved
   std::vector<Submission> kept;

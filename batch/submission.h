@@ -86,6 +86,11 @@ void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipp
 /// paths to one file.
 std::string file_key(const std::string& path);
 
+/// The submissions of `subs` that hold a file of the template `base`, the
+/// very same file (a folder given both as the class and as --base, or a
+/// student's file given as the template), in order.
+std::vector<std::size_t> in_template(const std::vector<Submission>& subs, const Submission& base);
+
 /// What writing a file at `path` would destroy of a run's input: one of the
 /// files read for `subs` or `base`, or one of the paths `given` (an archive,
 /// an index of past years). A report or an index is never written over either.

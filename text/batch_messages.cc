@@ -268,6 +268,17 @@ std::string batch_lone_archive(std::string_view path) {
          p + ")\n";
 }
 
+std::string batch_template_holds_submissions(std::size_t count, std::size_t total,
+                                            const std::vector<std::string>& names) {
+  std::string listed;
+  for (const std::string& name : names) listed += (listed.empty() ? "" : ", ") + name;
+  if (names.size() < count) listed += ", ...";
+  return "ccsim-batch: the template (--base) holds the work of " + std::to_string(count) +
+         " of the " + std::to_string(total) + " submissions (" + listed +
+         "): code of the template counts for nothing, so their copies cannot be found (give "
+         "--base the code handed to the students alone)\n";
+}
+
 std::string batch_progress(std::size_t done, std::size_t total, double elapsed, double left) {
   char buf[160];
   // Before the first pair is done there is nothing to tell the time left by.

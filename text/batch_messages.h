@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace text {
 
@@ -155,6 +156,11 @@ std::string batch_nothing_found(std::string_view path);
 /// The one submission of a run is an archive found in a folder: nothing was
 /// compared, and how to read it as a class instead.
 std::string batch_lone_archive(std::string_view path);
+/// Some of the submissions are files of the template too (--base given the
+/// class, or a student's file): their code counts for nothing. `names` are
+/// the first few of the `count`, as shown.
+std::string batch_template_holds_submissions(std::size_t count, std::size_t total,
+                                            const std::vector<std::string>& names);
 /// Shown before a console window of the program's own closes.
 extern const std::string_view kPressAKeyToClose;
 /// One progress line, to be redrawn in place (no time left told before the
