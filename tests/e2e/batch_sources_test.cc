@@ -136,6 +136,40 @@ TEST(BatchCli, NamesCannotForgeRowsOrFormulas) {
   EXPECT_NE(string::npos, quoted_json.out.find("{\"name\":\"\\\"z\\\", w.c\","));
 }
 
+// Two names a reader would take for one, or a name that lies about itself:
+// in the table, the CSV, the JSON, the report and on standard error alike,
+// each shows as itself.
+TEST(BatchCli, NamesThatLookAlikeAreShownApart) {
+  testing_support::ScopedTempDir dir;
+  mkdir("class", 0755);
+  write_bytes("class/eve.c", read_bytes(kClass + "/eve.c"));
+  write_bytes("class/eve\u200b.c", read_bytes(kClass + "/heidi.c"));
+  write_bytes("class/Jos\u00e9.c", read_bytes(kClass + "/alice.c"));
+  write_bytes("class/Jose\u0301.c", read_bytes(kClass + "/bob.c"));
+  write_bytes("class/x\u202egnp.c", read_bytes(kClass + "/carol.c"));
+  mkdir("class/z\u200f", 0755);
+  const RunResult table = batch({"--all-pairs", "--top", "20", "class"}, dir.path());
+  const RunResult csv = batch({"--all-pairs", "--format", "csv", "class"}, dir.path());
+  const RunResult json =
+      batch({"--all-pairs", "--format", "json", "class", "--report", "r.html"}, dir.path());
+  const string report = read_bytes(dir.path() + "/r.html");
+  for (const string shown : {"eve\\u200b.c", "Jose\\u0301.c", "x\\u202egnp.c"}) {
+    EXPECT_NE(string::npos, table.out.find(shown)) << shown;
+    EXPECT_NE(string::npos, csv.out.find(shown)) << shown;
+    // In JSON and the report's script, the backslash is written \\.
+    const string in_json =
+        shown.substr(0, shown.find('\\')) + "\\" + shown.substr(shown.find('\\'));
+    EXPECT_NE(string::npos, json.out.find(in_json)) << in_json;
+    EXPECT_NE(string::npos, report.find(in_json)) << in_json;
+  }
+  for (const string& out : {table.out, csv.out, json.out, report, table.err})
+    for (const char* hidden : {"\u200b", "\u202e", "\u0301", "\u200f"})
+      EXPECT_EQ(string::npos, out.find(hidden)) << out.substr(0, 300);
+  EXPECT_NE(string::npos, csv.out.find("\nJose\\u0301.c,Jos\u00e9.c,0.98")) << csv.out;
+  EXPECT_NE(string::npos, csv.out.find("\neve.c,eve\\u200b.c,0.9")) << csv.out;
+  EXPECT_NE(string::npos, table.err.find("skipped class/z\\u200f: holds no source")) << table.err;
+}
+
 TEST(BatchCli, GbkSourcesAndNamesReadRight) {
   testing_support::ScopedTempDir dir;
   const string name = gbk("张三") + ".c";
