@@ -118,33 +118,33 @@ bool archive_submissions(const std::string& path, const Reading& reading, bool a
     if (top_of.emplace(std::make_pair(name, folder), top.size()).second)
       top.push_back(TopEntry{name, folder});
   }
-  // Every item's entry; what is refused makes no student, but is said of one.
-  std::vector<std::size_t> entry_of(items.size(), Member::kNone);
-  for (std::size_t k = 0; k < items.size(); ++k) {
-    if (!handed_in(items[k]) && !refused(items[k])) continue;
-    const auto at = top_of.find(top_name(items[k]));
-    if (at != top_of.end()) entry_of[k] = at->second;
+  // The items of each entry; what is refused makes no student, but is said
+  // of one.
+  std::vector<std::vector<const Item*>> items_of(top.size());
+  for (const Item& i : items) {
+    if (!handed_in(i) && !refused(i)) continue;
+    const auto at = top_of.find(top_name(i));
+    if (at != top_of.end()) items_of[at->second].push_back(&i);
   }
   const std::string in = path + "/" + wrappers;  // where the top entries lie
   for (auto& [name, student] : students_of(top)) {
     for (std::size_t e : student.earlier)
       skipped->push_back(Skipped{in + top[e].name, text::earlier_attempt(student.latest)});
-    std::vector<bool> own(top.size(), false);
-    for (std::size_t e : student.entries) own[e] = true;
     std::vector<SourceFile> files;
     bool said = false;
-    for (std::size_t k = 0; k < items.size(); ++k) {
-      if (entry_of[k] == Member::kNone || !own[entry_of[k]]) continue;
-      const Member& m = *items[k].member;
-      said |= m.kind == Member::Kind::kRefused;
-      if (m.kind != Member::Kind::kSource) continue;
-      SourceFile file;
-      std::string why = source_text(path + "/" + m.path, m.bytes, reading, &file);
-      if (why.empty()) {
-        files.push_back(std::move(file));
-      } else {
-        skipped->push_back(Skipped{path + "/" + m.path, std::move(why)});
-        said = true;
+    for (std::size_t e : student.entries) {
+      for (const Item* i : items_of[e]) {
+        const Member& m = *i->member;
+        said |= m.kind == Member::Kind::kRefused;
+        if (m.kind != Member::Kind::kSource) continue;
+        SourceFile file;
+        std::string why = source_text(path + "/" + m.path, m.bytes, reading, &file);
+        if (why.empty()) {
+          files.push_back(std::move(file));
+        } else {
+          skipped->push_back(Skipped{path + "/" + m.path, std::move(why)});
+          said = true;
+        }
       }
     }
     std::sort(files.begin(), files.end(),
