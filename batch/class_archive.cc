@@ -75,8 +75,8 @@ std::string unwrap(std::vector<Item>* items) {
 
 bool archive_submissions(const std::string& path, const Reading& reading, bool as_class,
                          std::map<std::string, std::vector<SourceFile>>* groups,
-                         std::vector<Skipped>* skipped, std::string* error) {
-  const ArchiveLimits limits;
+                         std::vector<Skipped>* skipped, std::string* error,
+                         const ArchiveLimits& limits) {
   std::string bytes;
   if (!named_file(platform::fs_path(path), limits.total, error, text::archive_too_large))
     return false;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/archive.h"
 #include "batch/submission.h"
 
 namespace batch {
@@ -16,9 +17,10 @@ namespace batch {
 /// submission's files are in path order. With `as_class`, a student who
 /// handed in no source is said, as in a folder; else the archive is one
 /// student's work. False, with `error` set, if the archive cannot be read
-/// or is refused whole.
+/// or is refused whole (past `limits`).
 bool archive_submissions(const std::string& path, const Reading& reading, bool as_class,
                          std::map<std::string, std::vector<SourceFile>>* groups,
-                         std::vector<Skipped>* skipped, std::string* error);
+                         std::vector<Skipped>* skipped, std::string* error,
+                         const ArchiveLimits& limits = {});
 
 }  // namespace batch

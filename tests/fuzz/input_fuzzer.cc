@@ -38,12 +38,14 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "batch/archive.h"
+#include "batch/class_archive.h"
 #include "batch/course_platforms.h"
 #include "batch/decode.h"
 #include "batch/name_evidence.h"
@@ -111,6 +113,21 @@ void check_archive(std::string_view data) {
         (m.within >= k || members[m.within].kind != batch::Member::Kind::kArchive ||
          m.path.rfind(members[m.within].path + "/", 0) != 0))
       fail("a member within no archive member before it");
+  }
+  // Read as a class: every file read is the archive's, once.
+  static const std::string path =
+      (fs::temp_directory_path() / ("ccsim-fuzz-class-" + std::to_string(getpid()) + ".zip"))
+          .string();
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(data.data(), static_cast<std::streamsize>(data.size()));
+  std::map<std::string, std::vector<batch::SourceFile>> groups;
+  if (!batch::archive_submissions(path, reading, true, &groups, &skipped, &error, limits)) return;
+  std::set<std::string> read;
+  for (const auto& [name, files] : groups) {
+    if (files.empty()) fail("a student of no file");
+    for (const batch::SourceFile& f : files)
+      if (f.path.rfind(path + "/", 0) != 0 || !read.insert(f.path).second)
+        fail("a file of another archive, or read twice");
   }
 }
 
