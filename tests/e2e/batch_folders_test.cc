@@ -141,6 +141,11 @@ TEST(BatchCli, FilesGivenTwiceAreTakenOnceAndEqualNamesAreToldApart) {
   for (const string& row : rows) EXPECT_EQ(string::npos, row.find("1.000000")) << row;
   EXPECT_NE(string::npos, r.out.find("\nsec1/x.c,sec2/x.c,")) << r.out;
   EXPECT_NE(string::npos, r.out.find("\nsec1/x.c,y.c,")) << r.out;
+  // A hard link is the very same file, under another name.
+  ASSERT_EQ(0, link("sec1/y.c", "sec2/hard.c"));
+  const RunResult hard = batch({"--format", "csv", "sec1", "sec2"}, dir.path());
+  EXPECT_EQ("ccsim-batch: skipped sec2/hard.c: given more than once\n", hard.err);
+  for (const string& row : lines(hard.out)) EXPECT_EQ(string::npos, row.find("1.000000")) << row;
 }
 
 TEST(BatchCli, UnreadableFilesAreReportedSkippedAndListed) {
