@@ -269,7 +269,7 @@ std::string batch_lone_archive(std::string_view path) {
 }
 
 std::string batch_template_holds_submissions(std::size_t count, std::size_t total,
-                                            const std::vector<std::string>& names) {
+                                             const std::vector<std::string>& names) {
   std::string listed;
   for (const std::string& name : names) listed += (listed.empty() ? "" : ", ") + name;
   if (names.size() < count) listed += ", ...";

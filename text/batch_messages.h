@@ -160,7 +160,7 @@ std::string batch_lone_archive(std::string_view path);
 /// class, or a student's file): their code counts for nothing. `names` are
 /// the first few of the `count`, as shown.
 std::string batch_template_holds_submissions(std::size_t count, std::size_t total,
-                                            const std::vector<std::string>& names);
+                                             const std::vector<std::string>& names);
 /// Shown before a console window of the program's own closes.
 extern const std::string_view kPressAKeyToClose;
 /// One progress line, to be redrawn in place (no time left told before the

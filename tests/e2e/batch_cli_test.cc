@@ -131,41 +131,6 @@ TEST(BatchCli, NoSubmissionFoundIsAnErrorNotACleanClass) {
   }
 }
 
-// A template that holds the class (`--base DIR DIR`, or a student's file
-// given as the template) leaves nothing to match: said, so that a run of
-// zeros does not pass for a clean class.
-TEST(BatchCli, ATemplateThatHoldsSubmissionsIsSaid) {
-  testing_support::ScopedTempDir dir;
-  mkdir("class", 0755);
-  for (const char* name : {"alice.c", "bob.c", "carol.c", "dave.c"})
-    write_bytes(string("class/") + name, read_bytes(kClass + "/" + name));
-  write_bytes("class.zip",
-              testing_support::make_archive(testing_support::ArchiveKind::kZip,
-                                            {{"ann/main.c", read_bytes(kClass + "/alice.c")},
-                                             {"bob/main.c", read_bytes(kClass + "/bob.c")}}));
-  const string tail =
-      "): code of the template counts for nothing, so their copies cannot be found (give --base "
-      "the code handed to the students alone)\n";
-  struct Case {
-    std::vector<string> args;
-    string said;
-  };
-  for (const Case& c :
-       {Case{{"--base", "class", "class"}, "4 of the 4 submissions (alice.c, bob.c, carol.c, ..."},
-        Case{{"--base", "./class/alice.c", "class"}, "1 of the 4 submissions (alice.c"},
-        Case{{"--base", "class", "--old", "class", "class.zip"},
-             "4 of the 6 submissions (class/alice.c, class/bob.c, class/carol.c, ..."},
-        Case{{"--base", "./class.zip", "class.zip"}, "2 of the 2 submissions (ann, bob"}}) {
-    const RunResult r = batch(c.args, dir.path());
-    EXPECT_EQ(0, r.exit_status) << c.said;
-    EXPECT_EQ("ccsim-batch: the template (--base) holds the work of " + c.said + tail, r.err);
-  }
-  // The template it is meant to be is no submission.
-  const RunResult fine = batch({"--base", kTemplate, "class"}, dir.path());
-  EXPECT_EQ(1, fine.exit_status);
-  EXPECT_EQ("", fine.err);
-}
-
 TEST(BatchCli, ExampleClassRanksTheTwoCopiesFirstAndNotTheTemplateOnlyOne) {
   const RunResult r = batch({"--all-pairs", "--base", kTemplate, "--format", "csv", kClass});
   EXPECT_EQ(1, r.exit_status);
