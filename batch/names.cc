@@ -59,21 +59,30 @@ std::string escaped_for_showing(std::string_view text) {
   }
   const bool decomposed = is_decomposed(points);
   std::string out;
+  // A mark after an escape would sit on its last letter (`\x9a` and an
+  // acute accent would show `\x9á`): it is written out too.
+  bool after_escape = true;
   for (std::size_t i = 0; i < text.size();) {
     const std::size_t n = utf8_character(text.substr(i));
     const auto byte = static_cast<unsigned char>(text[i]);
     if (n == 0 || byte < 0x20 || byte == 0x7f) {
       escape_byte(byte, &out);
+      after_escape = true;
       i += 1;
       continue;
     }
     const char32_t c = point_of(text.substr(i, n));
-    if (c == '\\')
+    if (c == '\\') {
       out += "\\\\";
-    else if (is_hidden(c) || (decomposed && (is_mark(c) || is_decomposed({c}))))
+      after_escape = true;
+    } else if (is_hidden(c) || (decomposed && (is_mark(c) || is_decomposed({c}))) ||
+               (after_escape && is_mark(c))) {
       escape_point(c, &out);
-    else
+      after_escape = true;
+    } else {
       out.append(text.substr(i, n));
+      after_escape = false;
+    }
     i += n;
   }
   return out;

@@ -55,6 +55,9 @@ TEST(Names, HiddenAndDirectionCharactersAreWrittenOut) {
   EXPECT_EQ("a\\u2066b\\u2069.c", shown_name("a\u2066b\u2069.c"));  // isolates
   EXPECT_EQ("\\ufeffmain.c", shown_name("\ufeffmain.c"));           // a byte-order mark
   EXPECT_EQ("a\\u00a0b.c", shown_name("a\u00a0b.c"));               // no ASCII space
+  // A mark after an escaped byte would sit on the escape's last letter.
+  EXPECT_EQ("\\xff\\u0301.c", shown_name("\xff\xcc\x81.c"));
+  EXPECT_EQ("\\u0301a.c", shown_name("\xcc\x81" "a.c"));  // and so at the start
   EXPECT_EQ("a\\u0085b.c", shown_name("a\u0085b.c"));               // a C1 control
   EXPECT_EQ("x\\U000e0041.c", shown_name("x\U000E0041.c"));         // a tag, past 16 bits
   EXPECT_EQ("a b.c", shown_name("a b.c"));
