@@ -207,6 +207,15 @@ int run(int argc, char** argv) {
     return kTrouble;
   }
 
+  // The class given as the template, or a student's file: nothing of theirs
+  // could match, and a run of zeros would pass for a clean class.
+  if (const std::vector<std::size_t> both = batch::in_template(subs, base); !both.empty()) {
+    std::vector<std::string> names;
+    for (std::size_t k = 0; k < both.size() && k < 3; ++k)
+      names.push_back(batch::shown_name(subs[both[k]].name));
+    say(text::batch_template_holds_submissions(both.size(), subs.size(), names));
+  }
+
   // A class's archive saved into a folder, and the folder named: there the
   // archive is one student's work.
   if (subs.size() == 1 && batch::is_archive_in_folder(subs[0]))

@@ -6,6 +6,7 @@
 
 #include "batch/decode.h"
 #include "batch/names.h"
+#include "batch/repeats.h"
 #include "platform/utf8_characters.h"
 #include "text/batch_messages.h"
 
@@ -79,12 +80,13 @@ class Unpacker {
 
   // False if the archive cannot be read on: past the limits (`error`
   // set), or damaged or locked as a whole (why(), for the caller to say).
-  bool run(std::string_view bytes, const std::string& prefix, int depth) {
+  // Its members are members of the member `within`.
+  bool run(std::string_view bytes, const std::string& prefix, int depth, std::size_t within) {
     archive* a = archive_read_new();
     archive_read_support_filter_all(a);
     archive_read_support_format_all(a);
     const bool ok = archive_read_open_memory(a, bytes.data(), bytes.size()) == ARCHIVE_OK &&
-                    entries(a, prefix, depth);
+                    entries(a, prefix, depth, within);
     if (!ok && error_->empty()) why_ = reason(a);
     archive_read_free(a);
     return ok;
@@ -96,11 +98,16 @@ class Unpacker {
     const char* why = archive_error_string(a);
     return why ? why : "";
   }
-  void skip(const std::string& path, std::string_view why) {
+  void add(std::string path, Member::Kind kind, std::size_t within, std::string bytes = {}) {
+    members_->push_back(Member{std::move(path), std::move(bytes), kind, within});
+  }
+  // Passed over, and said.
+  void refuse(const std::string& path, std::string_view why, std::size_t within) {
     skipped_->push_back(Skipped{std::string(label_) + "/" + path, std::string(why)});
+    add(path, Member::Kind::kRefused, within);
   }
 
-  bool entries(archive* a, const std::string& prefix, int depth) {
+  bool entries(archive* a, const std::string& prefix, int depth, std::size_t within) {
     archive_entry* entry = nullptr;
     int status;
     std::size_t number = 0;  // of the member in this archive, from 1
@@ -123,27 +130,35 @@ class Unpacker {
         }
       }
       const auto type = archive_entry_filetype(entry);
-      if (type == AE_IFDIR) continue;
       std::string path;
       if (!member_name(entry, &path)) {  // it may be a source: said, not lost unsaid
-        skip(prefix + text::member_number(number), text::kUnreadableMemberName);
+        if (type != AE_IFDIR)
+          refuse(prefix + text::member_number(number), text::kUnreadableMemberName, within);
         continue;
       }
       while (path.rfind("./", 0) == 0) path.erase(0, 2);
+      while (!path.empty() && path.back() == '/') path.pop_back();
       if (path.empty()) continue;
-      const bool nested = is_archive_name(path);
-      const bool source = !nested && is_source_name(path, reading_);
       if (!stays_inside(path)) {
-        skip(prefix + path, text::kUnsafeArchivePath);
+        refuse(prefix + path, text::kUnsafeArchivePath, within);
         continue;
       }
-      if (!nested && !source) continue;
+      if (type == AE_IFDIR) {
+        add(prefix + path, Member::Kind::kFolder, within);
+        continue;
+      }
+      const bool nested = is_archive_name(path);
+      const bool source = !nested && is_source_name(path, reading_);
+      if (!nested && !source) {
+        add(prefix + path, Member::Kind::kOther, within);
+        continue;
+      }
       if (type != AE_IFREG) {
-        skip(prefix + path, text::kNotARegularFile);
+        refuse(prefix + path, text::kNotARegularFile, within);
         continue;
       }
       if (archive_entry_is_encrypted(entry)) {
-        skip(prefix + path, text::kEncrypted);
+        refuse(prefix + path, text::kEncrypted, within);
         continue;
       }
       std::string data;
@@ -151,16 +166,18 @@ class Unpacker {
       const la_ssize_t read = read_data(a, source, &data, &too_large);
       if (!error_->empty() || read == ARCHIVE_FATAL) return false;
       if (read < 0) {  // this member damaged: the others are read on
-        skip(prefix + path, text::cannot_be_read(reason(a)));
+        refuse(prefix + path, text::cannot_be_read(reason(a)), within);
       } else if (too_large) {
-        skip(prefix + path, text::too_large(static_cast<std::uintmax_t>(archive_entry_size(entry)),
-                                            reading_.max_size));
+        refuse(prefix + path,
+               text::too_large(static_cast<std::uintmax_t>(archive_entry_size(entry)),
+                               reading_.max_size),
+               within);
       } else if (!nested) {
-        members_->push_back(Member{prefix + path, std::move(data)});
+        add(prefix + path, Member::Kind::kSource, within, std::move(data));
       } else if (depth >= limits_.depth) {
-        skip(prefix + path, text::kNestedTooDeep);
+        refuse(prefix + path, text::kNestedTooDeep, within);
       } else {
-        nested_archive(data, prefix + path, depth + 1);
+        nested_archive(data, prefix + path, depth + 1, within);
         if (!error_->empty()) return false;
       }
     }
@@ -170,13 +187,15 @@ class Unpacker {
   // One student's archive in a class's that cannot be read (damaged, or
   // locked by a password) is passed over whole and said; the class is read
   // on. Past the limits, the whole class is refused.
-  void nested_archive(std::string_view bytes, const std::string& path, int depth) {
-    const std::size_t kept = members_->size();
+  void nested_archive(std::string_view bytes, const std::string& path, int depth,
+                      std::size_t within) {
+    const std::size_t at = members_->size();
     const std::size_t said = skipped_->size();
-    if (run(bytes, path + "/", depth) || !error_->empty()) return;
-    members_->erase(members_->begin() + static_cast<std::ptrdiff_t>(kept), members_->end());
+    add(path, Member::Kind::kArchive, within);
+    if (run(bytes, path + "/", depth, at) || !error_->empty()) return;
+    members_->erase(members_->begin() + static_cast<std::ptrdiff_t>(at), members_->end());
     skipped_->erase(skipped_->begin() + static_cast<std::ptrdiff_t>(said), skipped_->end());
-    skip(path, text::not_an_archive(why_));
+    refuse(path, text::not_an_archive(why_), within);
   }
 
   // The current member's bytes, each counted against the total; a source
@@ -210,6 +229,46 @@ class Unpacker {
   Budget budget_;
 };
 
+// A name is one file however many members carry it: the last, as unpacking
+// leaves it (`tar -r` appends a newer version; a zip or 7z may repeat a
+// name). A folder and a file of one name are two entries. An earlier
+// archive goes with all its members.
+void keep_the_last_of_each_name(std::string_view label, std::vector<Member>* members,
+                                std::vector<Skipped>* skipped) {
+  const auto name = [&](std::size_t k) {
+    const Member& m = (*members)[k];
+    std::string key;  // the path's parts, without empty or "." ones, each ended by '/'
+    std::size_t start = 0;
+    while (start <= m.path.size()) {
+      std::size_t end = m.path.find('/', start);
+      if (end == std::string::npos) end = m.path.size();
+      const std::string_view part = std::string_view(m.path).substr(start, end - start);
+      if (!part.empty() && part != ".") key.append(part).push_back('/');
+      start = end + 1;
+    }
+    if (m.kind != Member::Kind::kFolder && !key.empty()) key.pop_back();
+    return key;
+  };
+  const std::vector<bool> earlier =
+      earlier_versions(members->size(), name, [](std::size_t k) { return k; });
+  std::vector<std::size_t> moved_to(members->size(), Member::kNone);
+  std::size_t kept = 0;
+  for (std::size_t k = 0; k < members->size(); ++k) {
+    Member& m = (*members)[k];
+    const bool with_its_archive = m.within != Member::kNone && moved_to[m.within] == Member::kNone;
+    if (earlier[k] && !with_its_archive &&
+        (m.kind == Member::Kind::kSource || m.kind == Member::Kind::kArchive))
+      skipped->push_back(
+          Skipped{std::string(label) + "/" + m.path, std::string(text::kReplacedByLater)});
+    if (earlier[k] || with_its_archive) continue;
+    if (m.within != Member::kNone) m.within = moved_to[m.within];
+    moved_to[k] = kept;
+    if (kept != k) (*members)[kept] = std::move(m);
+    ++kept;
+  }
+  members->resize(kept);
+}
+
 }  // namespace
 
 bool unpack(std::string_view label, std::string_view bytes, const Reading& reading,
@@ -218,9 +277,12 @@ bool unpack(std::string_view label, std::string_view bytes, const Reading& readi
   error->clear();
   const platform::Utf8Characters names_in_utf8;
   Unpacker unpacker(label, reading, limits, members, skipped, error);
-  if (unpacker.run(bytes, "", 0)) return true;
-  if (error->empty()) *error = text::batch_bad_archive(label, unpacker.why());
-  return false;
+  if (!unpacker.run(bytes, "", 0, Member::kNone)) {
+    if (error->empty()) *error = text::batch_bad_archive(label, unpacker.why());
+    return false;
+  }
+  keep_the_last_of_each_name(label, members, skipped);
+  return true;
 }
 
 #else

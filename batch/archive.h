@@ -29,23 +29,36 @@ bool archives_supported();
 /// .tar.bz2, .tar.xz, .7z, .rar, in any case.
 bool is_archive_name(std::string_view path);
 
-/// One file taken from an archive: its path inside it ('/' between parts,
-/// the raw bytes of the name), and its contents.
+/// One member of an archive: its path inside it ('/' between parts, the raw
+/// bytes of the name; a member of an archive inside it as "b.zip/x.c"), what
+/// it is, and a source's contents.
 struct Member {
+  enum class Kind {
+    kSource,   // read: `bytes` holds it
+    kArchive,  // an archive inside, its members following it
+    kFolder,   // a folder's own entry
+    kOther,    // a file that is no source
+    kRefused,  // passed over, and said
+  };
   std::string path;
   std::string bytes;
+  Kind kind = Kind::kSource;
+  std::size_t within = kNone;  // the archive member it is a member of, if any
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 };
 
-/// The regular members of the archive `bytes` that are sources by their
-/// names (`reading.extensions`), in archive order; a member that is an
-/// archive itself is expanded in place (member x.c of b.zip in it becomes
+/// The members of the archive `bytes`, in archive order, sources (by their
+/// names, `reading.extensions`) with their contents; a member that is an
+/// archive itself is expanded after it (member x.c of b.zip in it becomes
 /// "b.zip/x.c"). A member whose path would climb out of the archive
 /// (absolute, or with ".."), whose name cannot be read, a link or device
 /// among the sources, a source larger than `reading.max_size`, locked with
 /// a password or damaged, and a nested archive that cannot be read (taken
-/// whole: nothing of it is kept) are passed over and listed in `skipped` as
-/// `label`/path. Returns false, with `error` set, if the archive itself
-/// cannot be read or goes past `limits`.
+/// whole: nothing of it is kept) are passed over (kRefused) and listed in
+/// `skipped` as `label`/path. A name that comes twice is one file, the last
+/// member of that name (earlier_versions()): the others are dropped, an
+/// earlier source or archive listed in `skipped`. Returns false, with
+/// `error` set, if the archive itself cannot be read or goes past `limits`.
 bool unpack(std::string_view label, std::string_view bytes, const Reading& reading,
             const ArchiveLimits& limits, std::vector<Member>* members,
             std::vector<Skipped>* skipped, std::string* error);

@@ -107,28 +107,46 @@ std::string to_utf8(std::string_view bytes) {
   return is_valid_utf8(bytes) ? std::string(bytes) : gb18030_to_utf8(bytes);
 }
 
-bool utf16_to_utf8(std::string_view bytes, std::string* out) {
-  if (bytes.size() < 2) return false;
+std::string utf16_units_to_utf8(std::string_view bytes, bool little) {
   const auto b = [&](std::size_t k) {
     return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[k]));
   };
-  bool little;
-  if (b(0) == 0xFF && b(1) == 0xFE) {
-    little = true;
-  } else if (b(0) == 0xFE && b(1) == 0xFF) {
-    little = false;
-  } else {
-    return false;
-  }
   const auto unit = [&](std::size_t k) {
-    const std::size_t at = 2 + 2 * k;
+    const std::size_t at = 2 * k;
     return little ? b(at) | b(at + 1) << 8 : b(at) << 8 | b(at + 1);
   };
   std::string text;
   text.reserve(bytes.size() * 3 / 2);
-  append_utf16((bytes.size() - 2) / 2, unit, &text);
+  append_utf16(bytes.size() / 2, unit, &text);
   if (bytes.size() % 2 != 0) append_utf8(&text, kReplacement);  // half a unit at the end
-  *out = std::move(text);
+  return text;
+}
+
+std::string utf32_to_utf8(std::string_view bytes, bool little) {
+  const auto b = [&](std::size_t k) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[k]));
+  };
+  std::string text;
+  text.reserve(bytes.size());
+  for (std::size_t at = 0; at + 4 <= bytes.size(); at += 4) {
+    const std::uint32_t p = little ? b(at) | b(at + 1) << 8 | b(at + 2) << 16 | b(at + 3) << 24
+                                   : b(at) << 24 | b(at + 1) << 16 | b(at + 2) << 8 | b(at + 3);
+    append_utf8(&text, p > 0x10FFFF || (p >= 0xD800 && p <= 0xDFFF) ? kReplacement : p);
+  }
+  if (bytes.size() % 4 != 0) append_utf8(&text, kReplacement);  // part of a unit at the end
+  return text;
+}
+
+bool utf16_to_utf8(std::string_view bytes, std::string* out) {
+  if (bytes.size() < 2) return false;
+  const auto b = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+  if (b(0) == 0xFF && b(1) == 0xFE) {
+    *out = utf16_units_to_utf8(bytes.substr(2), true);
+  } else if (b(0) == 0xFE && b(1) == 0xFF) {
+    *out = utf16_units_to_utf8(bytes.substr(2), false);
+  } else {
+    return false;
+  }
   return true;
 }
 

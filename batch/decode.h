@@ -1,5 +1,5 @@
 // Source bytes and their encodings: UTF-8 kept as it is, GB18030 (which
-// covers GBK and GB2312) decoded for showing, UTF-16 read as UTF-8.
+// covers GBK and GB2312) decoded for showing, UTF-16 and UTF-32 read as UTF-8.
 #pragma once
 
 #include <string>
@@ -21,6 +21,14 @@ std::string to_utf8(std::string_view bytes);
 /// and returns true; a lone surrogate or an odd last byte becomes U+FFFD.
 /// Other bytes (UTF-8, GBK, ...) never start so: false, `out` untouched.
 bool utf16_to_utf8(std::string_view bytes, std::string* out);
+
+/// `bytes`, UTF-16 code units without a byte-order mark (little-endian if
+/// `little`), as UTF-8; a lone surrogate or an odd last byte becomes U+FFFD.
+std::string utf16_units_to_utf8(std::string_view bytes, bool little);
+
+/// `bytes`, UTF-32 code units without a byte-order mark, as UTF-8; a unit
+/// that is no character, or a part of one at the end, becomes U+FFFD.
+std::string utf32_to_utf8(std::string_view bytes, bool little);
 
 /// Wide text (UTF-16 where wchar_t has 16 bits, as on Windows; else
 /// code points) as UTF-8; what is no character becomes U+FFFD.

@@ -198,7 +198,7 @@ std::string page_data(const Run& run, const ReportLimits& limits) {
       shown[s].included = true;
       for (const SourceFile& f : run.subs[s].files)
         shown[s].files.push_back(
-            shown_file(f.text, f.from_utf16 ? Encoding::kUtf8 : o.encoding, limits.source));
+            shown_file(f.text, f.from_wide ? Encoding::kUtf8 : o.encoding, limits.source));
     }
   // Per submission: suspected partners, and the best partner (its first
   // pair in rank order).

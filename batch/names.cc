@@ -1,9 +1,12 @@
-// shown_name(): UTF-8, then GB18030, then escapes; controls escaped in all.
+// shown_name(): UTF-8, then GB18030, then escapes; controls, hidden
+// characters and the marks of a name made of parts escaped in all.
 #include "batch/names.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "batch/decode.h"
+#include "batch/unicode_names.h"
 
 namespace batch {
 namespace {
@@ -17,19 +20,10 @@ void escape_byte(unsigned char c, std::string* out) {
   *out += kHex[c & 15];
 }
 
-// Valid UTF-8 text with controls (C0, DEL) and backslashes escaped.
-std::string with_controls_escaped(std::string_view utf8) {
-  std::string out;
-  for (char ch : utf8) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c == '\\')
-      out += "\\\\";
-    else if (c < 0x20 || c == 0x7f)
-      escape_byte(c, &out);
-    else
-      out += ch;
-  }
-  return out;
+void escape_point(char32_t c, std::string* out) {
+  const bool wide = c > 0xFFFF;
+  *out += wide ? "\\U" : "\\u";
+  for (int shift = wide ? 28 : 12; shift >= 0; shift -= 4) *out += kHex[(c >> shift) & 15];
 }
 
 // The length of the UTF-8 character at the start of `s`, or 0 if none.
@@ -39,23 +33,73 @@ std::size_t utf8_character(std::string_view s) {
   return 0;
 }
 
+// The code point of the valid UTF-8 character `s`.
+char32_t point_of(std::string_view s) {
+  char32_t c = static_cast<unsigned char>(s[0]);
+  if (s.size() > 1) {
+    c &= 0x3fu >> (s.size() - 1);  // the lead byte's bits
+    for (std::size_t k = 1; k < s.size(); ++k)
+      c = (c << 6) | (static_cast<unsigned char>(s[k]) & 0x3fu);
+  }
+  return c;
+}
+
+// `text` with every byte that is no part of a UTF-8 character written
+// \xNN, controls (C0, DEL) so too, backslashes doubled, and what a reader
+// could not see or would take for another name written \uNNNN: characters
+// that hide or turn the text around, always; in a name that NFC would
+// change (a letter made of parts, as macOS writes names), its marks as
+// well, so that it never passes for the same name precomposed.
+std::string escaped_for_showing(std::string_view text) {
+  std::vector<char32_t> points;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t n = utf8_character(text.substr(i));
+    if (n > 0) points.push_back(point_of(text.substr(i, n)));
+    i += std::max<std::size_t>(n, 1);
+  }
+  const bool decomposed = is_decomposed(points);
+  std::string out;
+  // A mark after an escape would sit on its last letter (`\x9a` and an
+  // acute accent would show `\x9á`): it is written out too.
+  bool after_escape = true;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t n = utf8_character(text.substr(i));
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (n == 0 || byte < 0x20 || byte == 0x7f) {
+      escape_byte(byte, &out);
+      after_escape = true;
+      i += 1;
+      continue;
+    }
+    const char32_t c = point_of(text.substr(i, n));
+    if (c == '\\') {
+      out += "\\\\";
+      after_escape = true;
+    } else if (is_hidden(c) || (decomposed && (is_mark(c) || is_decomposed({c}))) ||
+               (after_escape && is_mark(c))) {
+      escape_point(c, &out);
+      after_escape = true;
+    } else {
+      out.append(text.substr(i, n));
+      after_escape = false;
+    }
+    i += n;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::size_t columns(std::string_view shown) {
   std::size_t width = 0;
   for (std::size_t i = 0; i < shown.size();) {
     const std::size_t n = std::max<std::size_t>(utf8_character(shown.substr(i)), 1);
-    char32_t c = static_cast<unsigned char>(shown[i]);
-    if (n > 1) {
-      c &= 0x3fu >> (n - 1);  // the lead byte's bits
-      for (std::size_t k = 1; k < n; ++k)
-        c = (c << 6) | (static_cast<unsigned char>(shown[i + k]) & 0x3fu);
-    }
+    const char32_t c = point_of(shown.substr(i, n));
     const bool wide = (c >= 0x1100 && c <= 0x115f) || (c >= 0x2e80 && c <= 0xa4cf && c != 0x303f) ||
                       (c >= 0xac00 && c <= 0xd7a3) || (c >= 0xf900 && c <= 0xfaff) ||
                       (c >= 0xfe30 && c <= 0xfe4f) || (c >= 0xff00 && c <= 0xff60) ||
                       (c >= 0xffe0 && c <= 0xffe6) || (c >= 0x20000 && c <= 0x3fffd);
-    width += wide ? 2 : 1;
+    width += wide ? 2 : is_mark(c) ? 0 : 1;  // a mark sits on the character before it
     i += n;
   }
   return width;
@@ -63,7 +107,7 @@ std::size_t columns(std::string_view shown) {
 
 std::string shown_name(std::string_view raw) {
   if (is_valid_utf8(raw)) {
-    std::string out = with_controls_escaped(raw);
+    std::string out = escaped_for_showing(raw);
     // A name that ends as a GB18030 reading is marked would pass for one.
     if (out.size() >= kGbMark.size() &&
         out.compare(out.size() - kGbMark.size(), kGbMark.size(), kGbMark) == 0)
@@ -72,19 +116,8 @@ std::string shown_name(std::string_view raw) {
   }
   const std::string gb = gb18030_to_utf8(raw);
   if (gb.find("\xef\xbf\xbd") == std::string::npos)
-    return with_controls_escaped(gb) + std::string(kGbMark);
-  std::string out;
-  for (std::size_t i = 0; i < raw.size();) {
-    const std::size_t n = utf8_character(raw.substr(i));
-    if (n == 0) {
-      escape_byte(static_cast<unsigned char>(raw[i]), &out);
-      ++i;
-    } else {
-      out += with_controls_escaped(raw.substr(i, n));
-      i += n;
-    }
-  }
-  return out;
+    return escaped_for_showing(gb) + std::string(kGbMark);
+  return escaped_for_showing(raw);
 }
 
 std::string escaped_bytes(std::string_view raw) {
@@ -103,29 +136,6 @@ std::string formula_guarded(std::string text) {
   if (!text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos)
     text.insert(0, 1, '\'');
   return text;
-}
-
-namespace {
-
-// "2023-10-09-21-30-05", as Blackboard stamps an attempt.
-bool is_attempt_stamp(std::string_view s) {
-  constexpr std::string_view kShape = "0000-00-00-00-00-00";
-  if (s.size() < kShape.size()) return false;
-  for (std::size_t k = 0; k < kShape.size(); ++k)
-    if (kShape[k] == '-' ? s[k] != '-' : (s[k] < '0' || s[k] > '9')) return false;
-  return true;
-}
-
-}  // namespace
-
-std::string_view student_of(std::string_view entry) {
-  const std::size_t moodle = entry.find("_assignsubmission_");
-  if (moodle != std::string_view::npos && moodle > 0) return entry.substr(0, moodle);
-  constexpr std::string_view kAttempt = "_attempt_";
-  for (std::size_t at = entry.find(kAttempt); at != std::string_view::npos;
-       at = entry.find(kAttempt, at + 1))
-    if (at > 0 && is_attempt_stamp(entry.substr(at + kAttempt.size()))) return entry.substr(0, at);
-  return entry;
 }
 
 bool ends_with_any_case(std::string_view name, std::string_view tail) {

@@ -28,14 +28,6 @@ std::string escaped_bytes(std::string_view raw);
 /// `MAIN.C` and `Class.ZIP` are named as Windows users name them.
 bool ends_with_any_case(std::string_view name, std::string_view tail);
 
-/// The student an entry at the top of a class belongs to. Course platforms
-/// export an assignment with every student's files side by side, named
-/// after the student: Moodle `NAME_ID_assignsubmission_file_FILE` (or a
-/// folder `NAME_ID_assignsubmission_file_`), told by `NAME_ID`; Blackboard
-/// `TASK_USER_attempt_2023-10-09-21-30-05_FILE`, told by `TASK_USER`. Any
-/// other entry is a student of its own, `entry` itself.
-std::string_view student_of(std::string_view entry);
-
 /// A CSV cell's text made safe from spreadsheets: one that begins with
 /// '=', '+', '-', '@', a tab or a CR gets a leading apostrophe.
 std::string formula_guarded(std::string text);

@@ -4,10 +4,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <system_error>
 
 #include "batch/archive.h"
 #include "platform/file.h"
+#include "platform/folder.h"
 #include "text/batch_messages.h"
 
 namespace batch {
@@ -21,6 +23,19 @@ std::string resolved_path(const std::string& path) {
   if (ec) return path;
   const fs::path resolved = fs::weakly_canonical(absolute, ec);
   return ec ? platform::path_text(absolute) : platform::path_text(resolved);
+}
+
+std::string file_key(const std::string& path) {
+  std::string identity;
+  if (platform::file_identity(path, &identity)) return identity;
+  // A member of an archive: the archive's identity, and the path in it.
+  for (std::size_t slash = path.find('/'); slash != std::string::npos;
+       slash = path.find('/', slash + 1)) {
+    const std::string archive = path.substr(0, slash);
+    if (is_archive_name(archive) && platform::file_identity(archive, &identity))
+      return identity + path.substr(slash);
+  }
+  return path;
 }
 
 namespace {
@@ -60,7 +75,9 @@ void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipp
   // archive, or from an index (which keeps where its files lay when it was
   // written). Files at the same place with other bytes (changed since they
   // were indexed) are other work; files elsewhere with the same bytes are
-  // two students' copies, to be compared.
+  // two students' copies, to be compared. Files on disk that are one file
+  // by the system's identity (hard links) are the one already taken too.
+  std::set<std::vector<std::string>> seen_keys;               // files on disk, by file_key()
   std::multimap<std::vector<std::string>, std::size_t> seen;  // places -> kept submission
   std::vector<std::vector<std::size_t>> kept_order;           // each kept one's files by place
   std::vector<Submission> kept;
@@ -68,13 +85,20 @@ void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipp
   for (std::size_t k = 0; k < subs->size(); ++k) {
     Submission& s = (*subs)[k];
     Places p = places_of(s);
+    std::vector<std::string> keys;
+    if (!s.from_index) {  // an index's files are not on this disk
+      for (const SourceFile& f : s.files) keys.push_back(file_key(f.path));
+      std::sort(keys.begin(), keys.end());
+    }
     const auto [first, last] = seen.equal_range(p.places);
-    if (std::any_of(first, last, [&](const auto& e) {
+    if ((!s.from_index && seen_keys.count(keys) > 0) ||
+        std::any_of(first, last, [&](const auto& e) {
           return same_texts(kept[e.second], kept_order[e.second], s, p.order);
         })) {
       skipped->push_back(Skipped{s.full_name, std::string(text::kGivenMoreThanOnce)});
       continue;
     }
+    if (!s.from_index) seen_keys.insert(std::move(keys));
     seen.emplace(std::move(p.places), kept.size());
     kept_order.push_back(std::move(p.order));
     kept_fresh += k < *fresh;
@@ -86,6 +110,22 @@ void settle(std::vector<Submission>* subs, std::size_t* fresh, std::vector<Skipp
     if (uses[s.name] > 1) s.name = s.full_name;
   *subs = std::move(kept);
   *fresh = kept_fresh;
+}
+
+std::vector<std::size_t> in_template(const std::vector<Submission>& subs, const Submission& base) {
+  std::set<std::string> template_files;
+  for (const SourceFile& f : base.files) template_files.insert(file_key(f.path));
+  std::vector<std::size_t> found;
+  if (template_files.empty()) return found;
+  for (std::size_t k = 0; k < subs.size(); ++k) {
+    if (subs[k].from_index) continue;  // not on this disk
+    for (const SourceFile& f : subs[k].files)
+      if (template_files.count(file_key(f.path)) > 0) {
+        found.push_back(k);
+        break;
+      }
+  }
+  return found;
 }
 
 Overwrites overwrites(const std::string& path, const std::vector<std::string>& given,

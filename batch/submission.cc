@@ -7,95 +7,23 @@
 #include <system_error>
 
 #include "batch/archive.h"
+#include "batch/class_archive.h"
 #include "batch/code_tokens.h"
-#include "batch/decode.h"
+#include "batch/course_platforms.h"
 #include "batch/names.h"
 #include "batch/parallel.h"
+#include "batch/repeats.h"
+#include "batch/source_text.h"
 #include "batch/walk.h"
 #include "lexer/token_files.h"
 #include "lexer/tokeniser.h"
 #include "platform/file.h"
-#include "platform/text_mode.h"
+#include "platform/folder.h"
 #include "text/batch_messages.h"
 
 namespace batch {
 namespace fs = std::filesystem;
 namespace {
-
-// A source saved as UTF-16 (Windows editors offer it as "Unicode") is read
-// as UTF-8, so it tokenises as the same code saved as UTF-8 or GBK does;
-// read as ccsim reads it, it stays bytes. False when the bytes are no text
-// at all: C source has no NUL byte, while a program, an image or a document
-// renamed as a source is full of them (two Word files would match as
-// copies through their common structure).
-bool source_text(std::string path, std::string_view raw, const Reading& reading, SourceFile* out) {
-  if (reading.stop_at_eof_byte) {
-    *out = SourceFile{std::move(path), platform::decode_text_mode(raw)};
-    out->as_ccsim = true;
-    return true;
-  }
-  std::string utf8;
-  const bool from_utf16 = utf16_to_utf8(raw, &utf8);
-  if (from_utf16) raw = utf8;
-  if (raw.find('\0') != std::string_view::npos) return false;
-  *out = SourceFile{std::move(path), platform::decode_line_ends(raw), from_utf16};
-  return true;
-}
-
-// Reads a source: why it is passed over, or nothing.
-std::string_view read_source(const fs::path& p, const Reading& reading, SourceFile* out) {
-  std::string raw;
-  const std::string path = platform::path_text(p);
-  if (!platform::read_file(path, &raw)) return text::kCannotBeRead;
-  if (!source_text(path, raw, reading, out)) return text::kNotText;
-  return {};
-}
-
-// A student's folder often holds a file twice ("main - Copy.c", a backup
-// folder beside the work): counted twice, its code would weigh double in the
-// submission's length and halve what a copy of it scores. Of each text the
-// file with the shortest path is kept (a copy's name is the longer), the
-// first in path order among equals; blank files weigh nothing and are let be.
-void count_each_text_once(std::vector<SourceFile>* files, std::vector<Skipped>* skipped) {
-  std::map<std::string_view, std::size_t> kept_of;  // text -> the file kept
-  for (std::size_t k = 0; k < files->size(); ++k) {
-    const std::string& text = (*files)[k].text;
-    if (text.find_first_not_of(" \t\n\v\f\r") == std::string::npos) continue;
-    const auto [it, fresh] = kept_of.emplace(text, k);
-    if (!fresh && (*files)[k].path.size() < (*files)[it->second].path.size()) it->second = k;
-  }
-  std::vector<bool> repeated(files->size(), false);
-  for (std::size_t k = 0; k < files->size(); ++k) {
-    const auto it = kept_of.find((*files)[k].text);
-    if (it == kept_of.end() || it->second == k) continue;
-    repeated[k] = true;
-    skipped->push_back(Skipped{(*files)[k].path, text::same_text_as((*files)[it->second].path)});
-  }
-  std::size_t kept = 0;
-  for (std::size_t k = 0; k < files->size(); ++k) {
-    if (repeated[k]) continue;
-    if (kept != k) (*files)[kept] = std::move((*files)[k]);
-    ++kept;
-  }
-  files->resize(kept);
-}
-
-// A path named on the command line as a file: a regular file within the
-// size limit, or an input error.
-bool named_file(const fs::path& p, std::uintmax_t max_size, std::string* error,
-                std::string (*too_large)(std::uintmax_t, std::uintmax_t) = text::too_large) {
-  std::error_code ec;
-  if (!fs::is_regular_file(p, ec)) {
-    *error = text::batch_not_a_regular_file(shown_name(platform::path_text(p)));
-    return false;
-  }
-  const std::uintmax_t size = fs::file_size(p, ec);
-  if (!ec && size > max_size) {
-    *error = shown_name(platform::path_text(p)) + ": " + too_large(size, max_size);
-    return false;
-  }
-  return true;
-}
 
 // A space never matches, so no run reaches from one template file into the
 // next.
@@ -108,85 +36,27 @@ void separate_template_file(Submission* s) {
   s->char_line.push_back(0);
 }
 
-// The parts of a member's path, or none for a member no student wrote.
-std::vector<std::string> visible_parts(const std::string& path) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  while (start < path.size()) {
-    std::size_t end = path.find('/', start);
-    if (end == std::string::npos) end = path.size();
-    const std::string part = path.substr(start, end - start);
-    if (is_tools_entry(part)) return {};
-    if (!part.empty()) parts.push_back(part);
-    start = end + 1;
-  }
-  return parts;
-}
-
-// The members of the archive at `path`, by submission: each top-level
-// folder or nested archive is one, and so is each loose file (a course
-// platform's student's files are one); a folder that wraps everything is
-// looked into.
-bool archive_submissions(const std::string& path, const Reading& reading,
-                         std::map<std::string, std::vector<SourceFile>>* groups,
-                         std::vector<Skipped>* skipped, std::string* error) {
-  const ArchiveLimits limits;
-  std::string bytes;
-  if (!named_file(platform::fs_path(path), limits.total, error, text::archive_too_large))
-    return false;
-  if (!platform::read_file(path, &bytes)) {
-    *error = text::batch_unreadable(shown_name(path));
-    return false;
-  }
-  std::vector<Member> members;
-  if (!unpack(shown_name(path), bytes, reading, limits, &members, skipped, error)) return false;
-  std::vector<std::pair<std::vector<std::string>, Member*>> kept;
-  for (Member& m : members) {
-    std::vector<std::string> parts = visible_parts(m.path);
-    if (!parts.empty()) kept.emplace_back(std::move(parts), &m);
-  }
-  const auto wrapped = [&] {
-    return !kept.empty() && std::all_of(kept.begin(), kept.end(), [&](const auto& k) {
-      return k.first.size() > 1 && k.first[0] == kept[0].first[0];
-    });
-  };
-  while (wrapped())
-    for (auto& k : kept) k.first.erase(k.first.begin());
-  for (const auto& [parts, member] : kept) {
-    SourceFile file;
-    if (source_text(path + "/" + member->path, member->bytes, reading, &file))
-      (*groups)[std::string(student_of(parts[0]))].push_back(std::move(file));
-    else
-      skipped->push_back(Skipped{path + "/" + member->path, std::string(text::kNotText)});
-  }
-  for (auto& [name, files] : *groups)
-    std::sort(files.begin(), files.end(),
-              [](const SourceFile& x, const SourceFile& y) { return x.path < y.path; });
-  return true;
-}
-
 // The files a walk found, read in path order: a source as it is, an archive
 // as all the sources in it. An archive is a student's upload, handed in as
 // it is or in the folder a course platform made for the student (Moodle,
 // Chaoxing). What cannot be read is said.
-void read_sources(const std::vector<fs::path>& files, const Reading& reading,
+void read_sources(const std::vector<std::string>& files, const Reading& reading,
                   std::vector<SourceFile>* out, std::vector<Skipped>* skipped) {
-  for (const fs::path& f : files) {
-    const std::string path = platform::path_text(f);
+  for (const std::string& path : files) {
     if (!is_archive_name(path)) {
       SourceFile file;
-      if (const std::string_view why = read_source(f, reading, &file); why.empty())
+      if (std::string why = read_source(path, reading, &file); why.empty())
         out->push_back(std::move(file));
       else
-        list_skipped(skipped, f, why);
+        skipped->push_back(Skipped{path, std::move(why)});
       continue;
     }
     std::map<std::string, std::vector<SourceFile>> groups;
     std::string why;
-    if (!archive_submissions(path, reading, &groups, skipped, &why)) {
+    if (!archive_submissions(path, reading, false, &groups, skipped, &why)) {
       // The error names the archive first; a name may hold ": " itself.
       const std::string named = shown_name(path) + ": ";
-      list_skipped(skipped, f, why.rfind(named, 0) == 0 ? why.substr(named.size()) : why);
+      skipped->push_back(Skipped{path, why.rfind(named, 0) == 0 ? why.substr(named.size()) : why});
       continue;
     }
     for (auto& [name, group] : groups)
@@ -297,7 +167,7 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
   }
   if (!fs::is_directory(root, ec) && is_archive_name(path)) {
     std::map<std::string, std::vector<SourceFile>> groups;
-    if (!archive_submissions(path, reading, &groups, skipped, error)) return false;
+    if (!archive_submissions(path, reading, true, &groups, skipped, error)) return false;
     for (auto& [name, files] : groups) {
       Submission s;
       s.full_name = path + "/" + name;
@@ -309,57 +179,68 @@ bool collect(const std::string& path, bool prefix_names, const Reading& reading,
     return true;
   }
   if (!fs::is_directory(root, ec)) {
-    if (!named_file(root, reading.max_size, error)) return false;
+    if (!named_file(root, reading.max_size, error, text::too_large)) return false;
     Submission s;
     s.name = path;
     s.full_name = path;
     SourceFile file;
     // Named on purpose: not to be passed over.
-    if (const std::string_view why = read_source(root, reading, &file); !why.empty()) {
-      *error = shown_name(path) + ": " + std::string(why);
+    if (const std::string why = read_source(platform::path_text(root), reading, &file);
+        !why.empty()) {
+      *error = shown_name(path) + ": " + why;
       return false;
     }
     append_file(&s, std::move(file));
     out->push_back(std::move(s));
     return true;
   }
-  Walk walk(root, reading, skipped);
-  std::vector<fs::path> entries;
-  for (fs::directory_iterator it(root, ec); !ec && it != fs::directory_iterator(); it.increment(ec))
-    if (!is_tools_path(it->path())) entries.push_back(it->path());
-  if (ec) {
-    *error = text::batch_unlistable(shown_name(path), ec.message());
+  const std::string root_text = platform::path_text(root);
+  Walk walk(root_text, reading, skipped);
+  std::vector<Walk::Entry> entries;
+  std::string why;
+  if (!walk.entries(root_text, &entries, &why)) {
+    *error = text::batch_unlistable(shown_name(path), why);
     return false;
   }
-  std::sort(entries.begin(), entries.end());
   // Each entry is a student's, but for a course platform's export, where one
   // student's entries lie side by side.
-  std::map<std::string, std::vector<fs::path>> students;
-  for (const fs::path& entry : entries)
-    students[std::string(student_of(platform::path_text(entry.filename())))].push_back(entry);
+  std::vector<TopEntry> top;
+  for (const Walk::Entry& e : entries)
+    top.push_back(TopEntry{e.name, e.type == Walk::Entry::Type::kFolder});
   const std::size_t first_new = out->size();
-  for (const auto& [student, own] : students) {
+  for (const auto& [student, own] : students_of(top)) {
+    // What an earlier attempt handed in is passed over, and said.
+    for (std::size_t e : own.earlier) {
+      const std::string at = child_path(root_text, entries[e].name);
+      std::string real;
+      if (walk.kind_of(at, entries[e], walk.root(), &real) != Walk::Kind::kOther)
+        skipped->push_back(Skipped{at, text::earlier_attempt(own.latest)});
+    }
     Submission s;
-    const fs::path relative = platform::fs_path(student);
-    s.full_name = platform::path_text(root / relative);
-    s.name = prefix_names ? s.full_name : platform::path_text(relative);
-    std::vector<fs::path> files;
+    s.full_name = child_path(root_text, student);
+    s.name = prefix_names ? s.full_name : student;
+    std::vector<std::string> files;
     const std::size_t said = skipped->size();
     bool handed_in = false;  // a source, an archive or a folder
-    for (const fs::path& entry : own) {
-      const Walk::Kind kind = walk.kind_of(entry);
+    for (std::size_t e : own.entries) {
+      const std::string at = child_path(root_text, entries[e].name);
+      std::string real;
+      const Walk::Kind kind = walk.kind_of(at, entries[e], walk.root(), &real);
       handed_in |= kind != Walk::Kind::kOther;
       if (kind == Walk::Kind::kFile)
-        files.push_back(entry);
-      else if (kind == Walk::Kind::kFolder && walk.enter(entry))
-        walk.files_below(entry, &files);
+        files.push_back(at);
+      else if (kind == Walk::Kind::kFolder && walk.enter(at, real))
+        walk.files_below(at, real, &files);
     }
     if (!handed_in) continue;
     read_sources(files, reading, &s.files, skipped);  // tokenised below, on all threads
     count_each_text_once(&s.files, skipped);
     // A student who handed in no source is said, not passed over.
     if (s.files.empty() && skipped->size() == said)
-      list_skipped(skipped, own.size() == 1 ? own[0] : root / relative, text::kHoldsNoSource);
+      skipped->push_back(Skipped{own.entries.size() == 1
+                                     ? child_path(root_text, entries[own.entries[0]].name)
+                                     : s.full_name,
+                                 std::string(text::kHoldsNoSource)});
     if (s.files.empty()) continue;
     out->push_back(std::move(s));
   }
@@ -381,13 +262,13 @@ bool collect_as_one(const std::string& path, const Reading& reading, Submission*
     *error = text::batch_no_such_path(shown_name(path));
     return false;
   }
-  std::vector<fs::path> files;
+  std::vector<std::string> files;
   if (fs::is_directory(root, ec)) {
-    Walk walk(root, reading, skipped);
-    walk.files_below(root, &files);
+    Walk walk(platform::path_text(root), reading, skipped);
+    walk.files_below(platform::path_text(root), walk.root(), &files);
   } else if (is_archive_name(path)) {
     std::map<std::string, std::vector<SourceFile>> groups;
-    if (!archive_submissions(path, reading, &groups, skipped, error)) return false;
+    if (!archive_submissions(path, reading, false, &groups, skipped, error)) return false;
     for (auto& [name, group] : groups)
       for (SourceFile& f : group) {
         separate_template_file(out);
@@ -395,8 +276,8 @@ bool collect_as_one(const std::string& path, const Reading& reading, Submission*
       }
     return true;
   } else {
-    if (!named_file(root, reading.max_size, error)) return false;
-    files.push_back(root);
+    if (!named_file(root, reading.max_size, error, text::too_large)) return false;
+    files.push_back(platform::path_text(root));
   }
   std::vector<SourceFile> sources;
   read_sources(files, reading, &sources, skipped);

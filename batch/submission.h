@@ -10,9 +10,9 @@
 namespace batch {
 
 /// How a source file is read. By default the whole file counts (a 0x1A
-/// byte is an ordinary byte) and UTF-16 is read as UTF-8; as ccsim reads
-/// it, the bytes are taken as they are and the text stops at the first 0x1A
-/// byte.
+/// byte is an ordinary byte) and UTF-16 or UTF-32 is read as UTF-8; as
+/// ccsim reads it, the bytes are taken as they are and the text stops at
+/// the first 0x1A byte.
 struct Reading {
   bool stop_at_eof_byte = false;
   std::uintmax_t max_size = 10 * 1024 * 1024;          // larger sources are passed over
@@ -28,9 +28,9 @@ bool is_source_name(std::string_view path, const Reading& reading);
 struct SourceFile {
   std::string path;          // as found on disk
   std::string text;          // CR LF read as LF, as a text-mode read delivers it (UTF-16 as UTF-8)
-  bool from_utf16 = false;   // saved as UTF-16: `text` is UTF-8 whatever --encoding says
+  bool from_wide = false;    // saved as UTF-16 or UTF-32: `text` is UTF-8 whatever --encoding says
   std::string indexed_at{};  // loaded from an index: where it lay then (resolved_path())
-  bool as_ccsim = false;    // tokenised as ccsim does it (else as code_tokens.h says)
+  bool as_ccsim = false;     // tokenised as ccsim does it (else as code_tokens.h says)
 };
 
 struct Submission {

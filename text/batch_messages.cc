@@ -166,7 +166,19 @@ std::string batch_skipped(std::string_view path, std::string_view reason) {
 
 const std::string_view kCannotBeRead = "cannot be read";
 const std::string_view kNotText =
-    "no source text: it holds NUL bytes (a program or a document named as a source?)";
+    "no source text: too many NUL or control bytes (a program or a document named as a "
+    "source?)";
+std::string not_text_by_its_start(std::string_view what) {
+  return "no source text: its first bytes are those of " + std::string(what);
+}
+const std::string_view kZipBytes = "a zip archive (as Word, Excel and PowerPoint files are)";
+const std::string_view kOldOfficeBytes = "an old Word, Excel or PowerPoint document";
+const std::string_view kPdfBytes = "a PDF document";
+const std::string_view kRtfBytes = "an RTF document";
+const std::string_view kProgramBytes = "a program";
+const std::string_view kImageBytes = "an image";
+const std::string_view kCompressedBytes = "a compressed file";
+const std::string_view kDatabaseBytes = "a database";
 const std::string_view kCannotBeListed = "cannot be listed";
 const std::string_view kGivenMoreThanOnce = "given more than once";
 const std::string_view kCannotBeExamined = "cannot be examined";
@@ -174,6 +186,11 @@ const std::string_view kDanglingLink = "a link that leads nowhere, or round in a
 const std::string_view kLinkOutside = "a link to a place outside the path given";
 const std::string_view kNotARegularFile = "not a regular file (a FIFO, socket or device)";
 const std::string_view kWalkedAlready = "a link to a folder already taken";
+const std::string_view kReplacedByLater =
+    "an earlier member of the same name: the last one is the file, as unpacking leaves it";
+std::string earlier_attempt(std::string_view latest) {
+  return "an earlier attempt: the latest (" + std::string(latest) + ") is the one compared";
+}
 const std::string_view kHoldsNoSource = "holds no source file (--extensions says which are)";
 
 std::string same_text_as(std::string_view path) {
@@ -266,6 +283,17 @@ std::string batch_lone_archive(std::string_view path) {
          ", an archive in a folder, read as one student's work: nothing was compared (to read a "
          "class's archive as the class, name it: ccsim-batch " +
          p + ")\n";
+}
+
+std::string batch_template_holds_submissions(std::size_t count, std::size_t total,
+                                             const std::vector<std::string>& names) {
+  std::string listed;
+  for (const std::string& name : names) listed += (listed.empty() ? "" : ", ") + name;
+  if (names.size() < count) listed += ", ...";
+  return "ccsim-batch: the template (--base) holds the work of " + std::to_string(count) +
+         " of the " + std::to_string(total) + " submissions (" + listed +
+         "): code of the template counts for nothing, so their copies cannot be found (give "
+         "--base the code handed to the students alone)\n";
 }
 
 std::string batch_progress(std::size_t done, std::size_t total, double elapsed, double left) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace text {
 
@@ -89,13 +90,28 @@ std::string report_not_opened(std::string_view path);
 std::string batch_skipped(std::string_view path, std::string_view reason);
 /// Why a path was passed over, as batch_skipped() gives it.
 extern const std::string_view kCannotBeRead;
-extern const std::string_view kNotText;  // a source with NUL bytes
+extern const std::string_view kNotText;  // too many NUL or control bytes
+/// "no source text: its first bytes are those of <what>": a file given a
+/// source's name that starts as one of a known kind, `what` one of these.
+std::string not_text_by_its_start(std::string_view what);
+extern const std::string_view kZipBytes;
+extern const std::string_view kOldOfficeBytes;
+extern const std::string_view kPdfBytes;
+extern const std::string_view kRtfBytes;
+extern const std::string_view kProgramBytes;
+extern const std::string_view kImageBytes;
+extern const std::string_view kCompressedBytes;
+extern const std::string_view kDatabaseBytes;
 extern const std::string_view kCannotBeListed;
 extern const std::string_view kGivenMoreThanOnce;
 extern const std::string_view kCannotBeExamined;
 extern const std::string_view kDanglingLink;
 extern const std::string_view kLinkOutside;
 extern const std::string_view kNotARegularFile;
+extern const std::string_view kReplacedByLater;  // an archive's member of a name that comes again
+/// "an earlier attempt: the latest (<stamp>) is the one compared": a file of
+/// a student's earlier attempt in a course platform's export.
+std::string earlier_attempt(std::string_view latest);
 extern const std::string_view kHoldsNoSource;  // a student's folder or archive
 extern const std::string_view kWalkedAlready;
 /// "the same text as <path>, counted once": a file of a submission that
@@ -148,6 +164,11 @@ std::string batch_nothing_found(std::string_view path);
 /// The one submission of a run is an archive found in a folder: nothing was
 /// compared, and how to read it as a class instead.
 std::string batch_lone_archive(std::string_view path);
+/// Some of the submissions are files of the template too (--base given the
+/// class, or a student's file): their code counts for nothing. `names` are
+/// the first few of the `count`, as shown.
+std::string batch_template_holds_submissions(std::size_t count, std::size_t total,
+                                             const std::vector<std::string>& names);
 /// Shown before a console window of the program's own closes.
 extern const std::string_view kPressAKeyToClose;
 /// One progress line, to be redrawn in place (no time left told before the

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -18,9 +19,16 @@ struct Unpacked {
   std::vector<batch::Member> members;
   std::vector<batch::Skipped> skipped;
   std::string error;
+  // The sources read, in archive order.
+  std::vector<batch::Member> sources() const {
+    std::vector<batch::Member> out;
+    for (const auto& m : members)
+      if (m.kind == batch::Member::Kind::kSource) out.push_back(m);
+    return out;
+  }
   std::vector<std::string> paths() const {
     std::vector<std::string> out;
-    for (const auto& m : members) out.push_back(m.path);
+    for (const auto& m : sources()) out.push_back(m.path);
     return out;
   }
 };
@@ -60,7 +68,7 @@ TEST(Archive, SourcesInOrderNestedArchivesExpandedOthersLeft) {
                                                   {"cy.zip", inner}}));
     ASSERT_TRUE(u.ok) << u.error;
     EXPECT_EQ((std::vector<std::string>{"ann/a.c", "bo.h", "cy.zip/main.cpp"}), u.paths());
-    EXPECT_EQ("int a;", u.members[0].bytes);
+    EXPECT_EQ("int a;", u.sources()[0].bytes);
     EXPECT_TRUE(u.skipped.empty());
   }
   EXPECT_TRUE(batch::is_archive_name("x.tar.gz"));
@@ -88,7 +96,7 @@ TEST(Archive, NamesInChineseAreKeptMarkedUnicodeOrInGbk) {
   // be had, but the member is said, not lost unsaid.
   u = unpack(with_zip_flag(gbk_zip, 11));
   ASSERT_TRUE(u.ok) << u.error;
-  EXPECT_TRUE(u.members.empty());
+  EXPECT_TRUE(u.sources().empty());
   ASSERT_EQ(1u, u.skipped.size());
   EXPECT_EQ("class.zip/(member 1)", u.skipped[0].path);
   EXPECT_EQ("its name cannot be read (it is not in the encoding its archive says)",
@@ -100,7 +108,7 @@ TEST(Archive, PathsThatClimbOutAreRefusedAndSaid) {
       ArchiveKind::kZip,
       {{"../evil.c", "x"}, {"/abs.c", "x"}, {"a/../../up.c", "x"}, {"ok/../fine.c", "int f;"}}));
   ASSERT_TRUE(u.ok) << u.error;
-  EXPECT_TRUE(u.members.empty());
+  EXPECT_TRUE(u.sources().empty());
   ASSERT_EQ(4u, u.skipped.size());
   EXPECT_EQ("class.zip/../evil.c", u.skipped[0].path);
   EXPECT_EQ("a path that climbs out of the archive (absolute or with ..)", u.skipped[0].reason);
@@ -144,7 +152,7 @@ TEST(Archive, BombsAreRefusedBeforeTheyAreHeld) {
   small.depth = 1;
   u = unpack(make_archive(ArchiveKind::kZip, {{"out.zip", middle}}), small);
   ASSERT_TRUE(u.ok) << u.error;
-  EXPECT_TRUE(u.members.empty());
+  EXPECT_TRUE(u.sources().empty());
   ASSERT_EQ(1u, u.skipped.size());
   EXPECT_EQ("class.zip/out.zip/in.zip", u.skipped[0].path);
 }
@@ -179,6 +187,59 @@ TEST(Archive, WhatIsLockedOrDamagedIsSaidAndTheRestRead) {
   EXPECT_EQ(0u, u.skipped[0].reason.find("cannot be read as an archive: ")) << u.skipped[0].reason;
   EXPECT_EQ("class.zip/bob.zip", u.skipped[1].path);
   EXPECT_EQ(0u, u.skipped[1].reason.find("cannot be read as an archive: ")) << u.skipped[1].reason;
+}
+
+// Every member is listed with what it is; of a name that comes twice the
+// last is the file, as unpacking leaves it, whatever the kind of archive.
+TEST(Archive, OfANameThatComesTwiceTheLastIsTheFile) {
+  using Kind = batch::Member::Kind;
+  for (ArchiveKind kind : {ArchiveKind::kTar, ArchiveKind::kZip, ArchiveKind::k7z}) {
+    const Unpacked u = unpack(make_archive(kind, {{"ann/", ""},
+                                                  {"ann/main.c", "int old;"},
+                                                  {"ann/notes.txt", "x"},
+                                                  {"bob.c", "int b;"},
+                                                  {"bob.c/", ""},
+                                                  {"bob.c/x.c", "int x;"},
+                                                  {"./ann//main.c", "int newer;"}}));
+    ASSERT_TRUE(u.ok) << u.error;
+    std::vector<std::string> paths = u.paths();
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ((std::vector<std::string>{"ann//main.c", "bob.c", "bob.c/x.c"}), paths);
+    const std::vector<batch::Member> sources = u.sources();
+    const auto newer = std::find_if(sources.begin(), sources.end(),
+                                    [](const batch::Member& m) { return m.path == "ann//main.c"; });
+    ASSERT_NE(sources.end(), newer);
+    EXPECT_EQ("int newer;", newer->bytes);
+    ASSERT_EQ(1u, u.skipped.size());
+    EXPECT_EQ("class.zip/ann/main.c", u.skipped[0].path);
+    EXPECT_EQ(
+        "an earlier member of the same name: the last one is the file, as unpacking leaves it",
+        u.skipped[0].reason);
+    std::vector<std::pair<std::string, Kind>> listed;  // 7z puts folders last
+    for (const batch::Member& m : u.members) listed.emplace_back(m.path, m.kind);
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ((std::vector<std::pair<std::string, Kind>>{{"ann", Kind::kFolder},
+                                                         {"ann//main.c", Kind::kSource},
+                                                         {"ann/notes.txt", Kind::kOther},
+                                                         {"bob.c", Kind::kSource},
+                                                         {"bob.c", Kind::kFolder},
+                                                         {"bob.c/x.c", Kind::kSource}}),
+              listed);
+  }
+  // An archive inside that comes again is the later one, whole: nothing of
+  // the earlier is left, and its members are members of the later one.
+  const std::string first =
+      make_archive(ArchiveKind::kZip, {{"main.c", "int first;"}, {"old.c", "int old;"}});
+  const std::string second = make_archive(ArchiveKind::kZip, {{"main.c", "int second;"}});
+  const Unpacked u = unpack(make_archive(
+      ArchiveKind::kTarGz, {{"ann.zip", first}, {"b.c", "int b;"}, {"ann.zip", second}}));
+  ASSERT_TRUE(u.ok) << u.error;
+  EXPECT_EQ((std::vector<std::string>{"b.c", "ann.zip/main.c"}), u.paths());
+  ASSERT_EQ(1u, u.skipped.size());
+  EXPECT_EQ("class.zip/ann.zip", u.skipped[0].path);
+  ASSERT_EQ(3u, u.members.size());
+  EXPECT_EQ(batch::Member::Kind::kArchive, u.members[1].kind);
+  EXPECT_EQ(1u, u.members[2].within);
 }
 
 TEST(Archive, WhatIsNoArchiveIsAnError) {

@@ -160,18 +160,32 @@ TEST(BatchArchives, AStudentsFilesInACoursePlatformsExportAreOneSubmission) {
     EXPECT_EQ(0u, rows[1].find("Ann Lee_101,Bob Wu_102,0.99")) << given << "\n" << r.out;
     EXPECT_EQ("", r.err) << given;
   }
-  // Blackboard's, with a note of each attempt beside its files.
+  // Blackboard's, with a note of each attempt beside its files: downloaded
+  // with all attempts, a student's latest is the submission, the earlier
+  // ones said (merged with them, a copy scored far below what it is).
+  const std::vector<std::pair<string, string>> attempts = {
+      {"HW3_ann_attempt_2023-10-09-21-30-05.txt", "Name: Ann Lee"},
+      {"HW3_ann_attempt_2023-10-09-21-30-05_main.c", ann_main},
+      {"HW3_ann_attempt_2023-10-09-21-30-05_util.c", ann_util},
+      {"HW3_bob_attempt_2023-10-10-08-00-00.txt", "Name: Bob Wu"},
+      {"HW3_bob_attempt_2023-10-10-08-00-00_main.c", read_bytes(kClass + "/dave.c")},
+      // A file sorted between his attempts is no one's attempt.
+      {"HW3_bob_attempt_2023-10-10-09.c", read_bytes(kClass + "/carol.c")},
+      {"HW3_bob_attempt_2023-10-10-10-00-00_main.c", bob_main},
+      {"HW3_bob_attempt_2023-10-10-10-00-00_util.c", bob_util},
+      {"HW3_bob_attempt_2023-10-10-10-00-00.txt", "Name: Bob Wu"}};
   mkdir("bb", 0755);
-  write_bytes("bb/HW3_ann_attempt_2023-10-09-21-30-05.txt", "Name: Ann Lee");
-  write_bytes("bb/HW3_ann_attempt_2023-10-09-21-30-05_main.c", ann_main);
-  write_bytes("bb/HW3_ann_attempt_2023-10-09-21-30-05_util.c", ann_util);
-  write_bytes("bb/HW3_bob_attempt_2023-10-10-08-00-00_main.c", bob_main);
-  // Bob tried twice; a file sorted between his attempts is no one's attempt.
-  write_bytes("bb/HW3_bob_attempt_2023-10-10-09.c", read_bytes(kClass + "/carol.c"));
-  write_bytes("bb/HW3_bob_attempt_2023-10-10-10-00-00_util.c", bob_util);
-  const RunResult bb = batch({"--format", "csv", "--all-pairs", "bb"}, dir.path());
-  ASSERT_EQ(4u, lines(bb.out).size()) << bb.out;
-  EXPECT_EQ(0u, lines(bb.out)[1].find("HW3_ann,HW3_bob,0.99")) << bb.out;
+  for (const auto& [name, text] : attempts) write_bytes("bb/" + name, text);
+  write_bytes("bb.zip", make_archive(ArchiveKind::kZip, attempts));
+  for (const char* given : {"bb", "bb.zip"}) {
+    const RunResult bb = batch({"--format", "csv", "--all-pairs", given}, dir.path());
+    ASSERT_EQ(4u, lines(bb.out).size()) << bb.out;
+    EXPECT_EQ(0u, lines(bb.out)[1].find("HW3_ann,HW3_bob,0.99")) << bb.out;
+    EXPECT_EQ("ccsim-batch: skipped " + string(given) +
+                  "/HW3_bob_attempt_2023-10-10-08-00-00_main.c: an earlier attempt: the latest "
+                  "(2023-10-10-10-00-00) is the one compared\n",
+              bb.err);
+  }
   // Moodle's other export: a folder for each student.
   const string carol = read_bytes(kClass + "/carol.c");
   mkdir("folders", 0755);
@@ -185,6 +199,111 @@ TEST(BatchArchives, AStudentsFilesInACoursePlatformsExportAreOneSubmission) {
       "ccsim-batch: skipped folders/Cy Xu_103_assignsubmission_file_/main.c: the same text as "
       "folders/Cy Xu_103_assignsubmission_file_hw.c, counted once\n",
       folders.err);
+}
+
+TEST(BatchArchives, OfAMemberNameThatComesTwiceTheLastIsTheFile) {
+  using testing_support::ArchiveKind;
+  using testing_support::make_archive;
+  testing_support::ScopedTempDir dir;
+  const string alice = read_bytes(kClass + "/alice.c");
+  const std::vector<std::pair<string, string>> members = {
+      {"alice/main.c", read_bytes(kClass + "/carol.c")},
+      {"bob/main.c", read_bytes(kClass + "/bob.c")},
+      {"./alice/main.c", alice}};  // appended later
+  mkdir("unpacked", 0755);
+  mkdir("unpacked/alice", 0755);
+  mkdir("unpacked/bob", 0755);
+  write_bytes("unpacked/alice/main.c", alice);
+  write_bytes("unpacked/bob/main.c", read_bytes(kClass + "/bob.c"));
+  const string unpacked = lines(batch({"--format", "csv", "unpacked"}, dir.path()).out).at(1);
+  EXPECT_EQ(0u, unpacked.find("alice,bob,0.99")) << unpacked;
+  for (const auto& [kind, name] : {std::make_pair(ArchiveKind::kTar, "class.tar"),
+                                   std::make_pair(ArchiveKind::kZip, "class.zip"),
+                                   std::make_pair(ArchiveKind::k7z, "class.7z")}) {
+    write_bytes(name, make_archive(kind, members));
+    const RunResult r = batch({"--format", "json", name}, dir.path());
+    EXPECT_EQ(1, r.exit_status) << name;
+    const string said = string(name) +
+                        "/alice/main.c: an earlier member of the same name: the last one is the "
+                        "file, as unpacking leaves it";
+    EXPECT_EQ("ccsim-batch: skipped " + said + "\n", r.err) << name;
+    EXPECT_NE(string::npos, r.out.find("{\"path\":\"" + said.substr(0, said.find(':')) +
+                                       "\",\"reason\":\"an earlier member"))
+        << name;
+    EXPECT_EQ(unpacked, lines(batch({"--format", "csv", name}, dir.path()).out).at(1)) << name;
+  }
+  // An archive that comes twice is the last one, all of it.
+  write_bytes(
+      "nested.zip",
+      make_archive(ArchiveKind::kZip,
+                   {{"alice.zip",
+                     make_archive(ArchiveKind::kZip, {{"main.c", read_bytes(kClass + "/carol.c")},
+                                                      {"old.c", read_bytes(kClass + "/dave.c")}})},
+                    {"bob.c", read_bytes(kClass + "/bob.c")},
+                    {"alice.zip", make_archive(ArchiveKind::kZip, {{"main.c", alice}})}}));
+  const RunResult nested = batch({"--format", "csv", "nested.zip"}, dir.path());
+  EXPECT_EQ(0u, lines(nested.out).at(1).find("alice.zip,bob.c,0.99")) << nested.out;
+  EXPECT_EQ(
+      "ccsim-batch: skipped nested.zip/alice.zip: an earlier member of the same name: the last "
+      "one is the file, as unpacking leaves it\n",
+      nested.err);
+  // A file and a folder of one name are two entries, two students.
+  write_bytes("both.zip",
+              make_archive(ArchiveKind::kZip, {{"ann/main.c", alice},
+                                               {"bob.c", read_bytes(kClass + "/bob.c")},
+                                               {"bob.c/main.c", read_bytes(kClass + "/carol.c")}}));
+  const RunResult both = batch({"--format", "json", "both.zip"}, dir.path());
+  EXPECT_EQ(0u, both.out.find("{")) << both.err;
+  for (const char* name : {"\"ann\"", "\"bob.c\"", "\"bob.c/\""})
+    EXPECT_NE(string::npos, both.out.find(string("{\"name\":") + name)) << name << both.out;
+  EXPECT_NE(string::npos, both.out.find("{\"first\":\"ann\",\"second\":\"bob.c\",\"score\":0.99"))
+      << both.out;
+}
+
+TEST(BatchArchives, AStudentInAClassArchiveIsSaidAsInTheFolderItUnpacksTo) {
+  using testing_support::ArchiveKind;
+  using testing_support::make_archive;
+  testing_support::ScopedTempDir dir;
+  const std::vector<std::pair<string, string>> members = {
+      {"ann/main.c", read_bytes(kClass + "/alice.c")},
+      {"bob/main.c", read_bytes(kClass + "/bob.c")},
+      {"dan/report.docx", "not C"},
+      {"eve.zip", ""},
+      {"fay.zip", "PK\3\4 cut short"},
+      {"gil.zip", make_archive(ArchiveKind::kZip, {})},
+      {"hal.zip", make_archive(ArchiveKind::kZip, {{"notes.txt", "not C"}})},
+      {"readme.txt", "the teacher's notes: no student's"}};
+  mkdir("class", 0755);
+  for (const char* student : {"class/ann", "class/bob", "class/dan"}) mkdir(student, 0755);
+  for (const auto& [name, bytes] : members) write_bytes("class/" + name, bytes);
+  write_bytes("class.zip", make_archive(ArchiveKind::kZip, members));
+  const RunResult folder = batch({"--format", "csv", "class"}, dir.path());
+  const RunResult zip = batch({"--format", "csv", "class.zip"}, dir.path());
+  EXPECT_EQ(folder.out, zip.out);
+  std::vector<string> said = lines(folder.err);
+  ASSERT_EQ(5u, said.size()) << folder.err;
+  for (const char* who : {"dan", "eve.zip", "gil.zip", "hal.zip"})
+    EXPECT_NE(string::npos, folder.err.find("skipped class/" + string(who) +
+                                            ": holds no source file (--extensions says which "
+                                            "are)\n"))
+        << who;
+  EXPECT_NE(string::npos, folder.err.find("skipped class/fay.zip: cannot be read as an archive"));
+  std::vector<string> zip_said;
+  for (string line : lines(zip.err)) {
+    const std::size_t at = line.find("class.zip/");
+    if (at != string::npos) line.replace(at, 10, "class/");
+    zip_said.push_back(line);
+  }
+  std::sort(said.begin(), said.end());
+  std::sort(zip_said.begin(), zip_said.end());
+  EXPECT_EQ(said, zip_said) << zip.err;
+  // So too below a folder that wraps the class.
+  std::vector<std::pair<string, string>> wrapped;
+  for (const auto& [name, bytes] : members) wrapped.emplace_back("export/" + name, bytes);
+  write_bytes("wrapped.zip", make_archive(ArchiveKind::kZip, wrapped));
+  const RunResult w = batch({"--format", "csv", "wrapped.zip"}, dir.path());
+  EXPECT_EQ(5u, lines(w.err).size()) << w.err;
+  EXPECT_NE(string::npos, w.err.find("skipped wrapped.zip/export/dan: holds no source")) << w.err;
 }
 
 // A project built with CLion (or Visual Studio's CMake support) carries

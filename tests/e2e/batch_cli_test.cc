@@ -287,4 +287,62 @@ TEST(BatchCli, NamesInTheReportAreTextNotMarkup) {
   EXPECT_EQ(string::npos, page.find("<i>ann"));
 }
 
+TEST(BatchCli, AFolderThousandsDeepIsWalkedInTimeWithItsLinksChecked) {
+  testing_support::ScopedTempDir dir;
+  mkdir("class", 0755);
+  write_bytes("class/alice.c", read_bytes(kClass + "/alice.c"));
+  string deep = "class/bob";
+  ASSERT_EQ(0, mkdir(deep.c_str(), 0755));
+  for (int k = 0; k < 2000; ++k) {
+    deep += "/d";
+    ASSERT_EQ(0, mkdir(deep.c_str(), 0755)) << k;
+  }
+  write_bytes(deep + "/main.c", read_bytes(kClass + "/bob.c"));
+  ASSERT_EQ(0, symlink("../..", (deep + "/up").c_str()));       // inside, walked already
+  ASSERT_EQ(0, symlink("/etc", (deep + "/etc").c_str()));       // outside
+  ASSERT_EQ(0, symlink("main.c", (deep + "/same.c").c_str()));  // inside: taken
+  RunOptions options;
+  options.args = {"--format", "csv", "class"};
+  options.directory = dir.path();
+  options.timeout_seconds = 10;
+  const RunResult r = testing_support::run_binary(CCSIM_BATCH_BINARY, options);
+  ASSERT_EQ(1, r.exit_status) << "timed out or failed: " << r.err.substr(0, 200);
+  EXPECT_EQ(0u, lines(r.out).at(1).find("alice.c,bob,0.99")) << r.out;
+  EXPECT_NE(string::npos, r.err.find("/d/etc: a link to a place outside the path given\n"));
+  EXPECT_NE(string::npos, r.err.find("/d/up: a link to a folder already taken\n"));
+  EXPECT_NE(string::npos, r.err.find("/d/same.c: the same text as class/bob/d/"));
+  EXPECT_EQ(3u, lines(r.err).size()) << r.err.substr(0, 400);
+}
+
+TEST(BatchCli, NamesThatLookAlikeAreShownApart) {
+  testing_support::ScopedTempDir dir;
+  mkdir("class", 0755);
+  write_bytes("class/eve.c", read_bytes(kClass + "/eve.c"));
+  write_bytes("class/eve\u200b.c", read_bytes(kClass + "/heidi.c"));
+  write_bytes("class/Jos\u00e9.c", read_bytes(kClass + "/alice.c"));
+  write_bytes("class/Jose\u0301.c", read_bytes(kClass + "/bob.c"));
+  write_bytes("class/x\u202egnp.c", read_bytes(kClass + "/carol.c"));
+  mkdir("class/z\u200f", 0755);
+  const RunResult table = batch({"--all-pairs", "--top", "20", "class"}, dir.path());
+  const RunResult csv = batch({"--all-pairs", "--format", "csv", "class"}, dir.path());
+  const RunResult json =
+      batch({"--all-pairs", "--format", "json", "class", "--report", "r.html"}, dir.path());
+  const string report = read_bytes(dir.path() + "/r.html");
+  for (const string shown : {"eve\\u200b.c", "Jose\\u0301.c", "x\\u202egnp.c"}) {
+    EXPECT_NE(string::npos, table.out.find(shown)) << shown;
+    EXPECT_NE(string::npos, csv.out.find(shown)) << shown;
+    // In JSON and the report's script, the backslash is written \\.
+    const string in_json =
+        shown.substr(0, shown.find('\\')) + "\\" + shown.substr(shown.find('\\'));
+    EXPECT_NE(string::npos, json.out.find(in_json)) << in_json;
+    EXPECT_NE(string::npos, report.find(in_json)) << in_json;
+  }
+  for (const string& out : {table.out, csv.out, json.out, report, table.err})
+    for (const char* hidden : {"\u200b", "\u202e", "\u0301", "\u200f"})
+      EXPECT_EQ(string::npos, out.find(hidden)) << out.substr(0, 300);
+  EXPECT_NE(string::npos, csv.out.find("\nJose\\u0301.c,Jos\u00e9.c,0.99")) << csv.out;
+  EXPECT_NE(string::npos, csv.out.find("\neve.c,eve\\u200b.c,0.9")) << csv.out;
+  EXPECT_NE(string::npos, table.err.find("skipped class/z\\u200f: holds no source")) << table.err;
+}
+
 }  // namespace

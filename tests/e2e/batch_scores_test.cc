@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/e2e/run_batch.h"
+#include "tests/support/archive_maker.h"
 #include "tests/support/encodings.h"
 #include "tests/support/run_binary.h"
 #include "tests/support/temp_dir.h"
@@ -67,6 +68,38 @@ TEST(BatchScores, WithoutTheTemplateTheSkeletonIsFoundAsCommonCode) {
   const RunResult kept = batch({"--all-pairs", "--no-common", "--format", "csv", kClass});
   EXPECT_LT(third_score(r.out) + 0.1, third_score(kept.out));
   EXPECT_GT(third_score(r.out), 0.0);
+}
+
+TEST(BatchScores, ATemplateThatHoldsSubmissionsIsSaid) {
+  testing_support::ScopedTempDir dir;
+  mkdir("class", 0755);
+  for (const char* name : {"alice.c", "bob.c", "carol.c", "dave.c"})
+    write_bytes(string("class/") + name, read_bytes(kClass + "/" + name));
+  write_bytes("class.zip",
+              testing_support::make_archive(testing_support::ArchiveKind::kZip,
+                                            {{"ann/main.c", read_bytes(kClass + "/alice.c")},
+                                             {"bob/main.c", read_bytes(kClass + "/bob.c")}}));
+  const string tail =
+      "): code of the template counts for nothing, so their copies cannot be found (give --base "
+      "the code handed to the students alone)\n";
+  struct Case {
+    std::vector<string> args;
+    string said;
+  };
+  for (const Case& c :
+       {Case{{"--base", "class", "class"}, "4 of the 4 submissions (alice.c, bob.c, carol.c, ..."},
+        Case{{"--base", "./class/alice.c", "class"}, "1 of the 4 submissions (alice.c"},
+        Case{{"--base", "class", "--old", "class", "class.zip"},
+             "4 of the 6 submissions (class/alice.c, class/bob.c, class/carol.c, ..."},
+        Case{{"--base", "./class.zip", "class.zip"}, "2 of the 2 submissions (ann, bob"}}) {
+    const RunResult r = batch(c.args, dir.path());
+    EXPECT_EQ(0, r.exit_status) << c.said;
+    EXPECT_EQ("ccsim-batch: the template (--base) holds the work of " + c.said + tail, r.err);
+  }
+  // The template it is meant to be is no submission.
+  const RunResult fine = batch({"--base", kTemplate, "class"}, dir.path());
+  EXPECT_EQ(1, fine.exit_status);
+  EXPECT_EQ("", fine.err);
 }
 
 TEST(BatchScores, DisguisedCopiesRankAboveEveryIndependentPair) {
@@ -222,6 +255,11 @@ TEST(BatchScores, AUtf16CopyScoresAsTheFileItWasSavedFrom) {
   write_bytes("bob.c", bob);
   write_bytes("bob-le.c", testing_support::utf16(testing_support::utf8_from_gbk(bob), true));
   write_bytes("bob-be.c", testing_support::utf16(testing_support::utf8_from_gbk(bob), false));
+  const string utf8 = testing_support::utf8_from_gbk(bob);
+  write_bytes("bob-le-bare.c", testing_support::encoded(utf8, "UTF-16LE"));
+  write_bytes("bob-be-bare.c", testing_support::encoded(utf8, "UTF-16BE"));
+  write_bytes("bob-32le.c", string("\xff\xfe\0\0", 4) + testing_support::encoded(utf8, "UTF-32LE"));
+  write_bytes("bob-32be-bare.c", testing_support::encoded(utf8, "UTF-32BE"));
   const RunResult r =
       batch({"--format", "csv", "--all-pairs", ".", "--report", "r.html"}, dir.path());
   ASSERT_EQ(1, r.exit_status) << r.err;
@@ -230,7 +268,8 @@ TEST(BatchScores, AUtf16CopyScoresAsTheFileItWasSavedFrom) {
     const std::size_t second = row.find(',', row.find(',') + 1);
     figures[row.substr(0, second)] = row.substr(second);
   }
-  for (const char* copy : {"bob-be.c", "bob-le.c"}) {
+  for (const char* copy : {"bob-be.c", "bob-le.c", "bob-le-bare.c", "bob-be-bare.c", "bob-32le.c",
+                           "bob-32be-bare.c"}) {
     EXPECT_EQ(0u, figures[string(copy) + ",bob.c"].find(",1.000000,1.000000,1.000000,")) << r.out;
     EXPECT_EQ(figures["alice.c,bob.c"], figures[string("alice.c,") + copy]) << r.out;
   }

@@ -195,6 +195,12 @@ TEST(BatchWalk, FilesGivenTwiceAreTakenOnceAndEqualNamesAreToldApart) {
   for (const string& row : rows) EXPECT_EQ(string::npos, row.find(",1.000000,1.000000,1.000000,")) << row;
   EXPECT_NE(string::npos, r.out.find("\nsec1/x.c,sec2/x.c,")) << r.out;
   EXPECT_NE(string::npos, r.out.find("\nsec1/x.c,y.c,")) << r.out;
+  // A hard link is the very same file, under another name.
+  ASSERT_EQ(0, link("sec1/y.c", "sec2/hard.c"));
+  const RunResult hard = batch({"--format", "csv", "sec1", "sec2"}, dir.path());
+  EXPECT_EQ("ccsim-batch: skipped sec2/hard.c: given more than once\n", hard.err);
+  for (const string& row : lines(hard.out))
+    EXPECT_EQ(string::npos, row.find(",1.000000,1.000000,1.000000,")) << row;
 }
 
 TEST(BatchWalk, UnreadableFilesAreReportedSkippedAndListed) {
@@ -279,29 +285,51 @@ TEST(BatchWalk, EveryEntryPassedOverIsSaidAndListed) {
 
 // Two Word files renamed as sources matched as copies through their zip
 // structure: what holds NUL bytes is no C source, and is said to be so.
-TEST(BatchWalk, FilesThatAreNoTextArePassedOverNotPaired) {
+TEST(BatchWalk, WhatIsNoTextIsToldByTheWholeFileNotByOneByte) {
   using testing_support::ArchiveKind;
   using testing_support::make_archive;
   testing_support::ScopedTempDir dir;
   mkdir("class", 0755);
   write_bytes("class/a.c", read_bytes(kClass + "/alice.c"));
-  write_bytes("class/b.c", read_bytes(kClass + "/bob.c"));
+  write_bytes("class/b.c", string("/* \0 */\n", 9) + read_bytes(kClass + "/bob.c"));
   write_bytes("class/x1.c",
               make_archive(ArchiveKind::kZip, {{"word/document.xml", "<w:t>one</w:t>"}}));
   write_bytes("class/x2.c",
               make_archive(ArchiveKind::kZip, {{"word/document.xml", "<w:t>two</w:t>"}}));
-  write_bytes("class/c.zip", make_archive(ArchiveKind::kZip, {{"main.c", string("int\0x;", 7)}}));
+  const string program = string(
+                             "\x7f"
+                             "ELF\2\1\1",
+                             7) +
+                         string(100, '\0') + "main";
+  write_bytes("class/c.zip", make_archive(ArchiveKind::kZip, {{"main.c", program}}));
+  string noise;  // bytes as a compressed or encrypted file holds them
+  for (unsigned k = 1; noise.size() < 3000; k = k * 1103515245u + 12345u)
+    noise += static_cast<char>((k >> 16) & 0xff);
+  write_bytes("class/d.c", noise);
+  // Code padded with NULs as long as itself is no longer any source's.
+  write_bytes("class/e.c", read_bytes(kClass + "/carol.c") + string(4000, '\0'));
   const RunResult r = batch({"--format", "csv", "--all-pairs", "class"}, dir.path());
   EXPECT_EQ(1, r.exit_status) << r.err;
-  EXPECT_EQ(2u, lines(r.out).size()) << r.out;  // a.c and b.c alone
-  const string why =
-      ": no source text: it holds NUL bytes (a program or a document named as a source?)\n";
-  for (const char* path : {"class/c.zip/main.c", "class/x1.c", "class/x2.c"})
-    EXPECT_NE(string::npos, r.err.find("ccsim-batch: skipped " + string(path) + why)) << r.err;
+  ASSERT_EQ(2u, lines(r.out).size()) << r.out;  // a.c and b.c alone
+  EXPECT_EQ(0u, lines(r.out)[1].find("a.c,b.c,0.98")) << r.out;
+  const string zip =
+      ": no source text: its first bytes are those of a zip archive (as Word, "
+      "Excel and PowerPoint files are)\n";
+  const string bytes =
+      ": no source text: too many NUL or control bytes (a program or a "
+      "document named as a source?)\n";
+  EXPECT_EQ(
+      "ccsim-batch: skipped class/c.zip/main.c: no source text: its first bytes are those "
+      "of a program\n"
+      "ccsim-batch: skipped class/d.c" +
+          bytes + "ccsim-batch: skipped class/e.c" + bytes + "ccsim-batch: skipped class/x1.c" +
+          zip + "ccsim-batch: skipped class/x2.c" + zip,
+      r.err);
   // Named on the command line, it is an input error.
   const RunResult named = batch({"class/x1.c", "class/a.c"}, dir.path());
   EXPECT_EQ(2, named.exit_status);
-  EXPECT_EQ("ccsim-batch: class/x1.c" + why, named.err);
+  EXPECT_EQ("ccsim-batch: class/x1.c" + zip, named.err);
+  EXPECT_EQ(0, batch({"class/b.c", "class/a.c", "--threshold", "1"}, dir.path()).exit_status);
 }
 
 // The limit is a size a source may have: one of exactly --max-size bytes is

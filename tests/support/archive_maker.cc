@@ -104,7 +104,7 @@ std::string make_archive(ArchiveKind kind,
       archive_write_add_filter_bzip2(a);
     else if (kind == ArchiveKind::kTarXz)
       archive_write_add_filter_xz(a);
-    else
+    else if (kind == ArchiveKind::kTarGz)
       archive_write_add_filter_gzip(a);
   }
   archive_write_open_memory(a, out.data(), out.size(), &used);
@@ -114,8 +114,9 @@ std::string make_archive(ArchiveKind kind,
       archive_entry_copy_pathname_w(e, wide_of(path).c_str());
     else
       archive_entry_set_pathname(e, path.c_str());
-    archive_entry_set_filetype(e, AE_IFREG);
-    archive_entry_set_perm(e, 0644);
+    const bool folder = !path.empty() && path.back() == '/';
+    archive_entry_set_filetype(e, folder ? AE_IFDIR : AE_IFREG);
+    archive_entry_set_perm(e, folder ? 0755 : 0644);
     archive_entry_set_size(e, static_cast<la_int64_t>(bytes.size()));
     archive_write_header(a, e);
     archive_write_data(a, bytes.data(), bytes.size());

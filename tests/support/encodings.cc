@@ -36,4 +36,6 @@ std::string utf16(std::string_view utf8, bool little_endian) {
          convert(utf8, "UTF-8", little_endian ? "UTF-16LE" : "UTF-16BE");
 }
 
+std::string encoded(std::string_view utf8, const char* to) { return convert(utf8, "UTF-8", to); }
+
 }  // namespace testing_support
