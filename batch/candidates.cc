@@ -173,9 +173,11 @@ Found score_candidates(std::vector<Prepared>* prepared, const PairRange& range, 
   // What the bounds read of every partner, side by side by row: read from
   // the submissions themselves, each would cost a cache miss.
   std::vector<std::size_t> length(n);
+  std::vector<std::size_t> code(n);
   std::vector<double> reach(n);
   for (std::size_t r = 0; r < n; ++r) {
     length[r] = p[order[r]].length;
+    code[r] = p[order[r]].code_length;
     reach[r] = p[order[r]].names.reach;
   }
   std::vector<std::vector<std::uint32_t>> candidates(n);  // per row: partner rows
@@ -209,17 +211,19 @@ Found score_candidates(std::vector<Prepared>* prepared, const PairRange& range, 
     for (std::size_t t = 0; t < touched; ++t) {
       const std::uint32_t q = scratch.touched[t];
       const std::size_t other = length[q];
+      const std::size_t most_code = std::max(code[r], code[q]);
       const std::uint64_t bound =
           std::min<std::uint64_t>({scratch.partners[q].covered, own, other});
       scratch.partners[q] = Scratch::Partner{};
       // Names can only raise a score; their agreement is worked out only
       // for a pair the code alone cannot bring to the floor, and whose two
       // reaches (their agreement's most) could.
-      bool candidate = score_of(bound, own, other, 0, rule) >= floor;
-      if (!candidate && score_of(bound, own, other, reach[r] * reach[q], rule) >= floor) {
+      bool candidate = score_of(bound, own, other, most_code, 0, rule) >= floor;
+      if (!candidate && score_of(bound, own, other, most_code, reach[r] * reach[q], rule) >= floor) {
         if (!spread) names.spread(p[order[r]].names);
         spread = true;
-        candidate = score_of(bound, own, other, names.agreement(p[order[q]].names), rule) >= floor;
+        candidate = score_of(bound, own, other, most_code, names.agreement(p[order[q]].names),
+                             rule) >= floor;
       }
       if (candidate) candidates[r].push_back(q);
     }

@@ -7,77 +7,13 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "batch/code_brackets.h"
+
 namespace batch {
 namespace {
 
-constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-
 RawToken made(std::string_view text, CodeKind kind, const RawToken& at) {
   return RawToken{kind, text, at.begin, at.end, 0};
-}
-
-bool opens(const RawToken& t) {
-  return is_symbol(t, "(") || is_symbol(t, "[") || is_symbol(t, "{");
-}
-
-bool closes(const RawToken& t) {
-  return is_symbol(t, ")") || is_symbol(t, "]") || is_symbol(t, "}");
-}
-
-// The closer of the bracket at `k`, or kNone.
-std::size_t closer(const std::vector<RawToken>& in, std::size_t k, std::size_t limit) {
-  int depth = 0;
-  for (std::size_t j = k; j < limit; ++j) {
-    if (opens(in[j])) ++depth;
-    if (closes(in[j]) && --depth == 0) return j;
-  }
-  return kNone;
-}
-
-// Just past the statement that starts at `k`, or kNone when it cannot be told.
-std::size_t past_statement(const std::vector<RawToken>& in, std::size_t k, std::size_t limit) {
-  if (k >= limit) return kNone;
-  const RawToken& t = in[k];
-  if (is_symbol(t, "{")) {
-    const std::size_t c = closer(in, k, limit);
-    return c == kNone ? kNone : c + 1;
-  }
-  if (is_word(t, "if") || is_word(t, "while") || is_word(t, "for") || is_word(t, "switch")) {
-    if (k + 1 >= limit || !is_symbol(in[k + 1], "(")) return kNone;
-    const std::size_t c = closer(in, k + 1, limit);
-    if (c == kNone) return kNone;
-    std::size_t e = past_statement(in, c + 1, limit);
-    if (e != kNone && is_word(t, "if") && e < limit && is_word(in[e], "else"))
-      e = past_statement(in, e + 1, limit);
-    return e;
-  }
-  if (is_word(t, "do")) {
-    const std::size_t e = past_statement(in, k + 1, limit);
-    if (e == kNone || e + 1 >= limit || !is_word(in[e], "while") || !is_symbol(in[e + 1], "("))
-      return kNone;
-    const std::size_t c = closer(in, e + 1, limit);
-    return c == kNone || c + 1 >= limit || !is_symbol(in[c + 1], ";") ? kNone : c + 2;
-  }
-  int depth = 0;
-  for (std::size_t j = k; j < limit; ++j) {
-    if (opens(in[j])) ++depth;
-    if (closes(in[j]) && --depth < 0) return kNone;
-    if (depth == 0 && is_symbol(in[j], ";")) return j + 1;
-  }
-  return kNone;
-}
-
-// Where `symbol` stands outside every bracket within [b, e).
-std::vector<std::size_t> top_level(const std::vector<RawToken>& in, std::size_t b, std::size_t e,
-                                   std::string_view symbol) {
-  std::vector<std::size_t> at;
-  int depth = 0;
-  for (std::size_t j = b; j < e; ++j) {
-    if (opens(in[j])) ++depth;
-    if (closes(in[j])) --depth;
-    if (depth == 0 && is_symbol(in[j], symbol)) at.push_back(j);
-  }
-  return at;
 }
 
 bool is_type_word(const RawToken& t) {
@@ -88,7 +24,10 @@ bool is_type_word(const RawToken& t) {
          std::find(kTypes.begin(), kTypes.end(), t.text) != kTypes.end();
 }
 
-bool is_zero(const RawToken& t) { return t.kind == CodeKind::kNumber && t.text == "0"; }
+// A condition that never holds: `0` or `false`.
+bool is_never(const RawToken& t) {
+  return (t.kind == CodeKind::kNumber && t.text == "0") || is_word(t, "false");
+}
 
 class Statements {
  public:
@@ -119,11 +58,11 @@ class Statements {
     return k + 1;
   }
 
-  // if (0) ... and while (0) ...: code that never runs.
+  // if (0) ... and while (false) ...: code that never runs.
   std::size_t never_run(std::size_t k, std::size_t e) const {
     const RawToken& t = in_[k];
     if (!(is_word(t, "if") || is_word(t, "while")) || k + 3 >= e || !is_symbol(in_[k + 1], "(") ||
-        !is_zero(in_[k + 2]) || !is_symbol(in_[k + 3], ")"))
+        !is_never(in_[k + 2]) || !is_symbol(in_[k + 3], ")"))
       return kNone;
     const std::size_t past = past_statement(in_, k, e);
     return past != kNone && !(past < e && is_word(in_[past], "else")) ? past : kNone;
@@ -218,7 +157,8 @@ class Statements {
 };
 
 // Functions no one calls: every use of the name is outside every function,
-// right before a `(` (where it is declared or defined).
+// right before a `(` (where it is declared or defined). Only in the file
+// that holds main: another file's functions are called from elsewhere.
 std::vector<RawToken> without_uncalled_functions(const std::vector<RawToken>& in) {
   std::unordered_map<std::string_view, int> uses;
   std::unordered_map<std::string_view, int> outside;
@@ -230,6 +170,11 @@ std::vector<RawToken> without_uncalled_functions(const std::vector<RawToken>& in
     ++uses[in[k].text];
     if (depth == 0 && k + 1 < in.size() && is_symbol(in[k + 1], "(")) ++outside[in[k].text];
   }
+  // A file without main holds functions for the program's other files.
+  bool has_main = false;
+  for (std::size_t k = 0; k + 1 < in.size(); ++k)
+    has_main = has_main || (is_word(in[k], "main") && is_symbol(in[k + 1], "("));
+  if (!has_main) return in;
   std::vector<std::uint8_t> drop(in.size(), 0);
   depth = 0;
   std::size_t statement = 0;  // where the top-level declaration being read began
@@ -259,6 +204,54 @@ std::vector<RawToken> without_uncalled_functions(const std::vector<RawToken>& in
   out.reserve(in.size());
   for (std::size_t k = 0; k < in.size(); ++k)
     if (!drop[k]) out.push_back(in[k]);
+  return out;
+}
+
+// Just past a function declaration that starts at `k` (type words, the
+// name, its parameters, `;`), or kNone.
+std::size_t prototype_at(const std::vector<RawToken>& in, std::size_t k) {
+  std::size_t j = k;
+  while (j < in.size() && in[j].directive == 0 &&
+         (in[j].kind == CodeKind::kWord || is_symbol(in[j], "*") || is_symbol(in[j], "&") ||
+          is_symbol(in[j], "::") || is_symbol(in[j], "<") || is_symbol(in[j], ">") ||
+          is_symbol(in[j], ",")) &&
+         !(is_identifier(in[j]) && j + 1 < in.size() && is_symbol(in[j + 1], "(")))
+    ++j;
+  if (j == k || j + 1 >= in.size() || !is_identifier(in[j]) || !is_symbol(in[j + 1], "("))
+    return kNone;
+  const std::size_t c = closer(in, j + 1, in.size());
+  if (c == kNone) return kNone;
+  for (std::size_t p = j + 2; p < c; ++p)
+    if (in[p].kind == CodeKind::kNumber || in[p].kind == CodeKind::kString ||
+        in[p].kind == CodeKind::kChar || is_symbol(in[p], "=") || opens(in[p]))
+      if (!is_symbol(in[p], "(") && !is_symbol(in[p], "[")) return kNone;
+  std::size_t e = c + 1;
+  while (e < in.size() && in[e].kind == CodeKind::kWord && in[e].directive == 0) ++e;
+  return e < in.size() && is_symbol(in[e], ";") ? e + 1 : kNone;
+}
+
+// Declarations of functions outside every function (`int f(int a, char *s);`):
+// they restate a definition, and a student adds or leaves them out at will.
+std::vector<RawToken> without_prototypes(const std::vector<RawToken>& in) {
+  std::vector<RawToken> out;
+  out.reserve(in.size());
+  int depth = 0;
+  bool at_start = true;
+  for (std::size_t k = 0; k < in.size();) {
+    if (depth == 0 && at_start && in[k].directive == 0) {
+      const std::size_t past = prototype_at(in, k);
+      if (past != kNone) {
+        k = past;
+        continue;
+      }
+    }
+    const RawToken& t = in[k];
+    if (is_symbol(t, "{")) ++depth;
+    if (is_symbol(t, "}")) --depth;
+    at_start = t.directive != 0 || (depth == 0 && (is_symbol(t, ";") || is_symbol(t, "}")));
+    out.push_back(t);
+    ++k;
+  }
   return out;
 }
 
@@ -306,7 +299,7 @@ std::vector<RawToken> read_through_aliases(const std::vector<RawToken>& in) {
 }
 
 std::vector<RawToken> rewrite_statements(const std::vector<RawToken>& in) {
-  return Statements(without_uncalled_functions(in)).rewritten();
+  return Statements(without_uncalled_functions(without_prototypes(in))).rewritten();
 }
 
 }  // namespace batch

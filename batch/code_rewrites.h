@@ -16,8 +16,10 @@ namespace batch {
 std::vector<RawToken> read_through_aliases(const std::vector<RawToken>& in);
 
 /// The statements as what they do:
-/// - a function no one calls (every use of its name is where it is declared
-///   or defined, outside every function) is left out, `main` aside;
+/// - declarations of functions outside every function are left out;
+/// - in the file that holds `main`, a function no one calls (every use of
+///   its name is where it is declared or defined, outside every function)
+///   is left out; a file without `main` holds functions other files call;
 /// - `if (0) ...` and `while (0) ...` with no `else`, and a `for` loop with
 ///   an empty body and no call in its condition, are left out;
 /// - `for (a; b; c) s` is `a; while (b) { s c; }`;

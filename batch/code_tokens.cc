@@ -10,6 +10,7 @@
 
 #include "batch/code_rewrites.h"
 #include "batch/code_scan.h"
+#include "batch/statement_order.h"
 #include "lexer/keywords.h"
 #include "lexer/token_files.h"
 #include "lexer/tokeniser.h"
@@ -137,11 +138,25 @@ class Writer {
   std::vector<CodeToken>* out_;
 };
 
+// A statement's written form, for putting statements in order.
+std::string written_statement(const std::vector<RawToken>& in, std::size_t b, std::size_t e) {
+  std::vector<CodeToken> written;
+  Writer writer(&written);
+  for (std::size_t k = b; k < e;) k = writer.write(in, k);
+  std::string key;
+  for (const CodeToken& t : written) {
+    key += t.written;
+    key += ' ';
+  }
+  return key;
+}
+
 }  // namespace
 
 std::vector<CodeToken> code_tokens(std::string_view text) {
   std::vector<Aside> aside;
-  const std::vector<RawToken> in = rewrite_statements(read_through_aliases(scan_code(text, &aside)));
+  const std::vector<RawToken> in = order_statements(
+      rewrite_statements(read_through_aliases(scan_code(text, &aside))), written_statement);
   std::vector<CodeToken> out;
   out.reserve(in.size());
   Writer writer(&out);

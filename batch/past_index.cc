@@ -15,7 +15,9 @@ namespace {
 
 constexpr char kMagic[] = "ccsim-batch index\n";
 constexpr std::size_t kMagicSize = sizeof kMagic - 1;
-constexpr std::uint32_t kVersion = 3;  // 2: where each file lay; 3: the batch tokens
+// 2: where each file lay; 3: the batch tokens; 4: their statements in one
+// order, and where their code ends
+constexpr std::uint32_t kVersion = 4;
 constexpr std::uint32_t kStopsAtEofByte = 1;
 
 void put(std::string* out, std::uint64_t v, int bytes) {
@@ -71,6 +73,7 @@ bool write_index(const std::string& path, const std::vector<Submission>& subs,
       put_str(&body, f.text);
     }
     put_str(&body, s.tokens);
+    put(&body, s.code_end, 8);
   }
   put(&body, fnv1a(body), 8);
   // A failed write leaves an earlier index as it was.
@@ -131,7 +134,10 @@ bool read_index(const std::string& path, const Reading& reading, std::vector<Sub
       file.as_ccsim = reading.stop_at_eof_byte;
       s.files.push_back(std::move(file));
     }
-    if (!r.str(&s.tokens)) return fail(text::kIndexDamaged);
+    std::uint64_t code_end = 0;
+    if (!r.str(&s.tokens) || !r.number(&code_end, 8) || code_end > s.tokens.size())
+      return fail(text::kIndexDamaged);
+    s.code_end = static_cast<std::size_t>(code_end);
     s.name = path + "/" + s.name;
     s.full_name = path + "/" + s.full_name;
     s.from_index = true;

@@ -49,6 +49,9 @@ std::vector<Prepared> prepare_all(const std::vector<Submission>& subs, const Pre
     p.common = std::move(common[k]);
     for (const Span& s : p.common) std::fill_n(p.allowed.begin() + s.start, s.length, 0);
     p.length = static_cast<std::size_t>(std::count(p.allowed.begin(), p.allowed.end(), 1));
+    const std::size_t code_end = std::min(subs[k].code_end, p.allowed.size());
+    p.code_length = static_cast<std::size_t>(
+        std::count(p.allowed.begin(), p.allowed.begin() + static_cast<std::ptrdiff_t>(code_end), 1));
   });
   if (how.names) {
     std::vector<NameVector> names = name_vectors(subs, how.given, jobs);
@@ -99,7 +102,8 @@ PairScore score_pair(const std::vector<Prepared>& prepared, std::uint32_t i, std
   const auto matched = static_cast<double>(s.matched);
   s.coverage = shorter == 0 ? 0.0 : matched / static_cast<double>(shorter);
   s.names = name_agreement(a.names, b.names);
-  s.score = score_of(s.matched, a.length, b.length, s.names, rule);
+  s.score = score_of(s.matched, a.length, b.length, std::max(a.code_length, b.code_length),
+                     s.names, rule);
   s.similarity = a.length + b.length == 0 ? 0.0f
                                           : compare::similarity(static_cast<long long>(s.matched),
                                                                 static_cast<long long>(a.length),
@@ -125,18 +129,18 @@ ScoreRule rule_for(bool as_ccsim) {
 }
 
 double contained_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b,
-                    const ScoreRule& rule) {
+                    std::size_t most_code, const ScoreRule& rule) {
   if (rule.padding <= 0) return 0;
   const auto shorter = static_cast<double>(std::min(length_a, length_b));
-  const auto longer = static_cast<double>(std::max(length_a, length_b));
-  const double base = std::max({shorter, longer / rule.padding, static_cast<double>(rule.guard)});
+  const auto code = static_cast<double>(std::min(most_code, std::max(length_a, length_b)));
+  const double base = std::max({shorter, code / rule.padding, static_cast<double>(rule.guard)});
   return std::max(0.0, std::min(1.0, static_cast<double>(matched) / base) - rule.margin);
 }
 
-double score_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b, double names,
-                const ScoreRule& rule) {
+double score_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b,
+                std::size_t most_code, double names, const ScoreRule& rule) {
   return std::max(with_names(code_of(matched, length_a, length_b, rule), names),
-                  contained_of(matched, length_a, length_b, rule));
+                  contained_of(matched, length_a, length_b, most_code, rule));
 }
 
 bool ranks_before(const PairScore& x, const std::string& x_first, const std::string& x_second,

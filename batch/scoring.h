@@ -24,6 +24,7 @@ struct Prepared {
   std::vector<compare::Match> template_tiles;
   std::vector<Span> common;
   std::size_t length = 0;     // token-string length less template and common code
+  std::size_t code_length = 0;  // of which code: not the text of comments and messages
   std::uint64_t content = 0;  // a hash of the token string, to orient pairs
   NameVector names;           // empty when names are not weighed
 };
@@ -53,7 +54,9 @@ struct Preparation {
 /// longer's share counts, so that one small program inside a large library
 /// is no copy), less `margin`: two solutions of one exercise written apart
 /// seldom share more than two thirds of the shorter, a padded copy nearly
-/// all of it. padding 0: no such floor (as ccsim compares).
+/// all of it. padding 0: no such floor (as ccsim compares). What a large
+/// library is, is told by its code alone: comments and messages added to a
+/// copy pad it, they make no library of it.
 struct ScoreRule {
   std::size_t guard = 100;
   double padding = 2.5;
@@ -89,8 +92,9 @@ void prepare_sources(std::vector<Prepared>* prepared, const std::vector<std::uin
 /// The score of a pair with `matched` characters tiled between submissions
 /// of those lengths and names agreeing by `names`: never more than 1, and
 /// never less for more matched or more agreement.
-double score_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b, double names,
-                const ScoreRule& rule);
+/// `most_code`: the larger of the two code lengths (Prepared::code_length).
+double score_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b,
+                std::size_t most_code, double names, const ScoreRule& rule);
 
 /// The steps of score_of(): the code's figure, then the names' share of
 /// what it leaves; score_of() is the larger of with_names(code_of(...),
@@ -99,7 +103,7 @@ double code_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b
                const ScoreRule& rule);
 /// The floor the matched share of the shorter submission sets (ScoreRule).
 double contained_of(std::uint64_t matched, std::size_t length_a, std::size_t length_b,
-                    const ScoreRule& rule);
+                    std::size_t most_code, const ScoreRule& rule);
 double with_names(double code, double names);
 
 /// Tiles one pair (first < second by index, as in the output) and scores it.

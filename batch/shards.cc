@@ -16,7 +16,9 @@
 namespace batch {
 namespace {
 
-constexpr char kMagic[] = "ccsim-batch shard 2";  // 2: scores of the batch tokens
+// 2: scores of the batch tokens; 3: their statements in one order, and
+// comments no longer counted as a larger program
+constexpr char kMagic[] = "ccsim-batch shard 3";
 
 std::string escaped(const std::string& s) {
   static const char kHex[] = "0123456789ABCDEF";

@@ -222,6 +222,10 @@ def run_class(cls, binary, planting, known, have_sim, keep):
             if os.path.exists(dst):
                 shutil.rmtree(dst)
             shutil.copytree(d, dst)
+            # which copy is of which original, for reading the misses
+            with open(os.path.join(keep, cls + '.planted'), 'w') as f:
+                for o, c, _ in planting.copies:
+                    f.write('%s\t%s\n' % (o, c))
         return out
     finally:
         shutil.rmtree(tmp, ignore_errors=True)

@@ -31,7 +31,7 @@ std::string score_formula(std::size_t guard, bool names, double padding, double 
   const std::string code = "matched / max(sqrt(length1 x length2), " + std::to_string(guard) + ")";
   const std::string base = names ? "code + names x code x (1 - code), code = " + code : code;
   if (padding <= 0) return base;
-  return "max(" + base + "; matched / max(shorter, longer / " + shortest_number(padding) + ", " +
+  return "max(" + base + "; matched / max(shorter, longer code / " + shortest_number(padding) + ", " +
          std::to_string(guard) + ") - " + shortest_number(margin) + ")";
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -87,6 +88,7 @@ TEST(CodeTokens, DeclarationsCountForWhatTheySet) {
 TEST(CodeTokens, CodeThatNeverRunsIsLeftOut) {
   EXPECT_EQ(in_main("x = 1;"), in_main("x = 1;\nif (0) { x = 2; }"));
   EXPECT_EQ(in_main("x = 1;"), in_main("while (0) x++;\nx = 1;"));
+  EXPECT_EQ(in_main("x = 1;"), in_main("while (false) { x--; }\nx = 1;"));
   EXPECT_EQ(in_main("x = 1;"), in_main("for (k = 0; k < 0; k++) ;\nx = 1;"));
   // A loop that calls something does something; if (0) with an else runs it.
   EXPECT_NE(in_main("x = 1;"), in_main("for (k = 0; read(k); k++) ;\nx = 1;"));
@@ -96,6 +98,45 @@ TEST(CodeTokens, CodeThatNeverRunsIsLeftOut) {
   EXPECT_EQ(written(used), written("int g(int);\n" + std::string(used) +
                                    "int g(int b) { return b * b; }\n"));
   EXPECT_EQ("zhmain()returnid(0);", written("int main() { return f(0); }"));
+  // In a file without main, the functions are there for the other files.
+  EXPECT_EQ("zhid(zhid)returnid;", written("int g(int b) { return b; }"));
+}
+
+TEST(CodeTokens, SettingsThatCanTradePlacesHaveOneOrder) {
+  // Settings of different variables come out in one order, in any block.
+  EXPECT_EQ(in_main("a = 1;\nb = c * d;\n"), in_main("b = c * d;\na = 1;\n"));
+  EXPECT_EQ(in_main("while (i < n) { s += i; t = t * 2; i++; }"),
+            in_main("while (i < n) { t = t * 2; s += i; i++; }"));
+  EXPECT_EQ(in_main("p.x = 1; q[2] = y - z; k--;"), in_main("k--; q[2] = y - z; p.x = 1;"));
+  // What depends on another stays after it.
+  EXPECT_NE(in_main("a = 1;\nb = a * 2;"), in_main("b = a * 2;\na = 1;"));
+  EXPECT_NE(in_main("i++;\ns = s + i * 3;"), in_main("s = s + i * 3;\ni++;"));
+  // Calls and streams stay in their order, and nothing moves across them
+  // (nor across control flow).
+  EXPECT_NE(in_main("scanf(\"%d\", &n);\nk = 1;"), in_main("k = 1;\nscanf(\"%d\", &n);"));
+  EXPECT_NE(in_main("cin >> a;\nf(b, c);"), in_main("f(b, c);\ncin >> a;"));
+  EXPECT_NE(in_main("a = 1;\nx = f(y);\nb = c * d;"), in_main("b = c * d;\nx = f(y);\na = 1;"));
+  EXPECT_NE(in_main("a = 1;\nif (x) y();\nb = c * d;"), in_main("b = c * d;\nif (x) y();\na = 1;"));
+  // Nothing is lost or made up: the same tokens, moved.
+  std::string moved = in_main("b = c * d;\nk = 1;\na = 1;\nscanf(\"%d\", &n);\nz = 2 - k;");
+  std::string plain = in_main("a = 1;\nk = 1;\nb = c * d;\nscanf(\"%d\", &n);\nz = 2 - k;");
+  EXPECT_EQ(plain, moved);
+  moved = in_main("z = k - 2;\nk = 1;");
+  plain = in_main("k = 1;\nz = k - 2;");
+  EXPECT_NE(plain, moved);
+  std::sort(moved.begin(), moved.end());
+  std::sort(plain.begin(), plain.end());
+  EXPECT_EQ(plain, moved);
+}
+
+TEST(CodeTokens, PrototypesAreLeftOut) {
+  const std::string defined = "int f(int a, char *s) { return a; }\nint main() { return f(1, 0); }\n";
+  EXPECT_EQ(written(defined), written("int f(int a, char *s);\n" + defined));
+  EXPECT_EQ(written(defined), written("static long long f(int, char *);\n" + defined));
+  // A variable made by a call, outside every function, is no prototype.
+  const std::string uses = "int f(int a, char *s) { return a; }\nint main() { return f(x, 0) + v[1]; }\n";
+  EXPECT_EQ("id=id(0,0);" + written(uses), written("int x = f(3, 0);\n" + uses));
+  EXPECT_EQ("id<zh>id(0);" + written(uses), written("vector<int> v(10);\n" + uses));
 }
 
 TEST(CodeTokens, MacrosAndTypedefsAreReadThrough) {

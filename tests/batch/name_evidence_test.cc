@@ -145,19 +145,19 @@ TEST(SharedNames, WrittenAsInTheSourceAndCutWhole) {
 
 TEST(ScoreOf, NamesRaiseTheCodesScoreButNeverMakeIt) {
   const batch::ScoreRule rule;
-  EXPECT_DOUBLE_EQ(0.5, batch::score_of(100, 200, 200, 0, rule));
-  EXPECT_DOUBLE_EQ(0.75, batch::score_of(100, 200, 200, 1, rule));
-  EXPECT_DOUBLE_EQ(0.625, batch::score_of(100, 200, 200, 0.5, rule));
-  EXPECT_DOUBLE_EQ(0.0, batch::score_of(0, 200, 200, 1, rule));  // names alone: nothing
-  EXPECT_DOUBLE_EQ(1.0, batch::score_of(200, 200, 200, 1, rule));
+  EXPECT_DOUBLE_EQ(0.5, batch::score_of(100, 200, 200, 200, 0, rule));
+  EXPECT_DOUBLE_EQ(0.75, batch::score_of(100, 200, 200, 200, 1, rule));
+  EXPECT_DOUBLE_EQ(0.625, batch::score_of(100, 200, 200, 200, 0.5, rule));
+  EXPECT_DOUBLE_EQ(0.0, batch::score_of(0, 200, 200, 200, 1, rule));  // names alone: nothing
+  EXPECT_DOUBLE_EQ(1.0, batch::score_of(200, 200, 200, 200, 1, rule));
   // Tiny submissions stay guarded: 30 matched of 40 is 30 / 100.
-  EXPECT_DOUBLE_EQ(0.3 + 0.3 * 0.7, batch::score_of(30, 40, 40, 1, rule));
+  EXPECT_DOUBLE_EQ(0.3 + 0.3 * 0.7, batch::score_of(30, 40, 40, 40, 1, rule));
   double last = 0;
   for (std::uint64_t m = 0; m <= 400; m += 40)
     for (double a : {0.0, 0.3, 1.0}) {
-      const double s = batch::score_of(m, 300, 400, a, rule);
+      const double s = batch::score_of(m, 300, 400, 400, a, rule);
       EXPECT_LE(s, 1.0);
-      EXPECT_GE(s, batch::score_of(m, 300, 400, 0, rule));
+      EXPECT_GE(s, batch::score_of(m, 300, 400, 400, 0, rule));
       if (a == 1.0) {
         EXPECT_GE(s, last);
         last = s;

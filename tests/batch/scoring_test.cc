@@ -134,6 +134,13 @@ TEST(Scoring, APaddedCopyKeepsWhatItSharesOfTheShorterUpToAPoint) {
   ASSERT_GT(lb2, rule.padding * la2);
   EXPECT_DOUBLE_EQ(std::max(la2 / std::sqrt(la2 * lb2), rule.padding * la2 / lb2 - rule.margin), far);
   EXPECT_LT(far, twice);
+  // Padded as far with comments, it is no larger a program: still a copy.
+  std::string talk;
+  for (int k = 0; k < 60; ++k) talk += "// step " + std::to_string(k) + " of the loop, see notes\n";
+  const std::vector<Submission> talked = {made_of("a", original), made_of("b", original + talk)};
+  ASSERT_GT(static_cast<double>(talked[1].tokens.size()),
+            rule.padding * static_cast<double>(talked[0].tokens.size()));
+  EXPECT_DOUBLE_EQ(1.0 - rule.margin, score_all(talked, plain(8))[0].score);
 }
 
 TEST(Scoring, APairWithLittleCodeScoresLowHoweverSmall) {

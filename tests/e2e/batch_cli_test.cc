@@ -174,7 +174,7 @@ TEST(BatchCli, JsonHoldsTheFieldsAndTheTiles) {
   const RunResult r = batch({"--format", "json", kClass + "/alice.c", kClass + "/bob.c"});
   EXPECT_EQ(1, r.exit_status);
   EXPECT_EQ(0u, r.out.find("{\"score\":\"max(code + names x code x (1 - code), code = matched / "
-                           "max(sqrt(length1 x length2), 100); matched / max(shorter, longer / "
+                           "max(sqrt(length1 x length2), 100); matched / max(shorter, longer code / "
                            "2.5, 100) - 0.12)\","
                            "\"threshold\":0.700000,\"min_match\":16,\"common_in_at_least\":null,"
                            "\"floor\":0.466667,\"pairs_in_run\":1,\"pairs_below_floor\":0,"

@@ -1,0 +1,36 @@
+// Bracket matching and statement bounds over a scanned token list: all the
+// rewrites know of a source's structure. No parse tree; whatever these
+// cannot tell apart they say so (kNone) and the caller leaves it as it is.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+#include "batch/code_scan.h"
+
+namespace batch {
+
+inline constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+inline bool opens(const RawToken& t) {
+  return is_symbol(t, "(") || is_symbol(t, "[") || is_symbol(t, "{");
+}
+
+inline bool closes(const RawToken& t) {
+  return is_symbol(t, ")") || is_symbol(t, "]") || is_symbol(t, "}");
+}
+
+/// The closer of the bracket at `k` (within [k, limit)), or kNone.
+std::size_t closer(const std::vector<RawToken>& in, std::size_t k, std::size_t limit);
+
+/// Just past the statement that starts at `k` (a block, a compound
+/// statement with its body and any `else`, or up to its `;`), or kNone when
+/// it cannot be told within `limit`.
+std::size_t past_statement(const std::vector<RawToken>& in, std::size_t k, std::size_t limit);
+
+/// Where `symbol` stands outside every bracket within [b, e).
+std::vector<std::size_t> top_level(const std::vector<RawToken>& in, std::size_t b, std::size_t e,
+                                   std::string_view symbol);
+
+}  // namespace batch
