@@ -39,7 +39,7 @@ test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j$(JOBS)
 	@command -v node >/dev/null 2>&1 && test -x /usr/bin/chromium || echo "(the report's browser tests were skipped: they need Chromium and Node)"
 
-# Timed runs of the Release build; see the README's performance section.
+# Timed runs of the Release build; see docs/performance.md.
 bench: test-prerequisites
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DCCSIM_BENCH=ON $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD_DIR) -j$(JOBS)

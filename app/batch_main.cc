@@ -20,6 +20,7 @@
 #include "batch/names.h"
 #include "batch/options.h"
 #include "batch/past_index.h"
+#include "batch/report_beside.h"
 #include "batch/roster.h"
 #include "batch/scoring.h"
 #include "batch/shards.h"
@@ -119,6 +120,19 @@ bool safe_to_write(const std::string& path, std::string_view what, const batch::
   say(text::batch_error(text::batch_output_over_input(batch::shown_name(path),
                                                       hit == batch::Overwrites::kSource, what)));
   return false;
+}
+
+// The report, once written, handed to the default browser. Where none can
+// be started, the run says where the report is, as it does when `say_where`
+// (a class dropped on the program), and ends as it would have.
+void open_report(const std::string& path, bool say_where) {
+  platform::SystemViewer viewer;
+  const bool opened = viewer.open(path);
+  if (opened && !say_where) return;
+  std::error_code ec;
+  const std::filesystem::path full = std::filesystem::absolute(platform::fs_path(path), ec);
+  const std::string where = ec ? path : platform::path_text(full);
+  say(opened ? text::report_opened(where) : text::report_not_opened(where));
 }
 
 // --merge: the shard files of a run joined into its output.
@@ -221,6 +235,10 @@ int run(int argc, char** argv) {
   if (subs.size() == 1 && batch::is_archive_in_folder(subs[0]))
     say(text::batch_lone_archive(batch::shown_name(subs[0].full_name)));
 
+  // A class dropped on the program (its console window its own) has its
+  // report written beside it, unasked: nobody there types --report.
+  const bool dropped = o.report.empty() && !o.sharded && platform::console_window_is_own();
+
   // Refused before any work, so that nothing is listed for a run that fails.
   if (!o.report.empty() && !safe_to_write(o.report, text::kTheReport, o, subs, base))
     return kTrouble;
@@ -235,7 +253,7 @@ int run(int argc, char** argv) {
 
   // Submissions from an index are traced back to their sources only where
   // an output shows source lines.
-  if (o.format == batch::Format::kJson || !o.report.empty() || o.sharded)
+  if (o.format == batch::Format::kJson || !o.report.empty() || o.sharded || dropped)
     for (const batch::PairScore& p : found.pairs)
       for (std::uint32_t k : {p.first, p.second})
         if (!batch::trace(&subs[k])) {
@@ -253,19 +271,14 @@ int run(int argc, char** argv) {
   // The report asked for is written even when standard output failed (a
   // reader gone after the lines it wanted, `| head -1`).
   const bool listed = output_written();
-  const bool reported = o.report.empty() || batch::write_report(o.report, result, &error);
+  std::string beside;  // the report of a dropped class
+  const bool reported =
+      dropped ? batch::write_report_beside(o.paths, result, &beside, &error)
+              : o.report.empty() || batch::write_report(o.report, result, &error);
   if (!reported) say(text::batch_error(error));
   if (!listed || !reported) return kTrouble;
-  // Asked to, the report is opened; where it cannot be, the run says where
-  // it is and ends as it would have.
-  if (o.open_report) {
-    platform::SystemViewer viewer;
-    if (!viewer.open(o.report)) {
-      std::error_code ec;
-      const std::filesystem::path full = std::filesystem::absolute(platform::fs_path(o.report), ec);
-      say(text::report_not_opened(ec ? o.report : platform::path_text(full)));
-    }
-  }
+  if (dropped) open_report(beside, true);
+  if (o.open_report) open_report(o.report, false);
   // A slice's result is its file: the verdict is the merge's to give. A
   // scheduler takes any other status for a failed task (GNU parallel's own
   // status counts them).

@@ -17,12 +17,14 @@
 
 namespace batch {
 
-bool is_archive_name(std::string_view path) {
+std::size_t archive_extension_size(std::string_view path) {
   for (std::string_view ext :
        {".zip", ".tar", ".tar.gz", ".tgz", ".tar.bz2", ".tar.xz", ".7z", ".rar"})
-    if (ends_with_any_case(path, ext)) return true;
-  return false;
+    if (ends_with_any_case(path, ext)) return ext.size();
+  return 0;
 }
+
+bool is_archive_name(std::string_view path) { return archive_extension_size(path) > 0; }
 
 #ifdef CCSIM_WITH_ARCHIVES
 

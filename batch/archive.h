@@ -28,6 +28,9 @@ bool archives_supported();
 /// True if `path` is named as an archive: .zip, .tar, .tar.gz, .tgz,
 /// .tar.bz2, .tar.xz, .7z, .rar, in any case.
 bool is_archive_name(std::string_view path);
+/// How many bytes at the end of `path` name it as an archive (4 for
+/// ".zip", 7 for ".tar.gz"); 0 if it is not named as one.
+std::size_t archive_extension_size(std::string_view path);
 
 /// One member of an archive: its path inside it ('/' between parts, the raw
 /// bytes of the name; a member of an archive inside it as "b.zip/x.c"), what

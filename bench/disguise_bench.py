@@ -54,7 +54,7 @@ CLASSES = {
     'train': (os.path.join(SHARED, 'train'), os.path.join(SHARED, 'train.pairs'), 20),
     'example': (os.path.join(ROOT, 'examples', 'class'), None, 4),
 }
-# the copies the example class is known to hold (README: "bob.c is alice.c ...")
+# the copies the example class is known to hold (docs/batch.md: "bob.c is alice.c ...")
 EXAMPLE_PAIRS = [('alice.c', 'bob.c'), ('eve.c', 'heidi.c')]
 SOURCE_EXT = ('.c', '.cc', '.cpp', '.cxx', '.h')
 

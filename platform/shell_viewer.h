@@ -7,7 +7,7 @@ namespace platform {
 
 class ShellViewer : public Viewer {
  public:
-  /// ShellExecuteA "open" on `path`; not waited for.
+  /// ShellExecuteW "open" on `path` (UTF-8 text); not waited for.
   bool open(const std::string& path) override;
 };
 

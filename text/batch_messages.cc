@@ -156,6 +156,15 @@ std::string report_not_opened(std::string_view path) {
   return "ccsim-batch: no browser could be started; the report is " + std::string(path) + "\n";
 }
 
+std::string report_opened(std::string_view path) {
+  return "ccsim-batch: the report is " + std::string(path) + ", opened in the browser\n";
+}
+
+std::string report_names_taken(std::string_view first, int count) {
+  return std::string(first) + " and the " + std::to_string(count - 1) +
+         " numbered names after it are taken: no report is written over them";
+}
+
 std::string batch_error(std::string_view what) {
   return "ccsim-batch: " + std::string(what) + "\n";
 }

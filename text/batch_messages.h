@@ -86,6 +86,12 @@ std::string batch_error(std::string_view what);
 
 /// "ccsim-batch: no browser could be started; the report is <path>\n"
 std::string report_not_opened(std::string_view path);
+/// "ccsim-batch: the report is <path>, opened in the browser\n": where a
+/// class dropped on the program had its report written.
+std::string report_opened(std::string_view path);
+/// "<first name> and the <count - 1> numbered names after it are taken: no
+/// report is written over them": no new name is left beside a dropped class.
+std::string report_names_taken(std::string_view first, int count);
 /// "ccsim-batch: skipped <path>: <reason>\n"
 std::string batch_skipped(std::string_view path, std::string_view reason);
 /// Why a path was passed over, as batch_skipped() gives it.

@@ -27,7 +27,7 @@ test_needs=(
 optional_needs=(
   "chromium:file:/usr/bin/chromium"                 # renders the report in a test
   "nodejs:cmd:node"                                 # runs the report script's tests
-  "parallel:cmd:parallel"                           # runs the README's shard recipe as written
+  "parallel:cmd:parallel"                           # runs the shard recipe of docs/large-classes.md
 )
 windows_needs=(
   "g++-mingw-w64-x86-64-posix:cmd:x86_64-w64-mingw32-g++-posix"

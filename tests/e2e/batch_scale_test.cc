@@ -91,16 +91,16 @@ TEST(BatchScale, ShardsMergedGiveTheOutputOfTheWholeRunByteForByte) {
   }
 }
 
-// The sh block of the README that follows the line beginning `lead`, as
-// lines.
-std::vector<string> readme_recipe(const string& lead) {
-  const string readme = read_bytes(CCSIM_SOURCE_DIR "/README.md");
-  const std::size_t at = readme.find("\n" + lead);
-  const std::size_t begin = readme.find("```sh\n", at);
+// The sh block of the large classes' page (docs/large-classes.md) that
+// follows the line beginning `lead`, as lines.
+std::vector<string> documented_recipe(const string& lead) {
+  const string page = read_bytes(CCSIM_SOURCE_DIR "/docs/large-classes.md");
+  const std::size_t at = page.find("\n" + lead);
+  const std::size_t begin = page.find("```sh\n", at);
   if (at == string::npos || begin == string::npos) return {};
-  const std::size_t end = readme.find("```\n", begin + 6);
+  const std::size_t end = page.find("```\n", begin + 6);
   std::vector<string> recipe;
-  for (const string& line : lines(readme.substr(begin + 6, end - begin - 6)))
+  for (const string& line : lines(page.substr(begin + 6, end - begin - 6)))
     if (!line.empty() && line[0] != '#') recipe.push_back(line);
   return recipe;
 }
@@ -116,11 +116,11 @@ RunResult shell(const string& line, const string& dir) {
   return testing_support::run_binary("/bin/sh", options);
 }
 
-// The README's recipes for schedulers, run as they are written: every
+// The documented recipes for schedulers, run as they are written: every
 // slice of a class with copies is a task that succeeds (a shard that
 // exited 1 was a failed task: GNU parallel's status was 8), and the merge
 // gives the whole run's output and verdict.
-TEST(BatchScale, TheReadmesShardRecipesRunAsWritten) {
+TEST(BatchScale, TheDocumentedShardRecipesRunAsWritten) {
   testing_support::ScopedTempDir dir;
   mkdir("class", 0755);
   for (const auto& entry : std::filesystem::directory_iterator(kClass))
@@ -129,7 +129,7 @@ TEST(BatchScale, TheReadmesShardRecipesRunAsWritten) {
   const RunResult json = batch({"--format", "json", "class/"}, dir.path());
   ASSERT_EQ(1, csv.exit_status);
 
-  const std::vector<string> slurm = readme_recipe("With a Slurm job array");
+  const std::vector<string> slurm = documented_recipe("With a Slurm job array");
   ASSERT_EQ(2u, slurm.size());
   ASSERT_NE(string::npos, slurm[0].find("--shard \"$SLURM_ARRAY_TASK_ID/16\""));
   for (int task = 1; task <= 16; ++task) {
@@ -141,10 +141,10 @@ TEST(BatchScale, TheReadmesShardRecipesRunAsWritten) {
   EXPECT_EQ(1, merged.exit_status) << merged.err;
   EXPECT_EQ(csv.out, read_bytes(dir.path() + "/pairs.csv"));
 
-  const std::vector<string> gnu = readme_recipe("With GNU parallel");
+  const std::vector<string> gnu = documented_recipe("With GNU parallel");
   ASSERT_EQ(2u, gnu.size());
   if (shell("command -v parallel", dir.path()).exit_status != 0)
-    GTEST_SKIP() << "GNU parallel is not installed: the README's recipe with it is not run";
+    GTEST_SKIP() << "GNU parallel is not installed: the documented recipe with it is not run";
   for (int k = 1; k <= 16; ++k) std::remove((dir.path() + "/part-" + std::to_string(k)).c_str());
   const RunResult slices = shell(gnu[0], dir.path());
   EXPECT_EQ(0, slices.exit_status) << slices.err;

@@ -137,31 +137,103 @@ grep -q 'D.C: is a source being compared' "$scratch/outputs/refused.txt" &&
 [ ! -e "$scratch/outputs/past.idx.part" ] || fail "ccsim-batch: a partial index is left"
 echo "ok: ccsim-batch index and report written over earlier ones"
 
-# A console window of its own (Wine gives one to a program started from a
-# terminal, as Windows does to a folder dropped on the program) stays open
-# with the table until a key is pressed; a pipe never waits.
-if command -v tmux >/dev/null 2>&1; then
-  session=ccsim-wine-$$
-  tmux new-session -d -s "$session" -x 160 -y 40 "cd '$here/examples' && \
-    wine '$windows/ccsim-batch.exe' -q class; echo \$? >'$scratch/own-status'; sleep 60"
-  for _ in $(seq 60); do
-    tmux capture-pane -t "$session" -p | grep -q 'Press any key' && break
-    sleep 1
-  done
-  tmux capture-pane -t "$session" -p >"$scratch/own-screen.txt"
-  if grep -q 'alice.c  bob.c' "$scratch/own-screen.txt" && grep -q 'Press any key' "$scratch/own-screen.txt" &&
-    [ ! -e "$scratch/own-status" ]; then
-    tmux send-keys -t "$session" x
-    for _ in $(seq 20); do [ -e "$scratch/own-status" ] && break; sleep 0.5; done
-    if [ "$(cat "$scratch/own-status" 2>/dev/null)" = 1 ]; then
-      echo "ok: ccsim-batch keeps its own window open until a key"
-    else
-      fail "ccsim-batch: no end after the key"
-    fi
+# A class dropped on ccsim-batch.exe. Windows gives the program a console
+# window of its own then; so does Wine to a program started from a terminal
+# (here a tmux pane on a server of the test's own): the same console, the
+# same GetConsoleProcessList, no switch of the test's. The program writes
+# the report beside the class under a name no file has, hands it to the
+# browser (Wine's winebrowser runs xdg-open: a stand-in logs what it is
+# given), says where it is, and keeps the window with the table until a
+# key. Started from a console (cmd.exe shares it), nothing of that happens.
+if command -v tmux >/dev/null 2>&1 && command -v python3 >/dev/null 2>&1; then
+  drop=$scratch/drop
+  mkdir -p "$drop/bin" "$drop/desk"
+  printf '#!/bin/sh\necho "$1" >>"%s/opened.log"\n' "$drop" >"$drop/bin/xdg-open"
+  chmod +x "$drop/bin/xdg-open"
+  cp -r "$here/examples/class" "$drop/desk/class"
+  echo "the teacher's own" >"$drop/desk/class-ccsim-report.html"
+  python3 - "$here/examples/class" "$drop/desk" <<'PY'
+import sys, zipfile
+with zipfile.ZipFile(f"{sys.argv[2]}/班级.zip", "w") as z:
+    for n in ("alice.c", "bob.c", "eve.c"):
+        z.write(f"{sys.argv[1]}/{n}", n)
+PY
+  tmux_server=ccsim-wine-$$
+  # Runs `wine ARGS...` in a pane of its own with the environment given in
+  # $1 ("" for none), from $drop/desk; leaves the screen in $drop/$name.screen
+  # once it asks for a key (or after 60 seconds), then presses one and
+  # leaves the exit status in $drop/$name.status.
+  in_own_window() {
+    local name=$1 env=$2
+    shift 2
+    local command="cd '$drop/desk' && env WINEPREFIX='$WINEPREFIX' WINEDEBUG=-all PATH='$drop/bin:$PATH' $env wine"
+    for a in "$@"; do command+=" '$a'"; done
+    command+="; echo \$? >'$drop/$name.status'; sleep 60"
+    tmux -L "$tmux_server" new-session -d -s "$name" -x 200 -y 40 "$command"
+    for _ in $(seq 60); do
+      tmux -L "$tmux_server" capture-pane -t "$name" -p | grep -q 'Press any key' && break
+      [ -e "$drop/$name.status" ] && break
+      sleep 1
+    done
+    tmux -L "$tmux_server" capture-pane -t "$name" -p >"$drop/$name.screen"
+    [ -e "$drop/$name.status" ] && cp "$drop/$name.status" "$drop/$name.before-key"
+    tmux -L "$tmux_server" send-keys -t "$name" x
+    for _ in $(seq 20); do [ -e "$drop/$name.status" ] && break; sleep 0.5; done
+    tmux -L "$tmux_server" kill-session -t "$name" 2>/dev/null || true
+  }
+  screen_has() { tr -d '\n' <"$drop/$1.screen" | tr -s ' ' | grep -qF "$2"; }
+
+  # The folder, beside a report of the teacher's: that one is kept, the new
+  # one numbered. No browser can be started here (winebrowser disabled):
+  # the window says where the report is, and the run ends as it would have.
+  in_own_window folder "WINEDLLOVERRIDES=winebrowser.exe=d" "$windows/ccsim-batch.exe" class
+  report=$drop/desk/class-ccsim-report-2.html
+  if [ -e "$drop/folder.before-key" ]; then
+    fail "dropped folder: ended without waiting for a key ($(cat "$drop/folder.screen"))"
+  elif ! screen_has folder 'alice.c bob.c suspected' || ! screen_has folder 'Press any key'; then
+    fail "dropped folder: the window shows no table and no prompt ($(cat "$drop/folder.screen"))"
+  elif [ "$(cat "$drop/folder.status" 2>/dev/null)" != 1 ]; then
+    fail "dropped folder: exit status $(cat "$drop/folder.status" 2>/dev/null) after the key, not 1"
+  elif [ "$(cat "$drop/desk/class-ccsim-report.html")" != "the teacher's own" ]; then
+    fail "dropped folder: the report already there was written over"
+  elif ! grep -q '</html>' "$report" 2>/dev/null || ! grep -q 'alice.c' "$report"; then
+    fail "dropped folder: no report beside the class ($(ls "$drop/desk"))"
+  elif ! screen_has folder "no browser could be started; the report is Z:$report"; then
+    fail "dropped folder: the window does not say where the report is ($(cat "$drop/folder.screen"))"
+  elif [ -e "$drop/opened.log" ]; then
+    fail "dropped folder: a browser was started though none could be"
   else
-    fail "ccsim-batch: its own window did not wait with the table"
+    echo "ok: a dropped folder's report is written beside it, numbered, and said; the window waits"
   fi
-  tmux kill-session -t "$session" 2>/dev/null || true
+
+  # An archive named in Chinese: its report beside it, handed to the browser.
+  in_own_window archive "" "$windows/ccsim-batch.exe" 班级.zip
+  report=$drop/desk/班级-ccsim-report.html
+  if ! grep -q '</html>' "$report" 2>/dev/null; then
+    fail "dropped archive: no report beside it ($(ls "$drop/desk"))"
+  elif ! screen_has archive "the report is Z:$report, opened in the browser"; then
+    fail "dropped archive: the window does not say where the report is ($(cat "$drop/archive.screen"))"
+  elif [ "$(cat "$drop/opened.log" 2>/dev/null)" != "file://$drop/desk/%E7%8F%AD%E7%BA%A7-ccsim-report.html" ]; then
+    fail "dropped archive: the browser was not given the report ($(cat "$drop/opened.log" 2>/dev/null))"
+  elif [ "$(cat "$drop/archive.status" 2>/dev/null)" != 1 ] || [ -e "$drop/archive.before-key" ]; then
+    fail "dropped archive: no wait for a key, or exit status $(cat "$drop/archive.status" 2>/dev/null)"
+  else
+    echo "ok: a dropped archive named in Chinese has its report beside it, opened in the browser"
+  fi
+
+  # From a console: the table as ever, no report, no wait.
+  ls "$drop/desk" >"$drop/desk-before"
+  in_own_window console "" cmd /c "$(winepath -w "$windows/ccsim-batch.exe" 2>/dev/null)" class
+  if [ "$(cat "$drop/console.before-key" 2>/dev/null)" != 1 ] || ! screen_has console 'alice.c bob.c suspected'; then
+    fail "from a console: not the table and status 1 without a key ($(cat "$drop/console.screen"))"
+  elif ! ls "$drop/desk" | cmp -s - "$drop/desk-before"; then
+    fail "from a console: a report was written ($(ls "$drop/desk"))"
+  else
+    echo "ok: started from a console, ccsim-batch writes no report and does not wait"
+  fi
+  tmux -L "$tmux_server" kill-server 2>/dev/null || true
+else
+  fail "a class dropped on the program: tmux and python3 are needed"
 fi
 
 [ "$failures" -eq 0 ] || { echo "$failures failed"; exit 1; }
