@@ -5,7 +5,7 @@
 // The file (all integers little-endian):
 //
 //   "ccsim-batch index\n"             18 bytes
-//   u32 version                        2
+//   u32 version                        4
 //   u32 flags                          bit 0: sources read up to a 0x1A byte
 //   u64 count                          submissions
 //   count times:
@@ -13,11 +13,14 @@
 //     u32 files, then each: str path, str place, str text
 //                                      place: where the file lay (resolved_path())
 //     str tokens                       the token string of all its files
+//     u64 code end                     where their code ends in it (the text
+//                                      of comments and messages follows)
 //   u64 checksum                       FNV-1a 64 of every byte after the magic
 //
 // where str is a u64 length and that many bytes. A file's place lets a run
 // that is also given the file itself take it once (settle()); version 1
-// had none. What depends on the class a run checks (the code common to it,
+// had none, 2 held ccsim's tokens, 3 the batch's before their statements
+// were put in one order. What depends on the class a run checks (the code common to it,
 // and the grams left to match) is worked out by each run: it cannot be
 // stored.
 #pragma once
