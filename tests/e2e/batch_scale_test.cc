@@ -273,10 +273,17 @@ TEST(BatchScale, AnIndexOfPastSubmissionsServesAsTheFolderItWasMadeFrom) {
     write_bytes(past + "/" + name, read_bytes(kClass + "/" + name));
   for (const char* name : {"bob.c", "frank.c", "heidi.c", "ken.c", "lucy.c"})
     write_bytes(fresh + "/" + name, read_bytes(kClass + "/" + name));
+  // A large library holding one small program: how large it is, is told by
+  // its code, which the index keeps apart from its comments.
+  string library;
+  for (const char* name : {"ivan.c", "judy.c", "grace.c", "eve.c", "carol.c"})
+    library += read_bytes(kClass + "/" + name);
+  write_bytes(past + "/library.c", library);
+  write_bytes(fresh + "/piece.c", read_bytes(kClass + "/carol.c"));
   const string index = dir.path() + "/past.idx";
   const RunResult written = batch({"--write-index", index, past});
   EXPECT_EQ(0, written.exit_status) << written.err;
-  EXPECT_NE(string::npos, written.err.find("wrote 7 submissions")) << written.err;
+  EXPECT_NE(string::npos, written.err.find("wrote 8 submissions")) << written.err;
 
   for (const char* format : {"csv", "json"}) {
     const RunResult by_folder = batch({"--format", format, "--old", past, fresh});
@@ -324,7 +331,7 @@ TEST(BatchScale, AnIndexOfPastSubmissionsServesAsTheFolderItWasMadeFrom) {
   write_bytes(dir.path() + "/blank.c", "");
   const RunResult blank = batch({"--old", dir.path() + "/blank.c", fresh});
   EXPECT_EQ("", blank.err);
-  EXPECT_EQ(0u, blank.out.find("6 submissions, ")) << blank.out;
+  EXPECT_EQ(0u, blank.out.find("7 submissions, ")) << blank.out;
   write_bytes(dir.path() + "/blank.zip", "");
   const RunResult zip = batch({"--old", dir.path() + "/blank.zip", fresh});
   EXPECT_EQ("ccsim-batch: no source found in " + dir.path() + "/blank.zip\n", zip.err);
