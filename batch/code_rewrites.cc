@@ -13,7 +13,7 @@ namespace batch {
 namespace {
 
 RawToken made(std::string_view text, CodeKind kind, const RawToken& at) {
-  return RawToken{kind, text, at.begin, at.end, 0};
+  return RawToken{kind, text, at.begin, at.end, 0, kind == CodeKind::kWord && is_keyword(text)};
 }
 
 bool is_type_word(const RawToken& t) {

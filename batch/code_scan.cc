@@ -59,8 +59,10 @@ std::vector<RawToken> scan_code(std::string_view s, std::vector<Aside>* aside) {
   int directive = 0;  // the directive of the line being read (0: none)
   bool line_start = true;
   auto add = [&](CodeKind kind, std::size_t begin, std::size_t end) {
-    out.push_back(RawToken{kind, s.substr(begin, end - begin), static_cast<std::uint32_t>(begin),
-                           static_cast<std::uint32_t>(end), directive});
+    const std::string_view text = s.substr(begin, end - begin);
+    out.push_back(RawToken{kind, text, static_cast<std::uint32_t>(begin),
+                           static_cast<std::uint32_t>(end), directive,
+                           kind == CodeKind::kWord && is_keyword(text)});
     line_start = false;
   };
   auto set_aside = [&](std::size_t begin, std::size_t end) {

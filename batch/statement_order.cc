@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <string_view>
-#include <unordered_set>
 
 #include "batch/code_brackets.h"
 
@@ -38,17 +37,19 @@ struct Plain {
   std::size_t begin;
   std::size_t end;
   std::string key;
-  std::unordered_set<std::string_view> names;  // every variable it names
-  std::unordered_set<std::string_view> sets;   // those it changes
+  std::vector<std::string_view> names;  // every variable it names, sorted
+  std::vector<std::string_view> sets;   // those it changes
   bool acts = false;  // calls, streams or declares: it stays where it is
 };
 
-bool conflict(const Plain& a, const Plain& b) {
-  for (std::string_view n : a.sets)
-    if (b.names.count(n)) return true;
-  for (std::string_view n : b.sets)
-    if (a.names.count(n)) return true;
+bool names_any(const std::vector<std::string_view>& sorted, const std::vector<std::string_view>& of) {
+  for (std::string_view n : of)
+    if (std::binary_search(sorted.begin(), sorted.end(), n)) return true;
   return false;
+}
+
+bool conflict(const Plain& a, const Plain& b) {
+  return names_any(b.names, a.sets) || names_any(a.names, b.sets);
 }
 
 class Orderer {
@@ -128,29 +129,31 @@ class Orderer {
       if (is_symbol(t, "(") && k > b && (is_identifier(in_[k - 1]) || is_symbol(in_[k - 1], ")") ||
                                         is_symbol(in_[k - 1], ">")))
         p.acts = true;
-      if (is_identifier(t) && !is_member_name(in_, k)) p.names.insert(t.text);
+      if (is_identifier(t) && !is_member_name(in_, k)) p.names.push_back(t.text);
       if ((is_symbol(t, "++") || is_symbol(t, "--"))) {
-        if (k + 1 < e && is_identifier(in_[k + 1])) p.sets.insert(in_[k + 1].text);
-        if (k > b && is_identifier(in_[k - 1])) p.sets.insert(in_[k - 1].text);
+        if (k + 1 < e && is_identifier(in_[k + 1])) p.sets.push_back(in_[k + 1].text);
+        if (k > b && is_identifier(in_[k - 1])) p.sets.push_back(in_[k - 1].text);
       }
     }
     // The name a setting changes: the first one left of its `=`.
     if (assign != kNone) {
       for (std::size_t k = b; k < assign; ++k)
         if (is_identifier(in_[k]) && !is_member_name(in_, k)) {
-          p.sets.insert(in_[k].text);
+          p.sets.push_back(in_[k].text);
           break;
         }
     } else if (p.sets.empty()) {
       p.acts = true;  // a bare expression or a declaration: `cin >> x;`, `set<int> s;`
     }
-    if (!p.acts) p.key = key_(in_, b, e);
+    std::sort(p.names.begin(), p.names.end());
     return p;
   }
 
   // Writes the run out in its order (see the header) and empties it.
   void place(std::vector<Plain>* run) {
     const std::size_t n = run->size();
+    if (n > 1)
+      for (Plain& p : *run) p.key = key_(in_, p.begin, p.end);
     std::vector<std::vector<std::size_t>> after(n);
     std::vector<std::size_t> waiting(n, 0);
     for (std::size_t i = 0; i < n; ++i)
