@@ -99,7 +99,7 @@ TEST_F(ReportTest, RenderedTilesOfTheTopPairAreMarkedOnBothSides) {
     GTEST_SKIP() << "no " << kChromium << " (apt-get install chromium)";
   // Drawn by the page's own script: a wrong hash in the policy would stop it.
   const string article = evidence(render("report.html#pair-1", "net.json"));
-  ASSERT_NE(string::npos, article.find("id=\"pair-1\"")) << "no evidence for the top pair";
+  ASSERT_NE(string::npos, article.find("<article id=\"pair-1\">")) << "no evidence for the top pair";
   EXPECT_NE(string::npos, article.find("alice.c"));
   EXPECT_NE(string::npos, article.find("bob.c"));
   const std::size_t second_side =
@@ -110,8 +110,13 @@ TEST_F(ReportTest, RenderedTilesOfTheTopPairAreMarkedOnBothSides) {
   EXPECT_EQ((std::set<string>{"0", "1", "2", "3"}), left);  // the pair's four tiles
   EXPECT_EQ(left, right);
   EXPECT_NE(string::npos, article.find("<span class=\"tpl\""));  // template code greyed
-  // The matched line ranges, as the JSON gives the first tile's lines.
-  EXPECT_NE(string::npos, article.find("alice.c 42–66 ↔ bob.c 43–67 (329)"))
+  // The matched line ranges, as the JSON gives the first tile's lines, and
+  // the block's size in lines and in characters.
+  EXPECT_NE(string::npos, article.find("title=\"329 matched token-string characters\">"
+                                       "<span class=\"swatch\" style=\"background: rgb("))
+      << article.substr(0, 2000);
+  EXPECT_NE(string::npos,
+            article.find("alice.c 42–66 ↔ bob.c 43–67<span class=\"size\"> — 25 lines</span>"))
       << article.substr(0, 2000);
   // The rare names the two share (bob.c renamed the rest), heaviest first.
   EXPECT_NE(string::npos, article.find("heaviest first: <span><code>\"%c: %d\\n\"</code>"

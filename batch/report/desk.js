@@ -1,0 +1,297 @@
+// The page as a review desk: what the address names is shown (#pair-3,
+// #student-12, the lists), Back and Forward go through what was shown, and
+// the keys of the help (?) move through pairs and blocks and decide.
+// The last of the script's files: it starts the page.
+
+var data = JSON.parse(document.getElementById('report-data').textContent);
+var words = JSON.parse(document.getElementById('report-words').textContent);
+var subs = data.subs, pairs = data.pairs;
+var lowNames = subs.map(function (s) { return s.n; });
+var byRank = new Map();
+pairs.forEach(function (p, i) { byRank.set(p.r, i); });
+
+// The words named `key`, "{0}", "{1}"... replaced by the arguments after it.
+function say(key) {
+  var args = arguments;
+  return words[key].replace(/\{(\d+)\}/g, function (_, i) { return String(args[Number(i) + 1]); });
+}
+
+function el(tag, attrs, children) {
+  var e = document.createElement(tag);
+  Object.keys(attrs || {}).forEach(function (k) {
+    if (k === 'text') e.textContent = attrs[k];
+    else if (k === 'cls') e.className = attrs[k];
+    else e.setAttribute(k, attrs[k]);
+  });
+  (children || []).forEach(function (c) { e.appendChild(c); });
+  return e;
+}
+
+function filters() {
+  return { query: document.getElementById('search').value.trim(),
+           only: document.getElementById('only-suspected').checked,
+           decision: document.getElementById('decision-filter').value };
+}
+
+function nameMatch(k, query) { return pure.matches(lowNames[k], query); }
+
+// ---- a decision changed: what shows it is drawn again, and nothing else
+
+var quiet = 0, changedWhileQuiet = false;
+
+function quietly(work) {
+  ++quiet;
+  try { work(); } finally { --quiet; }
+  if (!quiet && changedWhileQuiet) { changedWhileQuiet = false; drawAll(true); countDecided(); if (shown) redrawDecision(shown.p); }
+}
+
+function decisionChanged(p) {
+  if (quiet) { changedWhileQuiet = true; return; }
+  var i = byRank.get(p.r);
+  if (pairSort.key === 'decision' || filters().decision) drawPairs(pairSort.key === 'decision');
+  pairTable.redraw(i);
+  [p.a, p.b].forEach(function (k) { studentTable.redraw(k); });
+  countDecided();
+  redrawDecision(p);
+  if (view === 'student') drawStudentPage(studentShown);
+  groupsStale = true;
+}
+
+var groupsStale = false;
+var groupsTimer = 0;
+// Filters changed: the lists at once, the groups a little later (typing
+// goes on meanwhile).
+function drawAll(resort) {
+  drawPairs(resort);
+  drawStudents(resort);
+  clearTimeout(groupsTimer);
+  groupsTimer = setTimeout(drawGroups, 250);
+  if (view === 'student') drawStudentPage(studentShown);
+}
+
+// ---- what the address shows
+
+var view = 'overview';
+var studentShown = -1;
+
+function show(name) {
+  view = name;
+  document.body.dataset.view = name;
+}
+
+function route() {
+  var hash = decodeURIComponent(window.location.hash || '');
+  var m = /^#pair-(\d+)$/.exec(hash), s = /^#student-(\d+)$/.exec(hash);
+  document.getElementById('status').textContent = '';
+  if (m && byRank.has(Number(m[1]))) {
+    show('pair');
+    openEvidence(byRank.get(Number(m[1])));
+    if (!document.getElementById('help').hidden) return;
+    var heading = document.getElementById('pair-heading');
+    if (heading && !(document.activeElement && document.activeElement.closest && document.activeElement.closest('#pair-table'))) heading.focus({ preventScroll: true });
+    return;
+  }
+  if (s && subs[Number(s[1])]) {
+    closeEvidence();
+    show('student');
+    studentShown = Number(s[1]);
+    drawStudentPage(studentShown);
+    window.scrollTo(0, 0);
+    document.getElementById('student-heading').focus({ preventScroll: true });
+    return;
+  }
+  var wasPair = openIndex;
+  closeEvidence();
+  show('overview');
+  if (m) document.getElementById('status').textContent = say('noSuchPair', m[1]);
+  pairTable.draw();
+  studentTable.draw();
+  var target = hash.length > 1 && document.getElementById(hash.slice(1));
+  if (target) {
+    target.scrollIntoView();
+    if (hash === '#pairs' && wasPair >= 0) {
+      pairTable.reveal(shownPairs.indexOf(wasPair));
+      var row = pairTable.rowOf(wasPair);
+      if (row) row.querySelector('a').focus({ preventScroll: true });
+    }
+  }
+}
+
+function go(hash) {
+  if (window.location.hash === hash) route(); else window.location.hash = hash;
+}
+
+// ---- moving by keys
+
+function openAt(place) {
+  if (place >= 0 && place < shownPairs.length) go('#pair-' + pairs[shownPairs[place]].r);
+}
+
+function stepPair(step) {
+  var at = openIndex >= 0 ? shownPairs.indexOf(openIndex) : -1;
+  var next = pure.nextPlace(shownPairs.length, at, step, function () { return true; }, false);
+  if (next >= 0) openAt(next);
+  else document.getElementById('status').textContent = say(step > 0 ? 'lastPair' : 'firstPair');
+}
+
+function nextUndecided() {
+  var at = openIndex >= 0 ? shownPairs.indexOf(openIndex) : -1;
+  var next = pure.nextPlace(shownPairs.length, at, 1, function (i) { return !decisionOf(pairs[shownPairs[i]]).d; }, true);
+  if (next < 0) document.getElementById('status').textContent = say('allDecided');
+  else if (shownPairs[next] === openIndex) document.getElementById('status').textContent = say('noOtherUndecided');
+  else openAt(next);
+}
+
+function decideByKey(d) {
+  if (openIndex < 0) return;
+  var p = pairs[openIndex];
+  setDecision(p, d, decisionOf(p).note || '');
+  document.getElementById('status').textContent = say('decidedByKey', p.r, say(d));
+}
+
+function typing(target) {
+  return target && (/^(INPUT|TEXTAREA|SELECT)$/.test(target.tagName) || target.isContentEditable);
+}
+
+function onKey(event) {
+  if (event.ctrlKey || event.metaKey || event.altKey) return;
+  var help = document.getElementById('help');
+  if (event.key === 'Escape') {
+    if (!help.hidden) { toggleHelp(false); event.preventDefault(); return; }
+    if (typing(event.target)) { event.target.blur(); return; }
+    if (view !== 'overview') { go('#pairs'); event.preventDefault(); }
+    return;
+  }
+  if (typing(event.target)) return;
+  var act = {
+    'j': function () { stepPair(1); }, 'k': function () { stepPair(-1); },
+    'n': function () { stepBlock(1); }, 'p': function () { stepBlock(-1); },
+    'u': nextUndecided,
+    'c': function () { decideByKey('confirmed'); }, 'x': function () { decideByKey('cleared'); },
+    'e': function () { var note = document.getElementById('decision-note'); if (note) note.focus(); },
+    '/': function () { document.getElementById('search').focus(); },
+    '?': function () { toggleHelp(help.hidden); }
+  }[event.key];
+  if (!act) return;
+  event.preventDefault();
+  act();
+}
+
+// ---- the help: the keys and what each column means
+
+var helpFrom = null;
+function toggleHelp(open) {
+  var help = document.getElementById('help');
+  if (open) {
+    helpFrom = document.activeElement;
+    help.hidden = false;
+    document.getElementById('help-close').focus();
+  } else {
+    help.hidden = true;
+    if (helpFrom && helpFrom.focus) helpFrom.focus();
+  }
+}
+
+function buildHelp() {
+  var keys = [['j', 'keyNext'], ['k', 'keyPrevious'], ['n', 'keyNextBlock'], ['p', 'keyPreviousBlock'],
+              ['u', 'keyUndecided'], ['c', 'keyConfirm'], ['x', 'keyClear'], ['e', 'keyNote'],
+              ['/', 'keySearch'], ['?', 'keyHelp'], ['Esc', 'keyEscape']];
+  var columns = [['thRank', 'colRank'], ['thScore', 'colScore'], ['thSuspected', 'colSuspected'],
+                 ['thLinesFirst', 'colLinesFirst'], ['thLinesSecond', 'colLinesSecond'],
+                 ['thBlocks', 'colBlocks'], ['thLongest', 'colLongest'], ['thCoverage', 'colCoverage'],
+                 ['thSimilarity', 'colSimilarity'], ['thNames', 'colNames'], ['thDecision', 'colDecision'],
+                 ['thPartners', 'colPartners']];
+  var close = el('button', { type: 'button', id: 'help-close', text: say('closeHelp') });
+  close.addEventListener('click', function () { toggleHelp(false); });
+  var body = document.getElementById('help');
+  body.appendChild(el('div', { cls: 'help-box' }, [
+    el('h2', { id: 'help-title', text: say('helpTitle') }), close,
+    el('h3', { text: say('helpKeys') }),
+    el('table', {}, [el('tbody', {}, keys.map(function (k) {
+      return el('tr', {}, [el('th', {}, [el('kbd', { text: k[0] })]), el('td', { text: say(k[1]) })]);
+    }))]),
+    el('h3', { text: say('helpColumns') }),
+    el('table', {}, [el('tbody', {}, columns.map(function (c) {
+      return el('tr', {}, [el('th', { text: say(c[0]) }), el('td', { text: say(c[1]) })]);
+    }))]),
+    el('h3', { text: say('helpMarks') }),
+    el('p', { text: say('rangesHelp') }),
+    el('p', { text: say('helpPrint') })]));
+  body.addEventListener('click', function (event) { if (event.target === body) toggleHelp(false); });
+}
+
+// The headings' explanations, from the words.
+function explainHeadings() {
+  document.querySelectorAll('th[data-help]').forEach(function (th) {
+    th.title = say(th.dataset.help);
+    var button = th.querySelector('button');
+    if (button) button.title = th.title;
+  });
+}
+
+// ---- starting
+
+function keepBarHeight() {
+  var bar = document.getElementById('bar');
+  document.documentElement.style.setProperty('--bar', bar.getBoundingClientRect().height + 'px');
+}
+
+pairsOf = subs.map(function () { return []; });
+pairs.forEach(function (p, i) { pairsOf[p.a].push(i); pairsOf[p.b].push(i); });
+readDecisionStore();
+keepBarHeight();
+if (window.ResizeObserver) new ResizeObserver(keepBarHeight).observe(document.getElementById('bar'));
+else window.addEventListener('resize', keepBarHeight);
+// What the status line says goes after a while.
+var statusTimer = 0;
+new MutationObserver(function () {
+  clearTimeout(statusTimer);
+  statusTimer = setTimeout(function () { document.getElementById('status').textContent = ''; }, 6000);
+}).observe(document.getElementById('status'), { childList: true, characterData: true, subtree: true });
+pairTable = new TableWindow(document.getElementById('pair-table'), document.getElementById('pair-scroll'), pairRow);
+studentTable = new TableWindow(document.getElementById('student-table'), document.getElementById('student-scroll'), studentRow);
+sortable(document.getElementById('pair-table'), pairSort, drawPairs);
+sortable(document.getElementById('student-table'), studentSort, drawStudents);
+explainHeadings();
+buildHelp();
+document.getElementById('search').addEventListener('input', function () { drawAll(false); });
+document.getElementById('only-suspected').addEventListener('change', function () { drawAll(false); });
+document.getElementById('decision-filter').addEventListener('change', function () { drawAll(false); });
+document.getElementById('export').addEventListener('click', exportDecisions);
+document.getElementById('import').addEventListener('click', function () { document.getElementById('import-file').click(); });
+document.getElementById('import-file').addEventListener('change', function (event) {
+  if (event.target.files[0]) importFile(event.target.files[0]);
+  event.target.value = '';
+});
+document.getElementById('help-button').addEventListener('click', function () { toggleHelp(true); });
+document.addEventListener('keydown', onKey);
+// A row's whole width opens its pair, not only its rank.
+document.getElementById('pair-table').addEventListener('click', function (event) {
+  var row = event.target.closest('tbody tr');
+  if (!row || event.target.closest('a') || !row.dataset.at) return;
+  go('#pair-' + pairs[shownPairs[Number(row.dataset.at)]].r);
+});
+window.addEventListener('hashchange', route);
+// Printing the lists prints all their rows.
+window.addEventListener('beforeprint', function () {
+  if (view !== 'overview') return;
+  pairTable.all = studentTable.all = true;
+  pairTable.draw(); studentTable.draw();
+});
+window.addEventListener('afterprint', function () {
+  pairTable.all = studentTable.all = false;
+  pairTable.draw(); studentTable.draw();
+});
+drawPairs(true);
+drawStudents(true);
+countDecided();
+route();
+setTimeout(drawGroups, 0);
+if (window.performance && performance.mark) performance.mark('report-drawn');
+
+// For the browser tests: the export's text, the import, the keys' places.
+window.ccsimReport = {
+  decisionsCsv: decisionsCsv,
+  importDecisions: function (text, from) { return importDecisions(text, from); },
+  shown: function () { return { view: view, pair: openIndex >= 0 ? pairs[openIndex].r : 0, block: shown ? shown.at + 1 : 0 }; }
+};
