@@ -132,11 +132,13 @@ std::string report_page(const Run& run, const ReportLimits& limits) {
   // Nothing may load from anywhere; only this very style and script run.
   const std::string policy = "default-src 'none'; script-src '" + csp_hash(script) +
                              "'; style-src '" + csp_hash(style) + "'; img-src data:";
+  const PageData data = page_data(run, limits, now());
   return assemble(std::string_view(kReportPage, kReportPageSize),
                   {{"POLICY", policy},
                    {"STYLE", style},
                    {"SUMMARY", summary(run)},
-                   {"DATA", page_data(run, limits, now())},
+                   {"DATA", data.main},
+                   {"OTHERS", data.others},
                    {"WORDS", std::string(kReportWords, kReportWordsSize)},
                    {"SCRIPT", script}});
 }

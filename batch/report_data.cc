@@ -3,6 +3,7 @@
 #include "batch/report_data.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <ostream>
@@ -166,7 +167,7 @@ void write_run(std::ostream& out, const Run& run, std::string_view written) {
 
 }  // namespace
 
-std::string page_data(const Run& run, const ReportLimits& limits, std::string_view written) {
+PageData page_data(const Run& run, const ReportLimits& limits, std::string_view written) {
   const Options& o = run.options;
   std::vector<std::size_t> listed;  // ranks of the pairs in the page
   std::size_t suspected = 0, unsuspected = 0;
@@ -293,20 +294,24 @@ std::string page_data(const Run& run, const ReportLimits& limits, std::string_vi
     }
     out << "]" << (both && drawn < tiles.size() ? ",\"cut\":true" : "") << "}";
   }
-  // The other pairs at or above the floor, for the students' pages:
-  // [first, second, score, rank].
-  out << "],\"others\":[";
-  std::size_t others = 0;
-  for (std::size_t k = 0, i = 0; k < run.ranked.size() && others < limits.other_pairs; ++k) {
+  out << ']';
+  // The other pairs at or above the floor, for the students' pages, in a
+  // block of their own (read only when a student's page is opened): per
+  // pair its two submissions and its score in thousandths, cut; ranks
+  // follow from those of the pairs listed.
+  std::ostringstream others;
+  others << "{\"pairs\":[";
+  std::size_t count = 0;
+  for (std::size_t k = 0, i = 0; k < run.ranked.size() && count < limits.other_pairs; ++k) {
     if (i < listed.size() && listed[i] == k) {
       ++i;
       continue;
     }
     const PairScore& p = run.ranked[k];
-    out << (others++ ? "," : "") << '[' << p.first << ',' << p.second << ','
-        << text::six_places(p.score) << ',' << k + 1 << ']';
+    const double milli = std::floor(std::clamp(p.score, 0.0, 1.0) * 1000);
+    others << (count++ ? "," : "") << p.first << ',' << p.second << ',' << static_cast<int>(milli);
   }
-  out << "],\"othersLeftOut\":" << run.ranked.size() - listed.size() - others;
+  others << "],\"leftOut\":" << run.ranked.size() - listed.size() - count << '}';
   // Groups, with the listed suspected pairs inside each and those that
   // link it to a submission outside.
   std::vector<Link> links;
@@ -338,7 +343,7 @@ std::string page_data(const Run& run, const ReportLimits& limits, std::string_vi
     out << "],\"p\":[" << inside.str() << "],\"x\":[" << outside.str() << "]}";
   }
   out << "]}";
-  return out.str();
+  return {out.str(), others.str()};
 }
 
 }  // namespace batch

@@ -29,7 +29,13 @@ struct ReportLimits {
 /// '&' as such, so no "</script>" in a source can end it.
 void js_string(std::ostream& out, std::string_view s);
 
-/// The page's data for `run`, written at `written` (a local date and time).
-std::string page_data(const Run& run, const ReportLimits& limits, std::string_view written);
+/// The page's data for `run`, written at `written` (a local date and time):
+/// the JSON the page is drawn from, and that of the pairs above the floor
+/// not listed (read when a student's page is opened).
+struct PageData {
+  std::string main;
+  std::string others;
+};
+PageData page_data(const Run& run, const ReportLimits& limits, std::string_view written);
 
 }  // namespace batch

@@ -6,7 +6,7 @@
 var data = JSON.parse(document.getElementById('report-data').textContent);
 var words = JSON.parse(document.getElementById('report-words').textContent);
 var subs = data.subs, pairs = data.pairs;
-var lowNames = subs.map(function (s) { return s.n; });
+var lowNames = subs.map(function (s) { return s.n.toLowerCase(); });
 var byRank = new Map();
 pairs.forEach(function (p, i) { byRank.set(p.r, i); });
 
@@ -33,7 +33,18 @@ function filters() {
            decision: document.getElementById('decision-filter').value };
 }
 
-function nameMatch(k, query) { return pure.matches(lowNames[k], query); }
+// Whether submission k's name matches the search: worked out once per
+// search for every submission, then looked up.
+var matched = { query: null, by: null };
+function nameMatch(k, query) {
+  if (matched.query !== query) {
+    var q = query.toLowerCase();
+    matched.query = query;
+    matched.by = new Uint8Array(subs.length);
+    for (var i = 0; i < subs.length; ++i) matched.by[i] = q === '' || pure.matchesLow(lowNames[i], q) ? 1 : 0;
+  }
+  return matched.by[k] === 1;
+}
 
 // ---- a decision changed: what shows it is drawn again, and nothing else
 
@@ -54,18 +65,23 @@ function decisionChanged(p) {
   countDecided();
   redrawDecision(p);
   if (view === 'student') drawStudentPage(studentShown);
-  groupsStale = true;
+  groupsLater();
 }
 
-var groupsStale = false;
-var groupsTimer = 0;
-// Filters changed: the lists at once, the groups a little later (typing
-// goes on meanwhile).
+// The groups are drawn again only when they come into sight (typing goes
+// on meanwhile, and a class of many groups costs nothing until then).
+var groupsStale = true, groupsInSight = false, groupsTimer = 0;
+function groupsLater() {
+  groupsStale = true;
+  clearTimeout(groupsTimer);
+  if (groupsInSight) groupsTimer = setTimeout(function () { groupsStale = false; drawGroups(); }, 150);
+}
+
+// Filters changed: the lists at once, the groups when seen.
 function drawAll(resort) {
   drawPairs(resort);
   drawStudents(resort);
-  clearTimeout(groupsTimer);
-  groupsTimer = setTimeout(drawGroups, 250);
+  groupsLater();
   if (view === 'student') drawStudentPage(studentShown);
 }
 
@@ -76,19 +92,24 @@ var studentShown = -1;
 
 function show(name) {
   view = name;
-  document.body.dataset.view = name;
+  if (document.body.dataset.view !== name) document.body.dataset.view = name;
 }
 
 function route() {
   var hash = decodeURIComponent(window.location.hash || '');
   var m = /^#pair-(\d+)$/.exec(hash), s = /^#student-(\d+)$/.exec(hash);
-  document.getElementById('status').textContent = '';
+  if (document.getElementById('status').textContent) document.getElementById('status').textContent = '';
   if (m && byRank.has(Number(m[1]))) {
     show('pair');
     openEvidence(byRank.get(Number(m[1])));
-    if (!document.getElementById('help').hidden) return;
-    var heading = document.getElementById('pair-heading');
-    if (heading && !(document.activeElement && document.activeElement.closest && document.activeElement.closest('#pair-table'))) heading.focus({ preventScroll: true });
+    // The heading takes the focus once drawn (a screen reader reads it),
+    // unless the focus is on the list, where Tab and Enter opened it.
+    setTimeout(function () {
+      var heading = document.getElementById('pair-heading'), at = document.activeElement;
+      if (!heading || !document.getElementById('help').hidden) return;
+      if (at && at !== document.body && at.closest && at.closest('#pair-table, #evidence')) return;
+      heading.focus({ preventScroll: true });
+    }, 0);
     return;
   }
   if (s && subs[Number(s[1])]) {
@@ -106,6 +127,7 @@ function route() {
   if (m) document.getElementById('status').textContent = say('noSuchPair', m[1]);
   pairTable.draw();
   studentTable.draw();
+  if (/^#group/.test(hash) && groupsStale) { groupsStale = false; drawGroups(true); }
   var target = hash.length > 1 && document.getElementById(hash.slice(1));
   if (target) {
     target.scrollIntoView();
@@ -236,6 +258,7 @@ function keepBarHeight() {
   document.documentElement.style.setProperty('--bar', bar.getBoundingClientRect().height + 'px');
 }
 
+suspectedWord = say('suspectedWord');
 pairsOf = subs.map(function () { return []; });
 pairs.forEach(function (p, i) { pairsOf[p.a].push(i); pairsOf[p.b].push(i); });
 readDecisionStore();
@@ -286,7 +309,15 @@ drawPairs(true);
 drawStudents(true);
 countDecided();
 route();
-setTimeout(drawGroups, 0);
+if (window.IntersectionObserver) {
+  new IntersectionObserver(function (seen) {
+    groupsInSight = seen[seen.length - 1].isIntersecting;
+    if (groupsInSight && groupsStale) groupsLater();
+  }, { rootMargin: '400px' }).observe(document.getElementById('groups'));
+} else {
+  groupsInSight = true;
+  groupsLater();
+}
 if (window.performance && performance.mark) performance.mark('report-drawn');
 
 // For the browser tests: the export's text, the import, the keys' places.

@@ -23,14 +23,26 @@ function rangesOf(s, tiles, side) {
 // One side's sources in a scrolling pane, files in `order`, every range
 // marked; a block's first mark on the side carries its number.
 function sourcePane(s, ranges, order, numberOf, label) {
+  var longest = 1;
+  order.forEach(function (f) { longest = Math.max(longest, s.f[f].l.length); });
+  var width = String(longest).length + 2;
+  var pad = function (n) { var t = String(n); return new Array(width - t.length).join(' ') + t + '  '; };
   var pane = el('div', { cls: 'pane', tabindex: '0', role: 'region', 'aria-label': label });
   var started = {};
   order.forEach(function (f) {
     var file = s.f[f];
     var mine = ranges.filter(function (r) { return r.f === f; });
-    var pre = el('pre', { cls: 'source' });
+    // Lines go in runs of 40, each laid out only when in sight.
+    var pre = el('pre', { cls: 'source' }), run = null;
     file.l.forEach(function (text, line) {
-      var row = el('span', { cls: 'line' }, [el('span', { cls: 'ln', text: String(line + 1) })]);
+      if (line % 40 === 0) {
+        run = el('div', { cls: 'run' });
+        run.style.containIntrinsicSize = 'auto ' + 1.4 * Math.min(40, file.l.length - line) + 'em';
+        pre.appendChild(run);
+      }
+      // Inline, a line number as text padded to its width: blocks and boxes
+      // per line would cost the layout of every line.
+      var row = el('span', { cls: 'line' }, [el('span', { cls: 'ln', text: pad(line + 1) })]);
       pure.segments(mine, line, text).forEach(function (seg) {
         var piece = text.slice(seg[0], seg[1]), r = seg[2], m;
         if (!r) { row.appendChild(document.createTextNode(piece)); return; }
@@ -47,7 +59,7 @@ function sourcePane(s, ranges, order, numberOf, label) {
         row.appendChild(m);
       });
       row.appendChild(document.createTextNode('\n'));
-      pre.appendChild(row);
+      run.appendChild(row);
     });
     var matched = mine.some(function (r) { return r.tile >= 0; });
     pane.appendChild(el('div', { cls: 'file' + (matched ? '' : ' unmatched') }, [
@@ -136,7 +148,14 @@ function openEvidence(i) {
   var p = pairs[i], a = subs[p.a], b = subs[p.b];
   var previous = openIndex;
   openIndex = i;
-  [previous, i].forEach(function (j) { if (j >= 0) pairTable.redraw(j); });
+  // What is read of the page's layout is read first, the rest written
+  // after it: the page is laid out once, for the next frame.
+  var evidence = document.getElementById('evidence');
+  evidence.hidden = false;
+  evidence.scrollTop = 0;
+  if (previous >= 0) pairTable.mark(previous, false);
+  pairTable.reveal(shownPairs.indexOf(i));
+  pairTable.mark(i, true);
   var body = document.getElementById('evidence-body');
   body.textContent = '';
   var files = pure.fileOrder(p.k, (a.f || []).length, (b.f || []).length);
@@ -204,16 +223,13 @@ function openEvidence(i) {
   }
   body.appendChild(sides);
   shown = { p: p, order: order, left: left, right: right, at: -1, marks: [], blocks: blocks };
-  document.getElementById('evidence').hidden = false;
-  document.getElementById('evidence').scrollTop = 0;
-  pairTable.reveal(shownPairs.indexOf(i));
 }
 
 function closeEvidence() {
   var previous = openIndex;
   openIndex = -1;
   shown = null;
-  if (previous >= 0) pairTable.redraw(previous);
+  if (previous >= 0) pairTable.mark(previous, false);
   document.getElementById('evidence').hidden = true;
 }
 

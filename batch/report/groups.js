@@ -30,8 +30,8 @@ function studentLink(k) {
 }
 
 // The groups view again, a few groups at a time so that the page answers
-// between them.
-function drawGroups() {
+// between them (`now`: all at once).
+function drawGroups(now) {
   var list = document.getElementById('group-list');
   var generation = ++groupsDrawing, f = filters(), n = 0, drawn = 0;
   list.textContent = '';
@@ -46,7 +46,7 @@ function drawGroups() {
       list.appendChild(groupBox(g, n, inside));
       ++drawn;
     }
-    if (n < data.groups.length) setTimeout(step, 0);
+    if (n < data.groups.length) { if (now) step(); else setTimeout(step, 0); }
     else if (!drawn) list.appendChild(el('p', { text: say('noGroupsFiltered') }));
   };
   step();
@@ -109,6 +109,27 @@ function groupGraph(g, inside) {
 
 // ---- a student's page
 
+// The pairs above the floor the page does not list, per submission:
+// [first, second, score, rank], read from their own block when first asked
+// for. Their ranks are those the listed pairs leave; the suspected ones come
+// first, as everywhere.
+var othersOf = null, othersLeftOut = 0;
+function otherPairsOf(k) {
+  if (!othersOf) {
+    var raw = JSON.parse(document.getElementById('report-others').textContent);
+    var ranks = new Set(pairs.map(function (p) { return p.r; }));
+    othersOf = subs.map(function () { return []; });
+    othersLeftOut = raw.leftOut;
+    for (var i = 0, r = 0; i + 2 < raw.pairs.length; i += 3) {
+      do { ++r; } while (ranks.has(r));
+      var o = [raw.pairs[i], raw.pairs[i + 1], raw.pairs[i + 2] / 1000, r];
+      othersOf[o[0]].push(o);
+      othersOf[o[1]].push(o);
+    }
+  }
+  return othersOf[k];
+}
+
 function drawStudentPage(k) {
   var s = subs[k], body = document.getElementById('student-body'), f = filters();
   body.textContent = '';
@@ -116,17 +137,14 @@ function drawStudentPage(k) {
   pairsOf[k].forEach(function (i) {
     if (decisionPasses(pairs[i], f.decision)) rows.push({ r: pairs[i].r, i: i });
   });
-  if (!f.decision || f.decision === 'undecided') {
-    data.others.forEach(function (o) {
-      if (o[0] === k || o[1] === k) rows.push({ r: o[3], other: o });
-    });
-  }
+  var others = otherPairsOf(k);
+  if (!f.decision || f.decision === 'undecided') others.forEach(function (o) { rows.push({ r: o[3], other: o }); });
   rows.sort(function (x, y) { return x.r - y.r; });
   var group = -1;
   data.groups.forEach(function (g, n) { if (g.m.indexOf(k) >= 0) group = n; });
   body.appendChild(el('nav', { cls: 'pair-nav' }, [el('a', { href: '#students', text: say('allStudents') })]));
   body.appendChild(el('h2', { id: 'student-heading', tabindex: '-1', text: s.n }));
-  var facts = [document.createTextNode(say('studentFacts', s.s, pairsOf[k].length + countOthers(k)))];
+  var facts = [document.createTextNode(say('studentFacts', s.s, pairsOf[k].length + others.length))];
   if (group >= 0) {
     facts.push(document.createTextNode(' '));
     facts.push(el('a', { href: '#group-' + (group + 1), text: say('inGroup', group + 1, data.groups[group].m.length) }));
@@ -141,10 +159,11 @@ function drawStudentPage(k) {
   rows.forEach(function (row) {
     if (row.other) {
       var o = row.other, partner = o[0] === k ? o[1] : o[0];
-      tbody.appendChild(el('tr', { cls: o[2] >= data.threshold ? 'suspected' : '' }, [
+      var suspected = o[3] <= data.suspected;
+      tbody.appendChild(el('tr', { cls: suspected ? 'suspected' : '' }, [
         el('td', { cls: 'num', text: String(o[3]) }), el('td', {}, [studentLink(partner)]),
         el('td', { cls: 'num', text: pure.threePlaces(o[2]) }),
-        el('td', { cls: 'flag', text: o[2] >= data.threshold ? say('suspectedWord') : '' }),
+        el('td', { cls: 'flag', text: suspected ? say('suspectedWord') : '' }),
         el('td', { cls: 'note', colspan: '4', text: say('noEvidence') })]));
       return;
     }
@@ -161,11 +180,5 @@ function drawStudentPage(k) {
   });
   table.appendChild(tbody);
   body.appendChild(rows.length ? table : el('p', { text: say('noPartnersShown') }));
-  if (data.othersLeftOut) body.appendChild(el('p', { cls: 'note', text: say('othersLeftOut', data.othersLeftOut) }));
-}
-
-function countOthers(k) {
-  var n = 0;
-  data.others.forEach(function (o) { if (o[0] === k || o[1] === k) ++n; });
-  return n;
+  if (othersLeftOut) body.appendChild(el('p', { cls: 'note', text: say('othersLeftOut', othersLeftOut) }));
 }

@@ -13,6 +13,7 @@ function TableWindow(table, pane, make) {
   this.items = [];
   this.rows = new Map();  // item -> its row, for the rows drawn
   this.range = [0, 0];
+  this.changed = true;     // the items changed since last drawn
   this.rowHeight = 0;
   this.all = false;        // every row drawn (for printing)
   var columns = table.tHead.rows[0].cells.length;
@@ -20,31 +21,46 @@ function TableWindow(table, pane, make) {
   this.below = el('tr', { cls: 'spacer', 'aria-hidden': 'true' }, [el('td', { colspan: String(columns) })]);
   this.body.appendChild(this.above);
   this.body.appendChild(this.below);
-  var self = this, pending = false;
-  var later = function () {
-    if (pending) return;
-    pending = true;
-    requestAnimationFrame(function () { pending = false; self.draw(); });
-  };
+  this.view = null;        // where the pane and the body stood when last measured
+  var self = this;
+  this.pending = false;
+  var later = function () { self.later(); };
   pane.addEventListener('scroll', later, { passive: true });
   window.addEventListener('scroll', later, { passive: true });
   window.addEventListener('resize', later);
   // Tab moves focus row by row: the window follows it.
   this.body.addEventListener('focusin', function (event) {
     var row = event.target.closest('tr');
-    if (row && row.dataset.at) self.draw(Number(row.dataset.at));
+    if (row && row.dataset.at) self.draw(Number(row.dataset.at), true);
   });
 }
 
+// Draws again at the next frame, measuring afresh (the page laid out by then
+// anyway).
+TableWindow.prototype.later = function () {
+  if (this.pending) return;
+  this.pending = true;
+  var self = this;
+  requestAnimationFrame(function () { self.pending = false; self.draw(undefined, true); });
+};
+
+// Where the visible part of the pane and the table's body stand now (this
+// lays the page out, if a change has left it to be).
+TableWindow.prototype.measure = function () {
+  var pane = this.pane.getBoundingClientRect();
+  var top = Math.max(pane.top, 0), bottom = Math.min(pane.bottom, window.innerHeight);
+  if (bottom <= top) bottom = top + window.innerHeight;  // out of sight: a page's worth
+  this.view = { bodyTop: this.body.getBoundingClientRect().top, top: top, bottom: bottom };
+  return this.view;
+};
+
+// New items: drawn where the pane stood, without laying the page out
+// first; measured again at the next frame.
 TableWindow.prototype.set = function (items) {
   this.items = items;
-  var keep = new Set(items);
-  var self = this;
-  this.rows.forEach(function (row, item) {
-    if (!keep.has(item)) { row.remove(); self.rows.delete(item); }
-  });
-  this.range = [0, 0];
-  this.draw();
+  this.changed = true;
+  this.draw(undefined, false);
+  this.later();
 };
 
 TableWindow.prototype.height = function () {
@@ -55,22 +71,22 @@ TableWindow.prototype.height = function () {
   return this.rowHeight || 26;
 };
 
-// Draws the rows in sight, and the row at place `focus` with a few round it.
-TableWindow.prototype.draw = function (focus) {
+// Draws the rows in sight, and the row at place `focus` with a few round
+// it; `fresh`: measuring where they are now, else as last measured.
+TableWindow.prototype.draw = function (focus, fresh) {
   var count = this.items.length, h = this.height(), range;
   if (this.all) {
     range = [0, count];
   } else {
-    var pane = this.pane.getBoundingClientRect();
-    var top = Math.max(pane.top, 0), bottom = Math.min(pane.bottom, window.innerHeight);
-    var bodyTop = this.body.getBoundingClientRect().top;
-    if (bottom <= top) bottom = top + window.innerHeight;  // out of sight: draw a page's worth
-    range = pure.rowWindow(count, h, bodyTop, top, bottom, 12);
+    var view = fresh || !this.view ? this.measure() : this.view;
+    range = pure.rowWindow(count, h, view.bodyTop, view.top, view.bottom, 6);
     if (focus !== undefined) {
-      range = [Math.max(0, Math.min(range[0], focus - 12)), Math.min(count, Math.max(range[1], focus + 13))];
-      if (range[1] - range[0] > 400) range = [Math.max(0, focus - 12), Math.min(count, focus + 13)];
+      range = [Math.max(0, Math.min(range[0], focus - 6)), Math.min(count, Math.max(range[1], focus + 7))];
+      if (range[1] - range[0] > 400) range = [Math.max(0, focus - 6), Math.min(count, focus + 7)];
     }
   }
+  if (!this.changed && range[0] === this.range[0] && range[1] === this.range[1]) return;
+  this.changed = false;
   var self = this, wanted = new Set(this.items.slice(range[0], range[1]));
   this.rows.forEach(function (row, item) {
     if (!wanted.has(item)) { row.remove(); self.rows.delete(item); }
@@ -79,16 +95,16 @@ TableWindow.prototype.draw = function (focus) {
   for (var i = range[1] - 1; i >= range[0]; --i) {
     var item = this.items[i], row = this.rows.get(item);
     if (!row) { row = this.make(item); this.rows.set(item, row); }
-    row.dataset.at = i;
+    if (row.dataset.at !== String(i)) row.dataset.at = i;
     if (row.nextSibling !== next || row.parentNode !== this.body) this.body.insertBefore(row, next);
     next = row;
   }
   this.range = range;
-  this.above.firstChild.style.height = range[0] * h + 'px';
-  this.below.firstChild.style.height = (count - range[1]) * h + 'px';
-  this.above.hidden = range[0] === 0;
-  this.below.hidden = range[1] === count;
-  if (!this.rowHeight && this.rows.size) { this.height(); }
+  var above = range[0] * h + 'px', below = (count - range[1]) * h + 'px';
+  if (this.above.firstChild.style.height !== above) this.above.firstChild.style.height = above;
+  if (this.below.firstChild.style.height !== below) this.below.firstChild.style.height = below;
+  if (this.above.hidden !== (range[0] === 0)) this.above.hidden = range[0] === 0;
+  if (this.below.hidden !== (range[1] === count)) this.below.hidden = range[1] === count;
 };
 
 // Draws item `item`'s row again, if it is drawn.
@@ -105,6 +121,15 @@ TableWindow.prototype.redraw = function (item) {
 
 TableWindow.prototype.rowOf = function (item) { return this.rows.get(item); };
 
+// Marks item `item`'s row (when drawn) as the one open, or not; rows drawn
+// later take it from `make`.
+TableWindow.prototype.mark = function (item, open) {
+  var row = this.rows.get(item);
+  if (!row) return;
+  row.classList.toggle('open', open);
+  if (open) row.setAttribute('aria-current', 'true'); else row.removeAttribute('aria-current');
+};
+
 // Scrolls the pane so that the row at place `at` is in sight.
 TableWindow.prototype.reveal = function (at) {
   if (at < 0) return;
@@ -114,7 +139,7 @@ TableWindow.prototype.reveal = function (at) {
   var top = bodyTop + at * h, visibleTop = pane.scrollTop + head;
   if (top < visibleTop) pane.scrollTop = top - head - h;
   else if (top + h > pane.scrollTop + pane.clientHeight) pane.scrollTop = top + 2 * h - pane.clientHeight;
-  this.draw(at);
+  this.draw(at, true);
 };
 
 // Sorting by a click (or Enter) on a heading's button.
@@ -149,6 +174,7 @@ var pairSort = { key: 'rank', down: false };
 var pairOrder = null;   // pair indices sorted as the table is, before filtering
 var shownPairs = [];    // pair indices the table shows, in order
 var pairTable = null;
+var suspectedWord = '';  // said once, put in every suspected row
 
 function pairValue(i, key) {
   var p = pairs[i];
@@ -169,8 +195,20 @@ function pairValue(i, key) {
   }
 }
 
-function figureCell(value, titleKey, extra) {
-  return el('td', { cls: 'num' + (extra ? ' ' + extra : ''), text: pure.threePlaces(value), title: say(titleKey) });
+// A figure's cell (its heading explains it: the cell holds the figure only,
+// a row being made anew whenever it comes into sight).
+function figureCell(value, extra) {
+  var td = document.createElement('td');
+  td.className = extra ? 'num ' + extra : 'num';
+  td.textContent = pure.threePlaces(value);
+  return td;
+}
+
+function cell(cls, text) {
+  var td = document.createElement('td');
+  td.className = cls;
+  td.textContent = text;
+  return td;
 }
 
 function decisionText(d) {
@@ -183,17 +221,15 @@ function pairRow(i) {
   var link = el('a', { href: '#pair-' + p.r, text: String(p.r), 'aria-label': say('openPair', p.r, subs[p.a].n, subs[p.b].n) });
   var decision = el('td', { cls: 'decision-cell', text: decisionText(d) });
   if (d.o) decision.appendChild(el('span', { cls: 'conflict-flag', text: say('conflict'), title: say('conflictTitle', say(d.o.d || 'undecided'), d.o.from) }));
+  var first = cell('name brief', subs[p.a].n), second = cell('name brief', subs[p.b].n);
+  first.title = subs[p.a].n;
+  second.title = subs[p.b].n;
   var row = el('tr', {}, [
-    el('td', { cls: 'num brief' }, [link]),
-    el('td', { cls: 'name brief', text: subs[p.a].n, title: subs[p.a].n }),
-    el('td', { cls: 'name brief', text: subs[p.b].n, title: subs[p.b].n }),
-    figureCell(p.s, 'colScore', 'brief'),
-    el('td', { cls: 'flag brief', text: p.u ? say('suspectedWord') : '' }),
-    figureCell(p.la, 'colLinesFirst'), figureCell(p.lb, 'colLinesSecond'),
-    el('td', { cls: 'num', text: String(p.t), title: say('colBlocks') }),
-    el('td', { cls: 'num', text: String(p.lk), title: say('colLongest') }),
-    figureCell(p.c, 'colCoverage', 'extra'), figureCell(p.m, 'colSimilarity', 'extra'),
-    figureCell(p.n, 'colNames', 'extra'),
+    el('td', { cls: 'num brief' }, [link]), first, second,
+    figureCell(p.s, 'brief'), cell('flag brief', p.u ? suspectedWord : ''),
+    figureCell(p.la), figureCell(p.lb),
+    cell('num blocks', String(p.t)), cell('num longest', String(p.lk)),
+    figureCell(p.c, 'extra'), figureCell(p.m, 'extra'), figureCell(p.n, 'extra'),
     decision]);
   row.className = (p.u ? 'suspected' : '') + (d.d ? ' ' + d.d : '') + (d.o ? ' conflict' : '') +
                   (i === openIndex ? ' open' : '');
@@ -257,10 +293,8 @@ function studentRow(k) {
   var s = subs[k];
   var row = el('tr', {}, [
     el('td', { cls: 'name' }, [el('a', { href: '#student-' + k, text: s.n, title: s.n })]),
-    el('td', { cls: 'num', text: String(s.s), title: say('colPartners') }),
-    el('td', { cls: 'name', text: s.b >= 0 ? subs[s.b].n : say('noPartner') }),
-    el('td', { cls: 'num', text: s.b >= 0 ? pure.threePlaces(s.bs) : '', title: say('colBestScore') }),
-    el('td', { cls: 'decision-cell', text: decidedText(decidedOf(k)) })]);
+    cell('num', String(s.s)), cell('name', s.b >= 0 ? subs[s.b].n : say('noPartner')),
+    cell('num', s.b >= 0 ? pure.threePlaces(s.bs) : ''), cell('decision-cell', decidedText(decidedOf(k)))]);
   if (s.s > 0) row.className = 'suspected';
   return row;
 }

@@ -180,8 +180,11 @@ var pure = {
   // A name matches a search where a word of it starts with the query, in
   // any case: "wei" finds "wei.c" and "li_wei.c", never "zhangwei.c".
   matches: function (name, query) {
-    if (query === '') return true;
-    var low = name.toLowerCase(), q = query.toLowerCase();
+    return query === '' || pure.matchesLow(name.toLowerCase(), query.toLowerCase());
+  },
+
+  // The same, of a name and a query both in lower case already.
+  matchesLow: function (low, q) {
     for (var at = low.indexOf(q); at >= 0; at = low.indexOf(q, at + 1)) {
       if (at === 0 || !/[\p{L}\p{N}]/u.test(low.charAt(at - 1))) return true;
     }

@@ -45,7 +45,7 @@ test('printing an open pair prints that pair alone, in colour, with its header',
       const sides = [...document.querySelectorAll('#evidence .side')].map((s) => s.getBoundingClientRect());
       return { head: document.querySelector('.run-head').innerText, decision: document.querySelector('.decision-print').innerText,
                words: document.querySelector('.in-words').innerText,
-               shown: ['#pair-heading', '.run-head', '.decision-print', '.blocks', '#evidence .pane'].map(shows),
+               shown: ['#pair-heading', '.run-head', '.decision-print', '#evidence .blocks', '#evidence .pane'].map(shows),
                hidden: ['#bar', '#pairs', '#summary', '#students', '#groups', '.pair-nav', '.decision'].map((q) => !shows(q)),
                sideBySide: sides.length === 2 && Math.abs(sides[0].top - sides[1].top) < 1 && sides[1].left > sides[0].right,
                exact: getComputedStyle(document.querySelector('mark')).printColorAdjust };
