@@ -30,7 +30,7 @@ report_s=$({ time "$bin" -q -f table --top 0 --report "$out/r.html" "$out/class"
 json_s=$({ time "$bin" -q -f json "$out/class" >"$out/r.json" || true; } 2>&1)
 echo "report: $(du -k "$out/r.html" | cut -f1) KiB, written in $report_s s;" \
      "json (tiles of suspected pairs): $(du -k "$out/r.json" | cut -f1) KiB, written in $json_s s"
-node bench/report_timing.js "$out/r.html" B2 | sed -n '2p'
+node bench/report_timing.js "$out/r.html" B2
 
 echo "== the whole of $real at --threshold $threshold"
 big_s=$({ time "$bin" -q -f table --top 0 -t "$threshold" --report "$out/big.html" "$real" >/dev/null || true; } 2>&1)

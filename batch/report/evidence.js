@@ -151,6 +151,10 @@ function openEvidence(i) {
   // What is read of the page's layout is read first, the rest written
   // after it: the page is laid out once, for the next frame.
   var evidence = document.getElementById('evidence');
+  // Focus in what is about to go leaves it now, while the page is laid
+  // out: taken from a removed element later, it would lay the page out
+  // again in the middle of the change.
+  if (evidence.contains(document.activeElement)) document.activeElement.blur();
   evidence.hidden = false;
   evidence.scrollTop = 0;
   if (previous >= 0) pairTable.mark(previous, false);
