@@ -53,7 +53,14 @@ var quiet = 0, changedWhileQuiet = false;
 function quietly(work) {
   ++quiet;
   try { work(); } finally { --quiet; }
-  if (!quiet && changedWhileQuiet) { changedWhileQuiet = false; drawAll(true); countDecided(); if (shown) redrawDecision(shown.p); }
+  if (!quiet && changedWhileQuiet) {
+    changedWhileQuiet = false;
+    pairTable.forget();
+    studentTable.forget();
+    drawAll(true);
+    countDecided();
+    if (shown) redrawDecision(shown.p);
+  }
 }
 
 function decisionChanged(p) {

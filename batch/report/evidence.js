@@ -111,7 +111,7 @@ function decisionBox(p) {
     keep.addEventListener('click', function () { settleConflict(p, false); });
     box.appendChild(el('div', { cls: 'conflict-box', role: 'note' }, [
       el('strong', { text: say('conflict') + ': ' }),
-      document.createTextNode(say('conflictSays', d.o.from, say(d.o.d || 'undecided'), d.o.note || '')), take, keep]));
+      document.createTextNode(say('conflictSays', d.o.from, say(d.o.d || 'undecided'), d.o.note ? ' (' + d.o.note + ')' : '')), take, keep]));
   }
   var printed = el('p', { cls: 'decision-print', text: say('printedDecision', say(d.d || 'undecided'), d.note || '—') });
   return el('div', { id: 'decision-area' }, [box, printed]);

@@ -69,7 +69,7 @@ function groupBox(g, n, inside) {
 // together, a line per suspected pair as thick as its score is high, each
 // line a link to its pair; names outside the ring and inside the picture.
 function groupGraph(g, inside) {
-  var size = Math.max(340, 200 + g.m.length * 14), margin = 92;
+  var size = Math.max(320, 180 + g.m.length * 14), margin = 78;
   var edges = inside.map(function (i) { return [pairs[i].a, pairs[i].b, pairs[i].s, i]; });
   var order = pure.circleOrder(g.m, edges), at = {};
   pure.circle(order.length, size, margin).forEach(function (pt, i) { at[order[i]] = pt; });

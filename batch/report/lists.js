@@ -16,9 +16,10 @@ function TableWindow(table, pane, make) {
   this.changed = true;     // the items changed since last drawn
   this.rowHeight = 0;
   this.all = false;        // every row drawn (for printing)
-  var columns = table.tHead.rows[0].cells.length;
-  this.above = el('tr', { cls: 'spacer', 'aria-hidden': 'true' }, [el('td', { colspan: String(columns) })]);
-  this.below = el('tr', { cls: 'spacer', 'aria-hidden': 'true' }, [el('td', { colspan: String(columns) })]);
+  // The rows not drawn stand as two spacers of their height: one cell each,
+  // in the first column, so that columns hidden on narrow screens stay empty.
+  this.above = el('tr', { cls: 'spacer', 'aria-hidden': 'true' }, [el('td')]);
+  this.below = el('tr', { cls: 'spacer', 'aria-hidden': 'true' }, [el('td')]);
   this.body.appendChild(this.above);
   this.body.appendChild(this.below);
   this.view = null;        // where the pane and the body stood when last measured
@@ -120,6 +121,13 @@ TableWindow.prototype.redraw = function (item) {
 };
 
 TableWindow.prototype.rowOf = function (item) { return this.rows.get(item); };
+
+// Forgets every row drawn: they are all made anew at the next drawing.
+TableWindow.prototype.forget = function () {
+  this.rows.forEach(function (row) { row.remove(); });
+  this.rows.clear();
+  this.changed = true;
+};
 
 // Marks item `item`'s row (when drawn) as the one open, or not; rows drawn
 // later take it from `make`.
@@ -228,7 +236,7 @@ function pairRow(i) {
     el('td', { cls: 'num brief' }, [link]), first, second,
     figureCell(p.s, 'brief'), cell('flag brief', p.u ? suspectedWord : ''),
     figureCell(p.la), figureCell(p.lb),
-    cell('num blocks', String(p.t)), cell('num longest', String(p.lk)),
+    cell('num col-blocks', String(p.t)), cell('num col-longest', String(p.lk)),
     figureCell(p.c, 'extra'), figureCell(p.m, 'extra'), figureCell(p.n, 'extra'),
     decision]);
   row.className = (p.u ? 'suspected' : '') + (d.d ? ' ' + d.d : '') + (d.o ? ' conflict' : '') +

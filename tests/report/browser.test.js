@@ -91,6 +91,33 @@ test('the report works as a place to review a class', { skip: !available() && 'n
     })()`);
     assert.deepStrictEqual(filtered, [['1'], ['2']]);
 
+    // Another marker's decisions, in the first five columns as exported
+    // before: one new, one in conflict with ours, one for a pair not here.
+    const theirs = path.join(dir, 'marker2.csv');
+    fs.writeFileSync(theirs, '\ufefffirst,second,score,decision,note\r\n' +
+      'bob.c,alice.c,0.99,cleared,"template, nothing more"\r\neve.c,heidi.c,0.95,confirmed,same output\r\n' +
+      'nobody.c,bob.c,0.5,cleared,\r\n');
+    const { root } = await page.send('DOM.getDocument');
+    const { nodeId } = await page.send('DOM.querySelector', { nodeId: root.nodeId, selector: '#import-file' });
+    await page.send('DOM.setFileInputFiles', { nodeId, files: [theirs] });
+    await page.value(`new Promise((r) => setTimeout(r, 300))`);
+    const imported = await page.value(`[document.getElementById('status').textContent, document.getElementById('decided').textContent,
+      [...document.querySelectorAll('#pair-table tbody tr:not(.spacer)')].map((r) => r.querySelector('.decision-cell').textContent)]`);
+    assert.deepStrictEqual(imported, [
+      'marker2.csv: 3 rows; 1 new, 0 merged, 0 the same, 1 in conflict (filter: in conflict), 1 not in this report.',
+      '2 of 2 decided, 1 in conflict', ['confirmed (same mistakes, line 40)conflict', 'confirmed (same output)']]);
+    // The conflict shows on the pair, ours kept until a choice is made.
+    await page.value(`(() => { const f = document.getElementById('decision-filter'); f.value = 'conflict';
+                               f.dispatchEvent(new Event('change')); location.hash = '#pair-1'; })()`);
+    await page.settle();
+    assert.match(await page.value(`document.querySelector('.conflict-box').textContent`),
+                 /marker2\.csv says cleared \(template, nothing more\)/);
+    await page.value(`[...document.querySelectorAll('.conflict-box button')].find((b) => b.textContent === 'Take theirs').click()`);
+    await page.settle();
+    assert.deepStrictEqual(await page.value(`[!!document.querySelector('.conflict-box'), document.getElementById('decision-choice').value,
+      document.getElementById('decision-note').value, document.getElementById('decided').textContent]`),
+      [false, 'cleared', 'template, nothing more', '2 of 2 decided']);
+
     // The page asked for nothing but itself, and threw nothing.
     assert.ok(requests.length >= 1);
     for (const url of requests) assert.ok(url.startsWith('file://'), url);
