@@ -6,7 +6,8 @@ const test = require('node:test');
 const assert = require('node:assert');
 const fs = require('node:fs');
 const path = require('node:path');
-const { source, makeReport, scratch, openPage, available } = require('./support.js');
+const { spawnSync } = require('node:child_process');
+const { binary, source, makeReport, scratch, openPage, available } = require('./support.js');
 
 const skip = !available() && 'no chromium';
 const where = `window.ccsimReport.shown()`;
@@ -195,6 +196,73 @@ test('a multi-file pair shows its files facing each other and a block\'s two sid
                                              return r.top >= view.top - 1 && r.bottom <= view.bottom + 1; }) };
     })()`);
     assert.deepStrictEqual(stacked, { below: true, both: true });
+    assert.deepStrictEqual(page.errors, []);
+  } finally {
+    await page.close();
+    fs.rmSync(dir, { recursive: true, force: true });
+  }
+});
+
+test('a student\'s page lists every partner above the floor, and a group\'s graph links its pairs', { skip }, async () => {
+  const dir = scratch();
+  const cls = path.join(dir, 'class');
+  fs.mkdirSync(cls);
+  // Each example twice over: identical pairs suspected, and more pairs
+  // above a low floor than the report lists with their evidence.
+  const examples = fs.readdirSync(path.join(source, 'examples/class'));
+  for (const f of examples) {
+    for (const copy of ['a_', 'b_']) fs.copyFileSync(path.join(source, 'examples/class', f), path.join(cls, copy + f));
+  }
+  // A third alice: her group has three members.
+  fs.copyFileSync(path.join(source, 'examples/class/alice.c'), path.join(cls, 'c_alice.c'));
+  const report = path.join(dir, 'report.html');
+  const options = ['--threshold', '0.99', '--floor', '0.05', '--no-common'];
+  makeReport([...options, '--report', report, cls]);
+  // The pairs above the floor, as the CSV lists them (exit status 1: some suspected).
+  const csv = spawnSync(binary, ['--quiet', ...options, '--format', 'csv', cls]).stdout.toString().trim().split('\n').slice(1);
+  const partners = (name) => csv.map((l) => l.split(',')).filter((r) => r[0] === name || r[1] === name)
+    .map((r) => (r[0] === name ? r[1] : r[0])).sort();
+  const page = await openPage(dir, 1300, 900);
+  try {
+    await page.go('file://' + report + '#students');
+    for (const name of ['a_alice.c', 'b_frank.c']) {
+      const k = await page.value(`JSON.parse(document.getElementById('report-data').textContent).subs.findIndex((s) => s.n === '${name}')`);
+      await page.value(`location.hash = '#student-${k}'`);
+      await page.settle();
+      const shown = await page.value(`[...document.querySelectorAll('.partners tbody tr')].map((r) => r.cells[1].textContent).sort()`);
+      assert.ok(shown.length > 3, `${name}: ${shown.length} partners`);
+      assert.deepStrictEqual(shown, partners(name), name);
+      // Those without evidence in the report say so; the others link to it.
+      const rows = await page.value(`[...document.querySelectorAll('.partners tbody tr')].map((r) => !!r.querySelector('a[href^="#pair-"]') || /no evidence/.test(r.textContent))`);
+      assert.ok(rows.every(Boolean));
+    }
+    // The alices' group: a ring with a line per pair inside the group, each
+    // a link to its pair, every member's name inside the picture.
+    await page.value(`location.hash = '#groups'`);
+    await page.settle();
+    await page.value(`new Promise((r) => setTimeout(r, 400))`);
+    const graph = await page.value(`(() => {
+      const group = [...document.querySelectorAll('.group')].find((g) => g.querySelector('svg') && g.textContent.includes('c_alice.c'));
+      const svg = group.querySelector('svg'), box = svg.getBoundingClientRect();
+      return { edges: [...svg.querySelectorAll('a.edge')].map((a) => a.getAttribute('href')),
+               pairs: [...group.querySelectorAll('.group-pairs:not(.outside) a')].map((a) => a.getAttribute('href')),
+               members: [...group.querySelectorAll('.members-list a')].map((a) => a.textContent).sort(),
+               widths: [...svg.querySelectorAll('a.edge line.line')].map((l) => Number(l.getAttribute('stroke-width'))),
+               names: [...svg.querySelectorAll('text')].map((t) => t.textContent).sort(),
+               inside: [...svg.querySelectorAll('text')].every((t) => { const r = t.getBoundingClientRect();
+                 return r.left >= box.left && r.right <= box.right && r.top >= box.top && r.bottom <= box.bottom; }) };
+    })()`);
+    assert.ok(graph.members.length >= 3 && graph.members.includes('a_alice.c'), graph.members.join());
+    assert.deepStrictEqual(graph.names, graph.members);
+    assert.deepStrictEqual([...graph.edges].sort(), [...graph.pairs].sort());
+    assert.ok(graph.edges.length >= 3 && graph.edges.every((h) => /^#pair-\d+$/.test(h)), graph.edges.join());
+    // Lines as thick as their scores are high: the copies' lines thickest.
+    assert.ok(Math.max(...graph.widths) > Math.min(...graph.widths), graph.widths.join());
+    assert.ok(graph.inside, 'a name leaves the picture');
+    await page.value(`[...document.querySelectorAll('.graph a.edge line.hit')][0].dispatchEvent(new MouseEvent('click', { bubbles: true }))`);
+    await page.settle();
+    assert.strictEqual((await page.value(where)).view, 'pair');
+    assert.strictEqual('#pair-' + (await page.value(where)).pair, graph.edges[0]);
     assert.deepStrictEqual(page.errors, []);
   } finally {
     await page.close();
