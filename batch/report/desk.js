@@ -188,7 +188,7 @@ function onKey(event) {
   if (event.key === 'Escape') {
     if (!help.hidden) { toggleHelp(false); event.preventDefault(); return; }
     if (typing(event.target)) { event.target.blur(); return; }
-    if (view !== 'overview') { go('#pairs'); event.preventDefault(); }
+    if (view !== 'overview') { go(view === 'student' ? '#students' : '#pairs'); event.preventDefault(); }
     return;
   }
   if (typing(event.target)) return;

@@ -142,6 +142,28 @@ TEST_F(ReportTest, CodeCommonToTheClassIsGreyedApartFromTheTemplate) {
             evidence(render("report.html#pair-1", "tpl.json")).find("<span class=\"tpl\""));
 }
 
+// A pair's figures in lines: the share of each side's own lines in matched
+// blocks, and the longest block in lines.
+TEST_F(ReportTest, PairsCarryTheirFiguresInLines) {
+  // bob.c is alice.c renamed and reordered: all of their own code matched;
+  // the longest block, alice.c 45-67 against bob.c 46-68, less its blank
+  // and template lines.
+  EXPECT_NE(string::npos, report_.find("\"la\":1.000000,\"lb\":1.000000,\"lk\":22,"));
+  // Each share in [0, 1] and each longest block shorter than the files.
+  for (std::size_t at = report_.find("\"la\":"); at != string::npos; at = report_.find("\"la\":", at + 1)) {
+    const double la = std::stod(report_.substr(at + 5));
+    const std::size_t lb_at = report_.find("\"lb\":", at);
+    const double lb = std::stod(report_.substr(lb_at + 5));
+    const int lk = std::stoi(report_.substr(report_.find("\"lk\":", at) + 5));
+    EXPECT_GT(la, 0);
+    EXPECT_LE(la, 1);
+    EXPECT_GT(lb, 0);
+    EXPECT_LE(lb, 1);
+    EXPECT_GT(lk, 0);
+    EXPECT_LT(lk, 80);
+  }
+}
+
 TEST_F(ReportTest, MakesNoNetworkRequest) {
   if (access(kChromium.c_str(), X_OK) != 0)
     GTEST_SKIP() << "no " << kChromium << " (apt-get install chromium)";
