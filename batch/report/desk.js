@@ -156,15 +156,32 @@ function openAt(place) {
   if (place >= 0 && place < shownPairs.length) go('#pair-' + pairs[shownPairs[place]].r);
 }
 
+// Where the open pair stands in the list as shown: its place, or, when the
+// filters have taken it out (decided, with undecided pairs shown), half a
+// place before the first pair shown after it.
+function openPlace() {
+  if (openIndex < 0) return -1;
+  var at = shownPairs.indexOf(openIndex);
+  if (at >= 0) return at;
+  var order = orderPlace(), mine = order[openIndex], low = 0, high = shownPairs.length;
+  while (low < high) {
+    var mid = (low + high) >> 1;
+    if (order[shownPairs[mid]] < mine) low = mid + 1; else high = mid;
+  }
+  return low - 0.5;
+}
+
 function stepPair(step) {
-  var at = openIndex >= 0 ? shownPairs.indexOf(openIndex) : -1;
-  var next = pure.nextPlace(shownPairs.length, at, step, function () { return true; }, false);
-  if (next >= 0) openAt(next);
+  var at = openPlace(), next;
+  if (at % 1) next = step > 0 ? Math.ceil(at) : Math.floor(at);
+  else next = pure.nextPlace(shownPairs.length, at, step, function () { return true; }, false);
+  if (next >= 0 && next < shownPairs.length) openAt(next);
   else document.getElementById('status').textContent = say(step > 0 ? 'lastPair' : 'firstPair');
 }
 
 function nextUndecided() {
-  var at = openIndex >= 0 ? shownPairs.indexOf(openIndex) : -1;
+  var at = openPlace();
+  if (at % 1) at = Math.floor(at);  // the search starts just after it
   var next = pure.nextPlace(shownPairs.length, at, 1, function (i) { return !decisionOf(pairs[shownPairs[i]]).d; }, true);
   if (next < 0) document.getElementById('status').textContent = say('allDecided');
   else if (shownPairs[next] === openIndex) document.getElementById('status').textContent = say('noOtherUndecided');
@@ -211,6 +228,9 @@ function onKey(event) {
 var helpFrom = null;
 function toggleHelp(open) {
   var help = document.getElementById('help');
+  // While it is open, what is behind it takes neither focus nor clicks.
+  document.querySelector('main').inert = open;
+  document.getElementById('bar').inert = open;
   if (open) {
     helpFrom = document.activeElement;
     help.hidden = false;

@@ -180,6 +180,7 @@ function sortedBy(list, value, how) {
 
 var pairSort = { key: 'rank', down: false };
 var pairOrder = null;   // pair indices sorted as the table is, before filtering
+var pairPlace = null;   // per pair, its place in pairOrder
 var shownPairs = [];    // pair indices the table shows, in order
 var pairTable = null;
 var suspectedWord = '';  // said once, put in every suspected row
@@ -247,7 +248,10 @@ function pairRow(i) {
 
 // The table again after a change of filter (`resort`: of its order too).
 function drawPairs(resort) {
-  if (resort || !pairOrder) pairOrder = sortedBy(pairs.map(function (p, i) { return i; }), pairValue, pairSort);
+  if (resort || !pairOrder) {
+    pairOrder = sortedBy(pairs.map(function (p, i) { return i; }), pairValue, pairSort);
+    pairPlace = null;
+  }
   var f = filters();
   shownPairs = pairOrder.filter(function (i) {
     var p = pairs[i];
@@ -258,6 +262,14 @@ function drawPairs(resort) {
   pairTable.set(shownPairs);
   document.getElementById('pairs-note').textContent =
     say('pairsNote', shownPairs.length, pairs.length, data.suspected, data.listed, data.pairsInRun);
+}
+
+function orderPlace() {
+  if (!pairPlace) {
+    pairPlace = new Int32Array(pairs.length);
+    pairOrder.forEach(function (i, at) { pairPlace[i] = at; });
+  }
+  return pairPlace;
 }
 
 // ---- the students

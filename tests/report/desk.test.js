@@ -64,6 +64,9 @@ test('keys move through pairs and blocks, decide, and open the help', { skip }, 
                columns: h.textContent.includes('Share of the first submission'), focus: document.activeElement.id }; })()`);
     assert.deepStrictEqual(help, { open: true, keys: ['j', 'k', 'n', 'p', 'u', 'c', 'x', 'e', '/', '?', 'Esc'],
                                    columns: true, focus: 'help-close' });
+    await page.press('Tab');  // the page behind is out of reach
+    assert.ok(await page.value(`!document.querySelector('main').contains(document.activeElement) &&
+                                !document.getElementById('bar').contains(document.activeElement)`));
     await page.press('Escape');
     assert.strictEqual(await page.value(`document.getElementById('help').hidden`), true);
 
@@ -104,6 +107,15 @@ test('the address names what is shown, after loading and through Back and Forwar
     assert.strictEqual((await page.value(where)).view, 'overview');
     assert.ok(await page.value(`document.getElementById('evidence').hidden`));
     await forward();
+    assert.deepStrictEqual(await page.value(where), { view: 'pair', pair: 2, block: 0 });
+    // Undecided pairs shown: a pair decided leaves the list, and j goes on
+    // from where it stood.
+    await page.value(`(() => { const f = document.getElementById('decision-filter'); f.value = 'undecided';
+                               f.dispatchEvent(new Event('change')); })()`);
+    await go('#pair-1');
+    await page.press('c');
+    assert.deepStrictEqual(await page.value(`[...document.querySelectorAll('#pair-table tbody tr:not(.spacer)')].map((r) => r.cells[0].textContent)`), ['2']);
+    await page.press('j');
     assert.deepStrictEqual(await page.value(where), { view: 'pair', pair: 2, block: 0 });
     // A pair the report does not hold: the lists, and a word why.
     await go('#pair-99');
