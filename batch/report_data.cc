@@ -281,9 +281,16 @@ PageData page_data(const Run& run, const ReportLimits& limits, std::string_view 
     }
     out << "],\"u\":" << (p.score >= o.threshold ? "true" : "false") << ",\"k\":[";
     const bool both = shown[p.first].included && shown[p.second].included;
+    // Tiles cut by the limits are said; one whose characters stand for no
+    // source bytes (none of it left to mark) is passed over.
     std::size_t drawn = 0;
+    bool limited = false;
     for (const compare::Match& m : tiles) {
-      if (!both || drawn >= limits.pair_tiles || tiles_left == 0) break;
+      if (!both) break;
+      if (drawn >= limits.pair_tiles || tiles_left == 0) {
+        limited = true;
+        break;
+      }
       std::ostringstream a, b;
       if (!write_stretches(a, run.subs[p.first], shown[p.first], m.a, m.length, -1) ||
           !write_stretches(b, run.subs[p.second], shown[p.second], m.b, m.length, -1))
@@ -292,7 +299,7 @@ PageData page_data(const Run& run, const ReportLimits& limits, std::string_view 
       ++drawn;
       --tiles_left;
     }
-    out << "]" << (both && drawn < tiles.size() ? ",\"cut\":true" : "") << "}";
+    out << "]" << (limited ? ",\"cut\":true" : "") << "}";
   }
   out << ']';
   // The other pairs at or above the floor, for the students' pages, in a

@@ -189,7 +189,7 @@ function openEvidence(i) {
     var button = el('button', { type: 'button' }, [
       el('span', { cls: 'swatch', text: String(n + 1) }),
       document.createTextNode(say('tileRange', a.n, pure.lineRange(t[1], pathsA), b.n, pure.lineRange(t[2], pathsB))),
-      el('span', { cls: 'size', text: say('blockSize', Math.min(pure.lineCount(t[1]), pure.lineCount(t[2]))) })]);
+      el('span', { cls: 'size', text: blockSize(Math.min(pure.lineCount(t[1]), pure.lineCount(t[2]))) })]);
     button.title = say('blockCharacters', t[0]);
     button.firstChild.style.background = pure.tileColour(n);
     button.addEventListener('click', function () { chooseBlock(n); });
@@ -227,6 +227,10 @@ function openEvidence(i) {
   }
   body.appendChild(sides);
   shown = { p: p, order: order, left: left, right: right, at: -1, marks: [], blocks: blocks };
+}
+
+function blockSize(lines) {
+  return lines === 1 ? say('blockSizeOne') : say('blockSize', lines);
 }
 
 function closeEvidence() {
