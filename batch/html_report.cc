@@ -17,8 +17,8 @@
 namespace batch {
 
 // The files of the page, built in (cmake/embed.cmake).
-#define CCSIM_EMBEDDED(name)     \
-  extern const char name[];      \
+#define CCSIM_EMBEDDED(name) \
+  extern const char name[];  \
   extern const std::size_t name##Size;
 CCSIM_EMBEDDED(kReportPage)
 CCSIM_EMBEDDED(kReportWords)
@@ -77,8 +77,7 @@ std::string summary(const Run& run) {
       << text::report_summary(counts, scoring_facts(run), escape(score_name(o)))
       << "<div class=\"hists\">"
       << histogram(score, {text::kScoreHistogram, o.threshold, o.floor, !o.all_pairs, below})
-      << histogram(similarity, {text::kSimilarityHistogram, -1, o.floor, false, below})
-      << "</div>";
+      << histogram(similarity, {text::kSimilarityHistogram, -1, o.floor, false, below}) << "</div>";
   if (!run.skipped.empty()) {
     out << "<h3>" << text::kSkippedHeading << "</h3><ul>";
     for (const Skipped& s : run.skipped)
@@ -121,12 +120,10 @@ std::string report_page(const Run& run, const ReportLimits& limits) {
       std::string(kReportStyle, kReportStyleSize) + std::string(kReportPrint, kReportPrintSize);
   // The script's files share one scope, in this order: the last starts the page.
   std::string script = "(function () {\n'use strict';\n";
-  for (const auto& [bytes, size] : {std::pair{kReportPure, kReportPureSize},
-                                    std::pair{kReportDecisions, kReportDecisionsSize},
-                                    std::pair{kReportLists, kReportListsSize},
-                                    std::pair{kReportEvidence, kReportEvidenceSize},
-                                    std::pair{kReportGroups, kReportGroupsSize},
-                                    std::pair{kReportDesk, kReportDeskSize}})
+  for (const auto& [bytes, size] :
+       {std::pair{kReportPure, kReportPureSize}, std::pair{kReportDecisions, kReportDecisionsSize},
+        std::pair{kReportLists, kReportListsSize}, std::pair{kReportEvidence, kReportEvidenceSize},
+        std::pair{kReportGroups, kReportGroupsSize}, std::pair{kReportDesk, kReportDeskSize}})
     script.append(bytes, size);
   script += "})();\n";
   // Nothing may load from anywhere; only this very style and script run.

@@ -16,6 +16,9 @@ constexpr double kWidth = 400;  // from 0 to 1
 constexpr double kBase = 130;   // the y axis' 0
 constexpr double kTall = 112;   // the highest bar
 
+// The x axis' words at tick t of ten: 0, 0.1 ... 0.9, 1.
+std::string tick_label(int t) { return t == 0 ? "0" : t == 10 ? "1" : "0." + std::to_string(t); }
+
 double bar_height(std::uint64_t count, std::uint64_t top) {
   return kTall * std::sqrt(static_cast<double>(count) / static_cast<double>(top));
 }
@@ -77,10 +80,9 @@ std::string histogram(const std::vector<double>& values, const Histogram& how) {
   }
   for (int t = 0; t <= 10; ++t) {
     const double x = kLeft + t * kWidth / 10;
-    svg << "<line class=\"axis\" x1=\"" << x << "\" x2=\"" << x << "\" y1=\"" << kBase
-        << "\" y2=\"" << kBase + 4 << "\"/><text x=\"" << x << "\" y=\"" << kBase + 15
-        << "\" text-anchor=\"middle\">" << (t == 0 ? "0" : t == 10 ? "1" : "0." + std::to_string(t))
-        << "</text>";
+    svg << "<line class=\"axis\" x1=\"" << x << "\" x2=\"" << x << "\" y1=\"" << kBase << "\" y2=\""
+        << kBase + 4 << "\"/><text x=\"" << x << "\" y=\"" << kBase + 15
+        << "\" text-anchor=\"middle\">" << tick_label(t) << "</text>";
   }
   if (how.threshold >= 0) {
     const double x = kLeft + std::min(1.0, how.threshold) * kWidth;

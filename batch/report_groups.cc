@@ -11,7 +11,7 @@ namespace batch {
 namespace {
 
 struct Cross {
-  double sum = 0;             // of the scores of the pairs between two groups
+  double sum = 0;               // of the scores of the pairs between two groups
   std::uint32_t suspected = 0;  // of them, pairs at or above the threshold
 };
 

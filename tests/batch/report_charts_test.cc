@@ -45,17 +45,20 @@ TEST(ReportCharts, PairsBelowTheFloorAreSaidNotDrawn) {
   // A bar per bin holding pairs: 0.45-0.5, 0.5-0.55, 0.7-0.75, 0.95-1.
   EXPECT_EQ(4u, count(svg, "<title>"));
   EXPECT_EQ(2u, count(svg, "<rect class=\"over\""));  // at or over the threshold
-  EXPECT_NE(std::string::npos, svg.find("79638 pairs below the floor of 0.467: counted only, not charted"));
+  EXPECT_NE(std::string::npos,
+            svg.find("79638 pairs below the floor of 0.467: counted only, not charted"));
   EXPECT_NE(std::string::npos, svg.find("class=\"unscored\""));
   EXPECT_NE(std::string::npos, svg.find(">threshold 0.7<"));
-  for (const char* tick : {">0<", ">0.1<", ">0.5<", ">0.9<", ">1<"}) EXPECT_NE(std::string::npos, svg.find(tick)) << tick;
+  for (const char* tick : {">0<", ">0.1<", ">0.5<", ">0.9<", ">1<"})
+    EXPECT_NE(std::string::npos, svg.find(tick)) << tick;
   // The similarity's axis is not the score's: nothing shaded, the count still said.
   const std::string other = histogram(scores, {"similarity", -1, 0.466667, false, 79638});
   EXPECT_EQ(std::string::npos, other.find("class=\"unscored\""));
   EXPECT_EQ(std::string::npos, other.find("threshold"));
   EXPECT_NE(std::string::npos, other.find("79638 pairs below the floor"));
   // None below the floor: nothing said.
-  EXPECT_EQ(std::string::npos, histogram(scores, {"score", 0.7, 0.466667, true, 0}).find("below the floor of"));
+  EXPECT_EQ(std::string::npos,
+            histogram(scores, {"score", 0.7, 0.466667, true, 0}).find("below the floor of"));
 }
 
 }  // namespace

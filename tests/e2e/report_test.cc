@@ -99,7 +99,8 @@ TEST_F(ReportTest, RenderedTilesOfTheTopPairAreMarkedOnBothSides) {
     GTEST_SKIP() << "no " << kChromium << " (apt-get install chromium)";
   // Drawn by the page's own script: a wrong hash in the policy would stop it.
   const string article = evidence(render("report.html#pair-1", "net.json"));
-  ASSERT_NE(string::npos, article.find("<article id=\"pair-1\">")) << "no evidence for the top pair";
+  ASSERT_NE(string::npos, article.find("<article id=\"pair-1\">"))
+      << "no evidence for the top pair";
   EXPECT_NE(string::npos, article.find("alice.c"));
   EXPECT_NE(string::npos, article.find("bob.c"));
   const std::size_t second_side =
@@ -150,7 +151,8 @@ TEST_F(ReportTest, PairsCarryTheirFiguresInLines) {
   // and template lines.
   EXPECT_NE(string::npos, report_.find("\"la\":1.000000,\"lb\":1.000000,\"lk\":22,"));
   // Each share in [0, 1] and each longest block shorter than the files.
-  for (std::size_t at = report_.find("\"la\":"); at != string::npos; at = report_.find("\"la\":", at + 1)) {
+  for (std::size_t at = report_.find("\"la\":"); at != string::npos;
+       at = report_.find("\"la\":", at + 1)) {
     const double la = std::stod(report_.substr(at + 5));
     const std::size_t lb_at = report_.find("\"lb\":", at);
     const double lb = std::stod(report_.substr(lb_at + 5));
