@@ -21,6 +21,11 @@ std::string three_places(double v) {
   return dot == std::string::npos ? six : six.substr(0, dot + 4);  // "inf", "nan" whole
 }
 
+std::string rounded_three(double v) {
+  char buf[400];
+  return std::string(buf, std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 3).ptr);
+}
+
 std::string shortest_number(double v) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%g", v);
@@ -75,7 +80,7 @@ std::string report_summary(const ReportCounts& c, const ScoringFacts& f, std::st
   s += ", " + counted(c.pairs, "pair", "pairs");
   if (c.below_floor > 0)
     s += " (" + std::to_string(c.below_floor) + " of them below the floor of " +
-         shortest_number(f.floor) + ", counted only)";
+         rounded_three(f.floor) + ", counted only)";
   s += ", <strong>" + std::to_string(c.suspected) + " suspected</strong> at score &ge; " +
        shortest_number(f.threshold) + ". Runs count when longer than " +
        std::to_string(f.min_match) + " token-string characters";
@@ -96,9 +101,9 @@ std::string report_summary(const ReportCounts& c, const ScoringFacts& f, std::st
 
 const std::string_view kSummaryHeading = "Summary";
 const std::string_view kSkippedHeading = "Files skipped";
-const std::string_view kScoreHistogram = "score of all pairs";
-const std::string_view kSimilarityHistogram =
-    "similarity of all pairs (grey: scored below the floor)";
+const std::string_view kScoreHistogram = "score of the pairs at or above the floor";
+const std::string_view kSimilarityHistogram = "similarity of the pairs at or above the floor";
+const std::string_view kHistogramUncharted = "below the floor";
 const std::string_view kHistogramAxis = "pairs (square-root scale)";
 
 std::string histogram_bin(int from_percent, int to_percent, std::uint64_t pairs) {
@@ -107,7 +112,8 @@ std::string histogram_bin(int from_percent, int to_percent, std::uint64_t pairs)
 }
 
 std::string histogram_below(double floor, std::uint64_t pairs) {
-  return "below the floor of " + shortest_number(floor) + ": " + std::to_string(pairs) + " pairs";
+  return counted(pairs, "pair", "pairs") + " below the floor of " + rounded_three(floor) +
+         ": counted only, not charted";
 }
 
 std::string histogram_threshold(double threshold) {

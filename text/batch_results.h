@@ -13,6 +13,10 @@ namespace text {
 /// "1 pair", "2 pairs": the count and the word that goes with it.
 std::string counted(std::uint64_t n, std::string_view one, std::string_view many);
 
+/// A number to three places, rounded (0.466667 shows as 0.467): for a
+/// bound such as the floor, which no figure cut to three places passes.
+std::string rounded_three(double v);
+
 /// A number with as few digits as show it ("%g").
 std::string shortest_number(double v);
 
@@ -69,8 +73,10 @@ extern const std::string_view kSkippedHeading;
 extern const std::string_view kScoreHistogram;
 extern const std::string_view kSimilarityHistogram;
 extern const std::string_view kHistogramAxis;
-/// A histogram bar's tooltip: "<from>-<to>%: <n> pairs", and the grey one's.
+extern const std::string_view kHistogramUncharted;  // the shaded stretch under the floor
+/// A histogram bar's tooltip: "<from>-<to>%: <n> pairs".
 std::string histogram_bin(int from_percent, int to_percent, std::uint64_t pairs);
+/// "<n> pairs below the floor of <f>: counted only, not charted"
 std::string histogram_below(double floor, std::uint64_t pairs);
 /// The threshold's mark on the histogram: "threshold <t>"
 std::string histogram_threshold(double threshold);

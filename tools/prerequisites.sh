@@ -28,6 +28,8 @@ optional_needs=(
   "chromium:file:/usr/bin/chromium"                 # renders the report in a test
   "nodejs:cmd:node"                                 # runs the report script's tests
   "parallel:cmd:parallel"                           # runs the shard recipe of docs/large-classes.md
+  "poppler-utils:cmd:pdftoppm"                      # reads a printed pair's colours back
+  "fonts-wqy-zenhei:file:/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc"  # Chinese in the report's pictures
 )
 windows_needs=(
   "g++-mingw-w64-x86-64-posix:cmd:x86_64-w64-mingw32-g++-posix"

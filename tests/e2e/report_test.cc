@@ -99,7 +99,8 @@ TEST_F(ReportTest, RenderedTilesOfTheTopPairAreMarkedOnBothSides) {
     GTEST_SKIP() << "no " << kChromium << " (apt-get install chromium)";
   // Drawn by the page's own script: a wrong hash in the policy would stop it.
   const string article = evidence(render("report.html#pair-1", "net.json"));
-  ASSERT_NE(string::npos, article.find("id=\"pair-1\"")) << "no evidence for the top pair";
+  ASSERT_NE(string::npos, article.find("<article id=\"pair-1\">"))
+      << "no evidence for the top pair";
   EXPECT_NE(string::npos, article.find("alice.c"));
   EXPECT_NE(string::npos, article.find("bob.c"));
   const std::size_t second_side =
@@ -107,12 +108,20 @@ TEST_F(ReportTest, RenderedTilesOfTheTopPairAreMarkedOnBothSides) {
   ASSERT_NE(string::npos, second_side);
   const std::set<string> left = tiles_marked(article.substr(0, second_side));
   const std::set<string> right = tiles_marked(article.substr(second_side));
-  EXPECT_EQ((std::set<string>{"0", "1", "2", "3"}), left);  // the pair's four tiles
+  // The pair's four tiles, less the one whose text (the messages) lies all
+  // inside the code the others mark.
+  EXPECT_EQ((std::set<string>{"0", "1", "2"}), left);
   EXPECT_EQ(left, right);
   EXPECT_NE(string::npos, article.find("<span class=\"tpl\""));  // template code greyed
-  // The matched line ranges, as the JSON gives the first tile's lines.
-  EXPECT_NE(string::npos, article.find("alice.c 42–66 ↔ bob.c 43–67 (329)"))
+  // The matched line ranges, as the JSON gives the first tile's lines, and
+  // the block's size in lines (its code's and the comments' it runs on
+  // into) and in characters.
+  EXPECT_NE(string::npos, article.find("title=\"329 matched token-string characters\">"
+                                       "<span class=\"swatch\" style=\"background: rgb("))
       << article.substr(0, 2000);
+  EXPECT_NE(string::npos,
+            article.find("alice.c 42–66 ↔ bob.c 43–67<span class=\"size\"> — 39 lines</span>"))
+      << article.substr(article.find("class=\"blocks\""), 3000);
   // The rare names the two share (bob.c renamed the rest), heaviest first.
   EXPECT_NE(string::npos, article.find("heaviest first: <span><code>\"%c: %d\\n\"</code>"
                                        "<code>\"ABCDF\"</code></span>"))
@@ -135,6 +144,29 @@ TEST_F(ReportTest, CodeCommonToTheClassIsGreyedApartFromTheTemplate) {
   // The report with the template greys that instead.
   EXPECT_NE(string::npos,
             evidence(render("report.html#pair-1", "tpl.json")).find("<span class=\"tpl\""));
+}
+
+// A pair's figures in lines: the share of each side's own lines in matched
+// blocks, and the longest block in lines.
+TEST_F(ReportTest, PairsCarryTheirFiguresInLines) {
+  // bob.c is alice.c renamed and reordered: all of their own code matched;
+  // the longest block, alice.c 45-67 against bob.c 46-68, less its blank
+  // and template lines.
+  EXPECT_NE(string::npos, report_.find("\"la\":1.000000,\"lb\":1.000000,\"lk\":22,"));
+  // Each share in [0, 1] and each longest block shorter than the files.
+  for (std::size_t at = report_.find("\"la\":"); at != string::npos;
+       at = report_.find("\"la\":", at + 1)) {
+    const double la = std::stod(report_.substr(at + 5));
+    const std::size_t lb_at = report_.find("\"lb\":", at);
+    const double lb = std::stod(report_.substr(lb_at + 5));
+    const int lk = std::stoi(report_.substr(report_.find("\"lk\":", at) + 5));
+    EXPECT_GT(la, 0);
+    EXPECT_LE(la, 1);
+    EXPECT_GT(lb, 0);
+    EXPECT_LE(lb, 1);
+    EXPECT_GT(lk, 0);
+    EXPECT_LT(lk, 80);
+  }
 }
 
 TEST_F(ReportTest, MakesNoNetworkRequest) {

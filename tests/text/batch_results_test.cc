@@ -24,6 +24,16 @@ TEST(BatchResults, ThreePlacesAreCutNeverRoundedAndAnyDoubleFits) {
   EXPECT_NE(std::string::npos, text::three_places(std::nan("")).find("nan"));
 }
 
+TEST(BatchResults, BoundsAreRoundedToThreePlaces) {
+  // The default floor: 0.466 would let a pair of 0.4663 look above it.
+  EXPECT_EQ("0.467", text::rounded_three(0.7 * 2 / 3));
+  EXPECT_EQ("0.700", text::rounded_three(0.7));
+  EXPECT_EQ("1 pair below the floor of 0.467: counted only, not charted",
+            text::histogram_below(0.466667, 1));
+  EXPECT_EQ("79638 pairs below the floor of 0.300: counted only, not charted",
+            text::histogram_below(0.3, 79638));
+}
+
 TEST(BatchResults, CountsTakeTheirWordInTheSingularForOne) {
   EXPECT_EQ("1 pair", text::counted(1, "pair", "pairs"));
   EXPECT_EQ("0 pairs", text::counted(0, "pair", "pairs"));
