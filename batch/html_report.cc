@@ -120,11 +120,12 @@ std::string report_page(const Run& run, const ReportLimits& limits) {
       std::string(kReportStyle, kReportStyleSize) + std::string(kReportPrint, kReportPrintSize);
   // The script's files share one scope, in this order: the last starts the page.
   std::string script = "(function () {\n'use strict';\n";
-  for (const auto& [bytes, size] :
-       {std::pair{kReportPure, kReportPureSize}, std::pair{kReportDecisions, kReportDecisionsSize},
-        std::pair{kReportLists, kReportListsSize}, std::pair{kReportEvidence, kReportEvidenceSize},
-        std::pair{kReportGroups, kReportGroupsSize}, std::pair{kReportDesk, kReportDeskSize}})
-    script.append(bytes, size);
+  using Part = std::pair<const char*, std::size_t>;
+  for (const Part& part :
+       {Part{kReportPure, kReportPureSize}, Part{kReportDecisions, kReportDecisionsSize},
+        Part{kReportLists, kReportListsSize}, Part{kReportEvidence, kReportEvidenceSize},
+        Part{kReportGroups, kReportGroupsSize}, Part{kReportDesk, kReportDeskSize}})
+    script.append(part.first, part.second);
   script += "})();\n";
   // Nothing may load from anywhere; only this very style and script run.
   const std::string policy = "default-src 'none'; script-src '" + csp_hash(script) +
