@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstdlib>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 
@@ -27,6 +30,58 @@ bool is_type_word(const RawToken& t) {
 // A condition that never holds: `0` or `false`.
 bool is_never(const RawToken& t) {
   return (t.kind == CodeKind::kNumber && t.text == "0") || is_word(t, "false");
+}
+
+// One bound a comparison `name op number` puts on the name.
+struct Bound {
+  std::string_view name;
+  std::string_view op;
+  double value;
+};
+
+bool bound_at(const std::vector<RawToken>& in, std::size_t k, Bound* b) {
+  static constexpr std::array<std::string_view, 5> kOps{"<", "<=", ">", ">=", "=="};
+  if (!is_identifier(in[k]) || in[k + 1].kind != CodeKind::kSymbol ||
+      std::find(kOps.begin(), kOps.end(), in[k + 1].text) == kOps.end() ||
+      in[k + 2].kind != CodeKind::kNumber)
+    return false;
+  const std::string number(in[k + 2].text);
+  char* end = nullptr;
+  b->value = std::strtod(number.c_str(), &end);
+  b->name = in[k].text;
+  b->op = in[k + 1].text;
+  return end == number.c_str() + number.size();
+}
+
+// No value of the name meets both bounds: `x < 0 && x > 0`, `x == 1 && x == 2`.
+bool disjoint(const Bound& a, const Bound& b) {
+  double lo = -HUGE_VAL, hi = HUGE_VAL;
+  bool lo_open = false, hi_open = false;
+  for (const Bound* c : {&a, &b}) {
+    const bool eq = c->op == "==";
+    if (eq || c->op[0] == '>') {
+      if (c->value > lo || (c->value == lo && c->op == ">")) {
+        lo = c->value;
+        lo_open = c->op == ">";
+      }
+    }
+    if (eq || c->op[0] == '<') {
+      if (c->value < hi || (c->value == hi && c->op == "<")) {
+        hi = c->value;
+        hi_open = c->op == "<";
+      }
+    }
+  }
+  return lo > hi || (lo == hi && (lo_open || hi_open));
+}
+
+// A condition [b, e) that never holds: `0`, `false`, or two bounds on one
+// name that no value meets, joined by `&&`.
+bool never_holds(const std::vector<RawToken>& in, std::size_t b, std::size_t e) {
+  if (e == b + 1) return is_never(in[b]);
+  Bound x, y;
+  return e == b + 7 && is_symbol(in[b + 3], "&&") && bound_at(in, b, &x) &&
+         bound_at(in, b + 4, &y) && same_text(x.name, y.name) && disjoint(x, y);
 }
 
 class Statements {
@@ -61,9 +116,10 @@ class Statements {
   // if (0) ... and while (false) ...: code that never runs.
   std::size_t never_run(std::size_t k, std::size_t e) const {
     const RawToken& t = in_[k];
-    if (!(is_word(t, "if") || is_word(t, "while")) || k + 3 >= e || !is_symbol(in_[k + 1], "(") ||
-        !is_never(in_[k + 2]) || !is_symbol(in_[k + 3], ")"))
+    if (!(is_word(t, "if") || is_word(t, "while")) || k + 3 >= e || !is_symbol(in_[k + 1], "("))
       return kNone;
+    const std::size_t c = closer(in_, k + 1, e);
+    if (c == kNone || !never_holds(in_, k + 2, c)) return kNone;
     const std::size_t past = past_statement(in_, k, e);
     return past != kNone && !(past < e && is_word(in_[past], "else")) ? past : kNone;
   }

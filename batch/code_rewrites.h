@@ -20,7 +20,8 @@ std::vector<RawToken> read_through_aliases(const std::vector<RawToken>& in);
 /// - in the file that holds `main`, a function no one calls (every use of
 ///   its name is where it is declared or defined, outside every function)
 ///   is left out; a file without `main` holds functions other files call;
-/// - `if (0) ...` and `while (0) ...` with no `else`, and a `for` loop with
+/// - `if (0) ...` and `while (0) ...` with no `else` (or a condition of two
+///   bounds on one name that no value meets, `x < 0 && x > 0`), and a `for` loop with
 ///   an empty body and no call in its condition, are left out;
 /// - `for (a; b; c) s` is `a; while (b) { s c; }`;
 /// - `return c ? x : y;` and `v = c ? x : y;` are `if (c) ... else ...`;

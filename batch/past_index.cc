@@ -16,8 +16,9 @@ namespace {
 constexpr char kMagic[] = "ccsim-batch index\n";
 constexpr std::size_t kMagicSize = sizeof kMagic - 1;
 // 2: where each file lay; 3: the batch tokens; 4: their statements in one
-// order, and where their code ends
-constexpr std::uint32_t kVersion = 4;
+// order, and where their code ends; 5: conditions that never hold, library
+// calls that only compute
+constexpr std::uint32_t kVersion = 5;
 constexpr std::uint32_t kStopsAtEofByte = 1;
 
 void put(std::string* out, std::uint64_t v, int bytes) {

@@ -18,7 +18,7 @@ namespace {
 
 // 2: scores of the batch tokens; 3: their statements in one order, and
 // comments no longer counted as a larger program
-constexpr char kMagic[] = "ccsim-batch shard 3";
+constexpr char kMagic[] = "ccsim-batch shard 4";
 
 std::string escaped(const std::string& s) {
   static const char kHex[] = "0123456789ABCDEF";

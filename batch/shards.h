@@ -5,7 +5,7 @@
 // every field that may hold any byte %XX-escaped (space, '%', and bytes
 // below 0x21 or above 0x7e):
 //
-//   ccsim-batch shard 3            format and version
+//   ccsim-batch shard 4            format and version
 //   part I N                       slice I of N
 //   submissions S skipped K        the class as every slice read it
 //   pairs P                        pairs in this slice, those below the floor too

@@ -10,7 +10,8 @@
 // form) goes next. Two copies that differ by such swaps come out alike.
 //
 // A setting stays on its side of every setting that names what it sets.
-// Calls and streams end a run: what a program does to the outside stays in
+// A library function that only computes a value (`pow`, `abs`, `strlen`)
+// is read as an operator. Other calls and streams end a run: what a program does to the outside stays in
 // its order, and nothing moves across it (moving settings past calls made
 // honest copies that were edited here and there less alike than before).
 #pragma once

@@ -93,6 +93,14 @@ TEST(CodeTokens, CodeThatNeverRunsIsLeftOut) {
   // A loop that calls something does something; if (0) with an else runs it.
   EXPECT_NE(in_main("x = 1;"), in_main("for (k = 0; read(k); k++) ;\nx = 1;"));
   EXPECT_NE(in_main("b();"), in_main("if (0) a(); else b();"));
+  // Two bounds on one name that no value meets never hold; bounds that
+  // some value meets, or on two names, may.
+  EXPECT_EQ(in_main("x = 1;"), in_main("if (n < 0 && n > 0) { n = 0; }\nx = 1;"));
+  EXPECT_EQ(in_main("x = 1;"), in_main("if (n >= 10 && n < 3) n--;\nx = 1;"));
+  EXPECT_EQ(in_main("x = 1;"), in_main("if (n == 1 && n == 2) n--;\nx = 1;"));
+  EXPECT_NE(in_main("x = 1;"), in_main("if (n <= 0 && n >= 0) n--;\nx = 1;"));
+  EXPECT_NE(in_main("x = 1;"), in_main("if (n > 0 && n < 9) n--;\nx = 1;"));
+  EXPECT_NE(in_main("x = 1;"), in_main("if (n < 0 && m > 0) n--;\nx = 1;"));
   // A function no one calls, and its prototype, are padding; main stays.
   const std::string used = "int f(int a) { return a; }\nint main() { return f(2); }\n";
   EXPECT_EQ(written(used), written("int g(int);\n" + std::string(used) +
@@ -116,6 +124,11 @@ TEST(CodeTokens, SettingsThatCanTradePlacesHaveOneOrder) {
   EXPECT_NE(in_main("scanf(\"%d\", &n);\nk = 1;"), in_main("k = 1;\nscanf(\"%d\", &n);"));
   EXPECT_NE(in_main("cin >> a;\nf(b, c);"), in_main("f(b, c);\ncin >> a;"));
   EXPECT_NE(in_main("a = 1;\nx = f(y);\nb = c * d;"), in_main("b = c * d;\nx = f(y);\na = 1;"));
+  // A library function that only computes a value is no more than an
+  // operator: its setting moves as any other.
+  EXPECT_EQ(in_main("r = pow(10, k);\nm = n;"), in_main("m = n;\nr = pow(10, k);"));
+  EXPECT_EQ(in_main("r = static_cast<int>(v);\nm = n;"),
+            in_main("m = n;\nr = static_cast<int>(v);"));
   EXPECT_NE(in_main("a = 1;\nif (x) y();\nb = c * d;"), in_main("b = c * d;\nif (x) y();\na = 1;"));
   // Nothing is lost or made up: the same tokens, moved.
   std::string moved = in_main("b = c * d;\nk = 1;\na = 1;\nscanf(\"%d\", &n);\nz = 2 - k;");
