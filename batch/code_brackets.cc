@@ -59,4 +59,15 @@ std::vector<std::size_t> top_level(const std::vector<RawToken>& in, std::size_t 
   return at;
 }
 
+bool acting_call(const std::vector<RawToken>& in, std::size_t b, std::size_t k) {
+  if (k <= b || !is_symbol(in[k], "(")) return false;
+  const RawToken& before = in[k - 1];
+  if (is_identifier(before)) return !computes_only(before);
+  if (is_symbol(before, ")")) return true;
+  if (!is_symbol(before, ">")) return false;
+  for (std::size_t j = k - 1; j > b; --j)  // static_cast<T>(
+    if (is_symbol(in[j], "<")) return !computes_only(in[j - 1]);
+  return true;
+}
+
 }  // namespace batch

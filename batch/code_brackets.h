@@ -33,4 +33,9 @@ std::size_t past_statement(const std::vector<RawToken>& in, std::size_t k, std::
 std::vector<std::size_t> top_level(const std::vector<RawToken>& in, std::size_t b, std::size_t e,
                                    std::string_view symbol);
 
+/// The `(` at `k` (within a statement from `b`) opens a call that may do
+/// something: after a name that is no library function that only computes
+/// (computes_only), after `)`, or after a template's `>` that is no cast.
+bool acting_call(const std::vector<RawToken>& in, std::size_t b, std::size_t k);
+
 }  // namespace batch

@@ -137,4 +137,15 @@ bool is_keyword(std::string_view w) {
   return std::binary_search(kWords.begin(), kWords.end(), w);
 }
 
+bool computes_only(const RawToken& t) {
+  static constexpr std::array<std::string_view, 36> kPure{
+      "abs",     "labs",    "llabs",   "fabs",    "sqrt",    "cbrt",   "pow",     "exp",
+      "log",     "log2",    "log10",   "floor",   "ceil",    "round",  "trunc",   "fmod",
+      "hypot",   "sin",     "cos",     "tan",     "atan",    "atan2",  "min",     "max",
+      "strlen",  "strcmp",  "isdigit", "isalpha", "isalnum", "isupper", "islower", "isspace",
+      "toupper", "tolower", "static_cast", "sizeof"};
+  return t.kind == CodeKind::kWord &&
+         std::find(kPure.begin(), kPure.end(), t.text) != kPure.end();
+}
+
 }  // namespace batch

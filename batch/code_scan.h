@@ -36,6 +36,10 @@ std::vector<RawToken> scan_code(std::string_view text, std::vector<Aside>* aside
 /// C and C++ keywords: words no student names.
 bool is_keyword(std::string_view word);
 
+/// Library functions that only compute a value (`pow`, `abs`, `strlen`) and
+/// `static_cast`: a call to one changes nothing outside the expression.
+bool computes_only(const RawToken& t);
+
 // Byte by byte: the texts asked about are a few letters long, shorter than
 // a call to memcmp costs.
 inline bool same_text(std::string_view a, std::string_view b) {
@@ -49,6 +53,12 @@ inline bool is_symbol(const RawToken& t, std::string_view symbol) {
 }
 inline bool is_word(const RawToken& t, std::string_view word) {
   return t.kind == CodeKind::kWord && same_text(t.text, word);
+}
+inline bool is_assignment(const RawToken& t) {
+  if (t.kind != CodeKind::kSymbol || t.text.empty() || t.text.back() != '=') return false;
+  const std::string_view op = t.text.substr(0, t.text.size() - 1);
+  return op.empty() || op == "+" || op == "-" || op == "*" || op == "/" || op == "%" ||
+         op == "&" || op == "|" || op == "^" || op == "<<" || op == ">>";
 }
 inline bool is_identifier(const RawToken& t) { return t.kind == CodeKind::kWord && !t.keyword; }
 

@@ -17,7 +17,7 @@ constexpr char kMagic[] = "ccsim-batch index\n";
 constexpr std::size_t kMagicSize = sizeof kMagic - 1;
 // 2: where each file lay; 3: the batch tokens; 4: their statements in one
 // order, and where their code ends; 5: conditions that never hold, library
-// calls that only compute
+// calls that only compute, settings no one reads
 constexpr std::uint32_t kVersion = 5;
 constexpr std::uint32_t kStopsAtEofByte = 1;
 

@@ -13,13 +13,6 @@ namespace {
 // a longer run of plain statements is generated code, not a student's.
 constexpr std::size_t kLongestRun = 48;
 
-bool is_assignment(const RawToken& t) {
-  static constexpr std::array<std::string_view, 11> kAssign{
-      "=", "+=", "-=", "*=", "/=", "%=", "&=", "|=", "^=", "<<=", ">>="};
-  return t.kind == CodeKind::kSymbol &&
-         std::find(kAssign.begin(), kAssign.end(), t.text) != kAssign.end();
-}
-
 bool is_member_name(const std::vector<RawToken>& in, std::size_t k) {
   return k > 0 && (is_symbol(in[k - 1], ".") || is_symbol(in[k - 1], "->"));
 }
@@ -31,19 +24,6 @@ bool starts_control(const RawToken& t) {
       "else",   "while", "for",      "do",   "switch", "typedef"};
   return t.kind == CodeKind::kWord &&
          std::find(kControl.begin(), kControl.end(), t.text) != kControl.end();
-}
-
-// Library functions that only compute a value: a call to one changes
-// nothing outside, so a setting that calls one may move as any other.
-bool computes_only(const RawToken& t) {
-  static constexpr std::array<std::string_view, 36> kPure{
-      "abs",     "labs",    "llabs",   "fabs",    "sqrt",    "cbrt",   "pow",     "exp",
-      "log",     "log2",    "log10",   "floor",   "ceil",    "round",  "trunc",   "fmod",
-      "hypot",   "sin",     "cos",     "tan",     "atan",    "atan2",  "min",     "max",
-      "strlen",  "strcmp",  "isdigit", "isalpha", "isalnum", "isupper", "islower", "isspace",
-      "toupper", "tolower", "static_cast", "sizeof"};
-  return t.kind == CodeKind::kWord &&
-         std::find(kPure.begin(), kPure.end(), t.text) != kPure.end();
 }
 
 struct Plain {
@@ -139,10 +119,7 @@ class Orderer {
       if (opens(t)) ++depth;
       if (closes(t)) --depth;
       if (depth == 0 && assign == kNone && is_assignment(t)) assign = k;
-      if (is_symbol(t, "(") && k > b && (is_identifier(in_[k - 1]) || is_symbol(in_[k - 1], ")") ||
-                                        is_symbol(in_[k - 1], ">")) &&
-          !computes_only(in_[k - 1]) && !cast_before(b, k))
-        p.acts = true;
+      if (acting_call(in_, b, k)) p.acts = true;
       if (is_identifier(t) && !is_member_name(in_, k)) p.names.push_back(t.text);
       if ((is_symbol(t, "++") || is_symbol(t, "--"))) {
         if (k + 1 < e && is_identifier(in_[k + 1])) p.sets.push_back(in_[k + 1].text);
@@ -161,14 +138,6 @@ class Orderer {
     }
     std::sort(p.names.begin(), p.names.end());
     return p;
-  }
-
-  // `static_cast<T>(`: the `(` at `k` follows a cast's type.
-  bool cast_before(std::size_t b, std::size_t k) const {
-    if (!is_symbol(in_[k - 1], ">")) return false;
-    for (std::size_t j = k - 1; j > b; --j)
-      if (is_symbol(in_[j], "<")) return computes_only(in_[j - 1]);
-    return false;
   }
 
   // Writes the run out in its order (see the header) and empties it.

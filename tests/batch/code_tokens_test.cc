@@ -18,9 +18,11 @@ std::string written(std::string_view text) {
   return out;
 }
 
-// Statements as they stand in a program: in a function that is called.
+// Statements as they stand in a program: in a function that is called,
+// their variables read after them.
 std::string in_main(std::string_view body) {
-  return written("int main() {\n" + std::string(body) + "\n}\n");
+  return written("int main() {\n" + std::string(body) +
+                 "\nuse(a, b, c, d, i, k, m, n, p, q, r, s, t, x, y, z);\n}\n");
 }
 
 TEST(CodeTokens, CommentsAndMessagesStandAfterTheCode) {
@@ -43,7 +45,7 @@ TEST(CodeTokens, CommentsAndMessagesStandAfterTheCode) {
 
 TEST(CodeTokens, NumbersBracesAndTypeWordsAreOneForm) {
   EXPECT_EQ(written("a[100] = 7;"), written("a[128] = 0x1F;"));
-  EXPECT_EQ(written("if (x) { y = 1; }"), written("if (x)\n  y = 1;"));
+  EXPECT_EQ(in_main("if (x) { y = 1; }"), in_main("if (x)\n  y = 1;"));
   EXPECT_EQ(written("y = (int)x;"), written("y = (unsigned long long)x;"));
   EXPECT_EQ(written("cout << x;"), written("std::cout << x;"));
   EXPECT_EQ("fu", written("double"));
@@ -70,7 +72,7 @@ TEST(CodeTokens, LoopsAndChoicesAreOneForm) {
   EXPECT_EQ(in_main("for (int i = 0; i < n; ++i) { s += i; }"),
             in_main("i = 0; while (i < n) { s += i; i += 1; }"));
   EXPECT_EQ(in_main("for (;;) go();"), in_main("while () go();"));
-  EXPECT_EQ("zhmain()while()id();", in_main("for (;;) go();"));
+  EXPECT_EQ("zhmain()while()id();", written("int main() { for (;;) go(); }"));
   EXPECT_EQ(in_main("x = a > b ? a : b;"), in_main("if (a > b) x = a; else x = b;"));
   EXPECT_EQ(in_main("return c ? 1 : 2;"), in_main("if (c) return 1;\nelse return 2;"));
 }
@@ -83,6 +85,24 @@ TEST(CodeTokens, DeclarationsCountForWhatTheySet) {
   EXPECT_EQ(in_main("y = 2;"), in_main("int spare = 7; y = 2;"));
   // A function's parameters and a for loop's variable are kept as code.
   EXPECT_EQ("id(zhid,zhid)", written("f(int a, long b)"));
+}
+
+TEST(CodeTokens, SettingsNoOneReadsAreLeftOut) {
+  const std::string plain = in_main("y = 2;\nx = y * 3;");
+  // Variables only set, counted, tested to be set: padding.
+  for (const char* padded : {"int tmp = 0;\ny = 2;\nx = y * 3;",
+                             "y = 2;\n{ int w = 1; if (w) w++; }\nx = y * 3;",
+                             "y = 2;\nwhile (w < 9) { w += 2; }\nx = y * 3;",
+                             "y = 2;\nx = y * 3;\nlong u = x % 7;\nh = u + 1;\nh--;",
+                             "y = 2;\nw = abs(y);\nx = y * 3;"})
+    EXPECT_EQ(plain, in_main(padded)) << padded;
+  // A name read anywhere, passed on, pointed to or indexed is kept, and
+  // so is a setting that calls what may do something.
+  for (const char* read : {"w = 1;\ny = 2;\nx = y * 3 + w;", "w = 1;\ny = 2;\nx = y * 3;\nf(w);",
+                           "w = 1;\ny = 2;\nx = y * 3;\np = &w;",
+                           "w[0] = 1;\ny = 2;\nx = y * 3;", "y = 2;\nw = rand();\nx = y * 3;",
+                           "y = 2;\nif (w) g();\nx = y * 3;"})
+    EXPECT_NE(plain, in_main(read)) << read;
 }
 
 TEST(CodeTokens, CodeThatNeverRunsIsLeftOut) {
@@ -153,13 +173,14 @@ TEST(CodeTokens, PrototypesAreLeftOut) {
 }
 
 TEST(CodeTokens, MacrosAndTypedefsAreReadThrough) {
+  const std::string read = "\nuse(a, b, c, d, i, k, m, n, p, q, r, s, t, x, y, z);\n}\n";
   EXPECT_EQ(written("#define LOOP for\n") + in_main("for (i = 0; i < n; i++) t();"),
-            written("#define LOOP for\nint main() {\nLOOP (i = 0; i < n; i++) t();\n}\n"));
+            written("#define LOOP for\nint main() {\nLOOP (i = 0; i < n; i++) t();" + read));
   EXPECT_EQ(written("typedef long long num;") + in_main("x = (long long)y;"),
-            written("typedef long long num;\nint main() {\nx = (num)y;\n}"));
+            written("typedef long long num;\nint main() {\nx = (num)y;" + read));
   // A macro with parameters is not expanded.
   EXPECT_EQ(written("#define SQ(a) a*a\n") + in_main("x = SQ(y);"),
-            written("#define SQ(a) a*a\nint main() {\nx = SQ(y);\n}\n"));
+            written("#define SQ(a) a*a\nint main() {\nx = SQ(y);" + read));
   EXPECT_NE(std::string::npos, in_main("x = SQ(y);").find("id=id(id);"));
 }
 

@@ -45,8 +45,9 @@ std::vector<batch::PairScore> score_all(const std::vector<Submission>& subs,
   return pairs;
 }
 
-const std::string kLoop = "for (i = 0; i < n; i++) { total = total + v[i]; }\n";
-const std::string kOther = "while (x > 1) { if (x % 2) x = 3 * x + 1; else x = x / 2; steps++; }\n";
+const std::string kLoop = "for (i = 0; i < n; i++) { total = total + v[i]; } show(total);\n";
+const std::string kOther =
+    "while (x > 1) { if (x % 2) x = 3 * x + 1; else x = x / 2; steps++; } show(steps);\n";
 
 TEST(Submission, TokenCharactersKnowTheirFileAndLine) {
   Submission s = made_of("a.c", "x = 1;\n\ny = (float)w;\n");
