@@ -163,7 +163,10 @@ std::vector<CodeToken> code_tokens(std::string_view text) {
   out.reserve(in.size());
   Writer writer(&out);
   for (std::size_t k = 0; k < in.size();) k = writer.write(in, k);
-  // The text of comments and messages, as ccsim tokenises it.
+  // The text of messages, then of comments, as ccsim tokenises it: a
+  // comment put between two messages cuts no run of them.
+  std::stable_partition(aside.begin(), aside.end(),
+                        [&](const Aside& a) { return text[a.begin] != '/'; });
   for (const Aside& a : aside) {
     const std::string_view body = text.substr(a.begin, a.end - a.begin);
     std::vector<std::size_t> starts;

@@ -20,20 +20,38 @@ var pure = {
     return 'hsl(' + hue + ',80%,' + light + '%)';
   },
 
-  // "a–b" lines (1-based) of the stretches of one side of a block; the file
-  // is named when it is not the side's only one.
-  lineRange: function (stretches, paths) {
-    var first = stretches[0], last = stretches[stretches.length - 1];
-    var name = paths.length > 1 ? paths[first[0]] + ':' : '';
-    var from = first[1] + 1, to = last[3] + 1;
-    if (last[0] !== first[0]) return name + from + '–' + paths[last[0]] + ':' + to;
-    return name + (from === to ? String(from) : from + '–' + to);
+  // The lines one side of a block runs over, as [file, first, last]
+  // (0-based), by file and line, those that overlap or touch joined: the
+  // stretches of a block come in token order, which goes back where
+  // statements were put in order and where the code's run goes on into the
+  // text of messages and comments.
+  lineSpans: function (stretches) {
+    var spans = stretches.map(function (s) { return [s[0], s[1], s[3]]; });
+    spans.sort(function (x, y) { return x[0] - y[0] || x[1] - y[1]; });
+    var out = [];
+    spans.forEach(function (s) {
+      var last = out[out.length - 1];
+      if (last && last[0] === s[0] && s[1] <= last[2] + 1) last[2] = Math.max(last[2], s[2]);
+      else out.push(s);
+    });
+    return out;
   },
 
-  // The lines a side of a block runs over.
+  // "a–b, c–d" lines (1-based) of one side of a block; a file is named
+  // when it is not the side's only one.
+  lineRange: function (stretches, paths) {
+    var named = -1;
+    return pure.lineSpans(stretches).map(function (s) {
+      var name = paths.length > 1 && s[0] !== named ? paths[s[0]] + ':' : '';
+      named = s[0];
+      return name + (s[1] === s[2] ? String(s[1] + 1) : (s[1] + 1) + '–' + (s[2] + 1));
+    }).join(', ');
+  },
+
+  // How many lines one side of a block runs over.
   lineCount: function (stretches) {
     var n = 0;
-    stretches.forEach(function (s) { n += s[3] - s[1] + 1; });
+    pure.lineSpans(stretches).forEach(function (s) { n += s[2] - s[1] + 1; });
     return n;
   },
 

@@ -38,6 +38,10 @@ TEST(CodeTokens, CommentsAndMessagesStandAfterTheCode) {
   EXPECT_EQ(code, a.substr(0, code.size()));
   EXPECT_EQ(code, b.substr(0, code.size()));
   EXPECT_NE(a, b);
+  // The messages' text comes before the comments': a comment put between
+  // two messages cuts no run of their text.
+  EXPECT_EQ(written("puts(\"one two\");\nputs(\"three\");\n") + "/*id*/",
+            written("puts(\"one two\");\n/* x */\nputs(\"three\");\n"));
   // Comment markers inside a literal are text; a literal is one token.
   EXPECT_EQ("id=\";//idid", written("s = \"// no comment\";"));
   EXPECT_EQ("id=';", written("c = '\\'';"));

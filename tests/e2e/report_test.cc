@@ -114,13 +114,14 @@ TEST_F(ReportTest, RenderedTilesOfTheTopPairAreMarkedOnBothSides) {
   EXPECT_EQ(left, right);
   EXPECT_NE(string::npos, article.find("<span class=\"tpl\""));  // template code greyed
   // The matched line ranges, as the JSON gives the first tile's lines, and
-  // the block's size in lines (its code's and the comments' it runs on
-  // into) and in characters.
-  EXPECT_NE(string::npos, article.find("title=\"329 matched token-string characters\">"
+  // the block's size in lines and in characters. The longest block runs
+  // from the code on into the text of messages and comments: the lines it
+  // holds are named in order, each once.
+  EXPECT_NE(string::npos, article.find("title=\"388 matched token-string characters\">"
                                        "<span class=\"swatch\" style=\"background: rgb("))
       << article.substr(0, 2000);
-  EXPECT_NE(string::npos,
-            article.find("alice.c 42–66 ↔ bob.c 43–67<span class=\"size\"> — 39 lines</span>"))
+  EXPECT_NE(string::npos, article.find("alice.c 5, 9, 16, 43–68 ↔ bob.c 5, 9, 16, 44–69"
+                                       "<span class=\"size\"> — 29 lines</span>"))
       << article.substr(article.find("class=\"blocks\""), 3000);
   // The rare names the two share (bob.c renamed the rest), heaviest first.
   EXPECT_NE(string::npos, article.find("heaviest first: <span><code>\"%c: %d\\n\"</code>"

@@ -31,8 +31,14 @@ test('line ranges are 1-based, name the file only when there are several', () =>
   assert.strictEqual(pure.lineRange([[0, 4, 2, 4, 9]], ['a.c']), '5');
   assert.strictEqual(pure.lineRange([[1, 2, 0, 3, 1]], ['a.c', 'b.h']), 'b.h:3–4');
   // A run from one file into the next.
-  assert.strictEqual(pure.lineRange([[0, 9, 0, 10, 0], [1, 0, 0, 2, 4]], ['a.c', 'b.h']), 'a.c:10–b.h:3');
+  assert.strictEqual(pure.lineRange([[0, 9, 0, 10, 0], [1, 0, 0, 2, 4]], ['a.c', 'b.h']), 'a.c:10–11, b.h:1–3');
   assert.strictEqual(pure.lineCount([[0, 9, 0, 10, 0], [1, 0, 0, 2, 4]]), 5);
+  // A run that goes back (code into the comments above it, statements put
+  // in order) is told by line: lines overlapping or touching are one range,
+  // counted once.
+  const back = [[0, 42, 0, 65, 3], [0, 2, 0, 2, 9], [0, 9, 4, 15, 2], [0, 60, 0, 61, 0], [0, 16, 0, 16, 4]];
+  assert.strictEqual(pure.lineRange(back, ['a.c']), '3, 10–17, 43–66');
+  assert.strictEqual(pure.lineCount(back), 1 + 8 + 24);
 });
 
 test('segments put the highest ranked range on top and leave white space at the ends bare', () => {
