@@ -109,8 +109,32 @@ class Statements {
     if ((past = for_loop(k, e)) != kNone) return past;
     if ((past = conditional(k, e)) != kNone) return past;
     if ((past = declaration(k, e)) != kNone) return past;
+    if ((past = printing(k, e)) != kNone) return past;
     out_.push_back(in_[k]);
     return k + 1;
+  }
+
+  // puts(s) and fputs(s, stdout) as printf(s): a text printed is printed,
+  // whichever call prints it.
+  std::size_t printing(std::size_t k, std::size_t e) {
+    const bool puts = is_word(in_[k], "puts");
+    if (!(puts || is_word(in_[k], "fputs")) || k + 1 >= e || !is_symbol(in_[k + 1], "(") ||
+        (k > 0 && (is_symbol(in_[k - 1], ".") || is_symbol(in_[k - 1], "->"))))
+      return kNone;
+    const std::size_t c = closer(in_, k + 1, e);
+    if (c == kNone || c == k + 2) return kNone;
+    std::size_t text_end = c;
+    if (!puts) {
+      const std::vector<std::size_t> commas = top_level(in_, k + 2, c, ",");
+      if (commas.size() != 1 || commas[0] + 2 != c || !is_word(in_[c - 1], "stdout"))
+        return kNone;
+      text_end = commas[0];
+    }
+    out_.push_back(made("printf", CodeKind::kWord, in_[k]));
+    out_.push_back(in_[k + 1]);
+    copy(k + 2, text_end);
+    out_.push_back(in_[c]);
+    return c + 1;
   }
 
   // if (0) ... and while (false) ...: code that never runs.
@@ -183,8 +207,8 @@ class Statements {
   // int x = 1, y;  as  x = 1;
   std::size_t declaration(std::size_t k, std::size_t e) {
     const bool at_start = k == 0 || is_symbol(in_[k - 1], ";") || is_symbol(in_[k - 1], "{") ||
-                          is_symbol(in_[k - 1], "}");
-    if (!at_start || !is_type_word(in_[k])) return kNone;
+                          is_symbol(in_[k - 1], "}") || in_[k - 1].directive != 0;
+    if (!at_start || !is_type_word(in_[k]) || in_[k].directive != 0) return kNone;
     std::size_t j = k;
     while (j < e && is_type_word(in_[j])) ++j;
     const std::size_t past = past_statement(in_, k, e);
@@ -213,18 +237,27 @@ class Statements {
 };
 
 // Functions no one calls: every use of the name is outside every function,
-// right before a `(` (where it is declared or defined). Only in the file
-// that holds main: another file's functions are called from elsewhere.
+// right before a `(` (where it is declared or defined), or in its own body
+// (it calls itself). Only in the file that holds main: another file's
+// functions are called from elsewhere.
 std::vector<RawToken> without_uncalled_functions(const std::vector<RawToken>& in) {
   std::unordered_map<std::string_view, int> uses;
-  std::unordered_map<std::string_view, int> outside;
+  std::unordered_map<std::string_view, int> outside;  // and in its own body
   int depth = 0;
+  std::string_view named;  // the last name before a `(` outside every function
+  std::string_view body;   // the function whose body is being read
   for (std::size_t k = 0; k < in.size(); ++k) {
-    if (is_symbol(in[k], "{")) ++depth;
-    if (is_symbol(in[k], "}")) --depth;
+    if (is_symbol(in[k], "{") && depth++ == 0) body = named;
+    if (is_symbol(in[k], "}") && --depth == 0) body = named = {};
+    if (depth == 0 && is_symbol(in[k], ";")) named = {};
     if (!is_identifier(in[k])) continue;
     ++uses[in[k].text];
-    if (depth == 0 && k + 1 < in.size() && is_symbol(in[k + 1], "(")) ++outside[in[k].text];
+    if (depth == 0 && k + 1 < in.size() && is_symbol(in[k + 1], "(")) {
+      ++outside[in[k].text];
+      named = in[k].text;
+    } else if (depth > 0 && !body.empty() && same_text(in[k].text, body)) {
+      ++outside[in[k].text];
+    }
   }
   // A file without main holds functions for the program's other files.
   bool has_main = false;

@@ -118,7 +118,8 @@ class Writer {
     }
     if (t.kind == CodeKind::kWord && is_integer_type_word(t.text)) {
       std::size_t e = k + 1;
-      while (e < in.size() && in[e].kind == CodeKind::kWord && is_integer_type_word(in[e].text))
+      while (e < in.size() && in[e].kind == CodeKind::kWord && is_integer_type_word(in[e].text) &&
+             in[e].directive == t.directive)  // `#define N long` ends with its line
         ++e;
       add("zh", t.begin, in[e - 1].end);
       return e;

@@ -79,6 +79,10 @@ TEST(CodeTokens, LoopsAndChoicesAreOneForm) {
   EXPECT_EQ("zhmain()while()id();", written("int main() { for (;;) go(); }"));
   EXPECT_EQ(in_main("x = a > b ? a : b;"), in_main("if (a > b) x = a; else x = b;"));
   EXPECT_EQ(in_main("return c ? 1 : 2;"), in_main("if (c) return 1;\nelse return 2;"));
+  // A text printed is printed, whichever call prints it; to a file it is not.
+  EXPECT_EQ(in_main("printf(\"hi\");"), in_main("puts(\"hi\");"));
+  EXPECT_EQ(in_main("printf(m);"), in_main("fputs(m, stdout);"));
+  EXPECT_NE(in_main("printf(m);"), in_main("fputs(m, f);"));
 }
 
 TEST(CodeTokens, DeclarationsCountForWhatTheySet) {
@@ -87,6 +91,9 @@ TEST(CodeTokens, DeclarationsCountForWhatTheySet) {
   EXPECT_EQ(in_main("x = 1; y = x;"), in_main("int x = 1, unused; y = x;"));
   // A variable set and never used again is padding.
   EXPECT_EQ(in_main("y = 2;"), in_main("int spare = 7; y = 2;"));
+  // Also right after a preprocessor line, which ends what it holds.
+  EXPECT_EQ(written("#define N long\n") + written("int main() { return 0; }"),
+            written("#define N long\nint spare = 7;\nint main() { return 0; }"));
   // A function's parameters and a for loop's variable are kept as code.
   EXPECT_EQ("id(zhid,zhid)", written("f(int a, long b)"));
 }
@@ -130,6 +137,9 @@ TEST(CodeTokens, CodeThatNeverRunsIsLeftOut) {
   EXPECT_EQ(written(used), written("int g(int);\n" + std::string(used) +
                                    "int g(int b) { return b * b; }\n"));
   EXPECT_EQ("zhmain()returnid(0);", written("int main() { return f(0); }"));
+  // Nor does one that only calls itself.
+  EXPECT_EQ(written(used), written(std::string(used) +
+                                   "int h(int b) { return b > 1 ? b * h(b - 1) : 1; }\n"));
   // In a file without main, the functions are there for the other files.
   EXPECT_EQ("zhid(zhid)returnid;", written("int g(int b) { return b; }"));
 }
