@@ -28,24 +28,30 @@ function sourcePane(s, ranges, order, numberOf, label) {
   var width = String(longest).length + 2;
   var pad = function (n) { var t = String(n); return new Array(width - t.length).join(' ') + t + '  '; };
   var pane = el('div', { cls: 'pane', tabindex: '0', role: 'region', 'aria-label': label });
-  var started = {};
+  var started = {}, before = 0;  // lines of the pane before this file
   order.forEach(function (f) {
     var file = s.f[f];
     var mine = ranges.filter(function (r) { return r.f === f; });
-    // Lines go in runs of 40, each laid out only when in sight.
+    // Lines go in runs of 40. Those starting past the pane's first 60
+    // lines are laid out only when in sight; those in sight when the pair
+    // opens are laid out with the rest of the page, not in a second pass.
     var pre = el('pre', { cls: 'source' }), run = null;
     file.l.forEach(function (text, line) {
       if (line % 40 === 0) {
-        run = el('div', { cls: 'run' });
-        run.style.containIntrinsicSize = 'auto ' + 1.4 * Math.min(40, file.l.length - line) + 'em';
+        run = el('div', { cls: before + line < 60 ? 'run' : 'run later' });
+        if (before + line >= 60) run.style.containIntrinsicSize = 'auto ' + 1.4 * Math.min(40, file.l.length - line) + 'em';
         pre.appendChild(run);
       }
-      // Inline, a line number as text padded to its width: blocks and boxes
-      // per line would cost the layout of every line.
-      var row = el('span', { cls: 'line' }, [el('span', { cls: 'ln', text: pad(line + 1) })]);
+      // Inline, a line number in a span of its own, padded to its width,
+      // then the line's text and marks straight in the run, the text after
+      // the last mark one node with the line's end: a box per line, or a
+      // node more, would cost the layout of every line.
+      run.appendChild(el('span', { cls: 'ln', text: pad(line + 1) }));
+      var loose = '';
       pure.segments(mine, line, text).forEach(function (seg) {
         var piece = text.slice(seg[0], seg[1]), r = seg[2], m;
-        if (!r) { row.appendChild(document.createTextNode(piece)); return; }
+        if (!r) { loose += piece; return; }
+        if (loose) { run.appendChild(document.createTextNode(loose)); loose = ''; }
         if (r.tile >= 0) {
           m = document.createElement('mark');
           m.dataset.t = r.tile;
@@ -56,12 +62,12 @@ function sourcePane(s, ranges, order, numberOf, label) {
         } else {
           m = el('span', { cls: r.tile === -1 ? 'tpl' : 'common', title: say(r.tile === -1 ? 'templateCode' : 'commonCode'), text: piece });
         }
-        row.appendChild(m);
+        run.appendChild(m);
       });
-      row.appendChild(document.createTextNode('\n'));
-      run.appendChild(row);
+      run.appendChild(document.createTextNode(loose + '\n'));
     });
     var matched = mine.some(function (r) { return r.tile >= 0; });
+    before += file.l.length;
     pane.appendChild(el('div', { cls: 'file' + (matched ? '' : ' unmatched') }, [
       el('div', { cls: 'path', text: file.p + (file.c ? say('clipped') : '') + (matched ? '' : say('noBlocksInFile')) }), pre]));
   });
@@ -155,10 +161,10 @@ function openEvidence(i) {
   // out: taken from a removed element later, it would lay the page out
   // again in the middle of the change.
   if (evidence.contains(document.activeElement)) document.activeElement.blur();
-  evidence.hidden = false;
-  evidence.scrollTop = 0;
-  if (previous >= 0) pairTable.mark(previous, false);
+  if (!evidence.hidden && evidence.scrollTop) evidence.scrollTop = 0;
   pairTable.reveal(shownPairs.indexOf(i));
+  evidence.hidden = false;
+  if (previous >= 0) pairTable.mark(previous, false);
   pairTable.mark(i, true);
   var body = document.getElementById('evidence-body');
   body.textContent = '';

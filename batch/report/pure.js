@@ -250,6 +250,15 @@ var pure = {
     return [from, to];
   },
 
+  // The rows to draw when rows `drawn` are drawn and `wanted` are needed:
+  // those drawn, if they hold all wanted, lie within `count` and are at
+  // most `slack` rows more (a small scroll then changes nothing in the
+  // page); else those wanted.
+  keptWindow: function (drawn, wanted, count, slack) {
+    var holds = drawn[0] <= wanted[0] && drawn[1] >= wanted[1] && drawn[1] <= count;
+    return holds && drawn[1] - drawn[0] <= wanted[1] - wanted[0] + slack ? drawn : wanted;
+  },
+
   // The next place in a list of `count` after `at` (or before it, with a
   // `step` of -1) whose item `wanted` accepts, going round once; -1 if
   // none is. From nowhere (`at` -1) the search starts at the list's end.

@@ -161,6 +161,13 @@ test('a table window holds the rows in sight and a few round them', () => {
   assert.deepStrictEqual(pure.rowWindow(1000, 20, -30000, 0, 400, 5), [1000, 1000]);
   assert.deepStrictEqual(pure.rowWindow(3, 20, 500, 0, 400, 5), [0, 0]);
   assert.deepStrictEqual(pure.rowWindow(0, 20, 0, 0, 400, 5), [0, 0]);
+  // Rows drawn are kept while they hold those wanted and not too many more.
+  assert.deepStrictEqual(pure.keptWindow([490, 530], [495, 525], 1000, 10), [490, 530]);
+  assert.deepStrictEqual(pure.keptWindow([480, 530], [495, 525], 1000, 10), [495, 525]);  // 20 more
+  assert.deepStrictEqual(pure.keptWindow([490, 520], [495, 525], 1000, 10), [495, 525]);  // one wanted missing
+  assert.deepStrictEqual(pure.keptWindow([500, 530], [495, 525], 1000, 10), [495, 525]);
+  // A list cut shorter than the rows drawn: drawn again.
+  assert.deepStrictEqual(pure.keptWindow([0, 40], [0, 30], 30, 20), [0, 30]);
 });
 
 test('the next place skips what is not wanted, round once where asked', () => {
