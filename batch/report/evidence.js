@@ -32,14 +32,16 @@ function sourcePane(s, ranges, order, numberOf, label) {
   order.forEach(function (f) {
     var file = s.f[f];
     var mine = ranges.filter(function (r) { return r.f === f; });
-    // Lines go in runs of 40. Those starting past the pane's first 60
-    // lines are laid out only when in sight; those in sight when the pair
-    // opens are laid out with the rest of the page, not in a second pass.
+    // Lines go in runs of 20. Those starting past the pane's first 40
+    // lines (what it shows when the pair opens) are laid out only when in
+    // sight; the first are laid out with the rest of the page, not in a
+    // second pass after it.
     var pre = el('pre', { cls: 'source' }), run = null;
     file.l.forEach(function (text, line) {
-      if (line % 40 === 0) {
-        run = el('div', { cls: before + line < 60 ? 'run' : 'run later' });
-        if (before + line >= 60) run.style.containIntrinsicSize = 'auto ' + 1.4 * Math.min(40, file.l.length - line) + 'em';
+      if (line % 20 === 0) {
+        var later = before + line >= 40;
+        run = el('div', { cls: later ? 'run later' : 'run' });
+        if (later) run.style.containIntrinsicSize = 'auto ' + 1.4 * Math.min(20, file.l.length - line) + 'em';
         pre.appendChild(run);
       }
       // Inline, a line number in a span of its own, padded to its width,

@@ -55,11 +55,16 @@ function pairValue(i, key) {
 }
 
 // Rows are made once with their cells (each cell's class fixed by its
-// column; its heading explains it) and filled by the item they show.
-function cells(row, classes) {
+// column; its heading explains it) and filled by the item they show. The
+// roles are said outright: the style sheet lays the rows out as no table,
+// and some browsers then forget they are one.
+function cells(classes) {
+  var row = document.createElement('tr');
+  row.setAttribute('role', 'row');
   classes.forEach(function (cls) {
     var td = document.createElement('td');
     td.className = cls;
+    td.setAttribute('role', 'cell');
     row.appendChild(td);
   });
   return row;
@@ -88,7 +93,7 @@ var pairColumns = ['num brief', 'name brief', 'name brief', 'num brief', 'flag b
 function pairRow(i, row) {
   var p = pairs[i], d = decisionOf(p), first = subs[p.a].n, second = subs[p.b].n;
   if (!row) {
-    row = cells(document.createElement('tr'), pairColumns);
+    row = cells(pairColumns);
     row.firstChild.appendChild(document.createElement('a'));
   }
   var td = row.cells, link = td[0].firstChild, href = '#pair-' + p.r;
@@ -185,7 +190,7 @@ function decidedText(n) {
 function studentRow(k, row) {
   var s = subs[k];
   if (!row) {
-    row = cells(document.createElement('tr'), ['name', 'num', 'name', 'num', 'decision-cell']);
+    row = cells(['name', 'num', 'name', 'num', 'decision-cell']);
     row.firstChild.appendChild(document.createElement('a'));
   }
   var td = row.cells, link = td[0].firstChild;

@@ -30,7 +30,7 @@ function TableWindow(table, pane, make) {
   this.make = make;
   this.items = [];
   this.rows = new Map();  // item -> its row, for the rows drawn
-  this.spareRows = [];     // rows out of the window, to be filled again
+  this.itemOf = new Map();  // a row drawn -> its item
   this.range = [0, 0];
   this.changed = true;     // the items changed since last drawn
   this.rowHeight = 0;
@@ -125,23 +125,35 @@ TableWindow.prototype.draw = function (focus, fresh) {
   }
   if (!this.changed && range[0] === this.range[0] && range[1] === this.range[1]) return;
   this.changed = false;
-  var self = this, wanted = new Set(this.items.slice(range[0], range[1]));
-  this.rows.forEach(function (row, item) {
-    if (!wanted.has(item)) { self.spareRows.push(row); self.rows.delete(item); }
-  });
-  var next = this.below;
-  for (var i = range[1] - 1; i >= range[0]; --i) {
-    var item = this.items[i], row = this.rows.get(item);
+  // Rows whose items leave the window are filled with those coming in, in
+  // the order they stand in the page; then only rows out of order move (a
+  // row moved is styled and laid out anew): after a change of filter none
+  // does, after a scroll those that go round.
+  var wanted = new Set(this.items.slice(range[0], range[1])), spares = [], place = new Map(), row, k = 0;
+  for (row = this.above.nextSibling; row !== this.below; row = row.nextSibling) {
+    place.set(row, k++);
+    var had = this.itemOf.get(row);
+    if (!wanted.has(had)) { spares.push(row); this.rows.delete(had); }
+  }
+  var order = [], used = 0;
+  for (var i = range[0]; i < range[1]; ++i) {
+    var item = this.items[i];
+    row = this.rows.get(item);
     if (!row) {
-      row = this.spareRows.length ? this.make(item, this.spareRows.pop()) : this.make(item);
+      row = used < spares.length ? this.make(item, spares[used++]) : this.make(item);
       this.rows.set(item, row);
+      this.itemOf.set(row, item);
     }
     if (row.dataset.at !== String(i)) row.dataset.at = i;
-    if (row.nextSibling !== next || row.parentNode !== this.body) this.body.insertBefore(row, next);
-    next = row;
+    order.push(row);
   }
-  this.spareRows.forEach(function (row) { row.remove(); });
-  this.spareRows.length = 0;
+  for (; used < spares.length; ++used) { spares[used].remove(); this.itemOf.delete(spares[used]); }
+  var stays = pure.inOrder(order.map(function (r) { return place.has(r) ? place.get(r) : -1; }));
+  var next = this.below;
+  for (k = order.length - 1; k >= 0; --k) {
+    if (!stays[k]) this.body.insertBefore(order[k], next);
+    next = order[k];
+  }
   this.range = range;
   var above = range[0] * h + 'px', below = (count - range[1]) * h + 'px';
   if (this.above.firstChild.style.height !== above) this.above.firstChild.style.height = above;
@@ -162,6 +174,7 @@ TableWindow.prototype.rowOf = function (item) { return this.rows.get(item); };
 TableWindow.prototype.forget = function () {
   this.rows.forEach(function (row) { row.remove(); });
   this.rows.clear();
+  this.itemOf.clear();
   this.changed = true;
 };
 

@@ -170,6 +170,20 @@ test('a table window holds the rows in sight and a few round them', () => {
   assert.deepStrictEqual(pure.keptWindow([0, 40], [0, 30], 30, 20), [0, 30]);
 });
 
+test('rows already in order stay, the fewest move', () => {
+  const T = true, F = false;
+  // Refilled where they stand: none moves.
+  assert.deepStrictEqual(pure.inOrder([0, 1, 2, 3]), [T, T, T, T]);
+  // Scrolled by two: the two rows that went round from the top move.
+  assert.deepStrictEqual(pure.inOrder([2, 3, 4, 5, 0, 1]), [T, T, T, T, F, F]);
+  assert.deepStrictEqual(pure.inOrder([4, 5, 0, 1, 2, 3]), [F, F, T, T, T, T]);
+  // Rows new to the page always go in; the rest keep their longest run.
+  assert.deepStrictEqual(pure.inOrder([-1, 0, -1, 1]), [F, T, F, T]);
+  assert.deepStrictEqual(pure.inOrder([3, 0, 4, 1, 2]), [F, T, F, T, T]);
+  assert.deepStrictEqual(pure.inOrder([]), []);
+  assert.deepStrictEqual(pure.inOrder([-1]), [F]);
+});
+
 test('the next place skips what is not wanted, round once where asked', () => {
   const odd = (i) => i % 2 === 1;
   assert.strictEqual(pure.nextPlace(6, 1, 1, odd, false), 3);

@@ -20,6 +20,17 @@ const rows = `[...document.querySelectorAll('#pair-table tbody tr:not(.spacer)')
            seen: box.bottom > pane.top + 30 && box.top < pane.bottom };
 })`;
 
+// Whether the rows drawn in a table cover all of its pane that is in
+// sight: no blank where rows should be.
+const covered = (table) => `(() => {
+  const pane = document.querySelector('#${table}').closest('.list-pane').getBoundingClientRect();
+  const from = Math.max(pane.top, 0, document.querySelector('#${table} thead').getBoundingClientRect().bottom);
+  const to = Math.min(pane.bottom, innerHeight, document.querySelector('#${table} tbody').getBoundingClientRect().bottom);
+  if (to <= from) return true;
+  const rows = [...document.querySelectorAll('#${table} tbody tr:not(.spacer)')].map((r) => r.getBoundingClientRect());
+  return rows.length > 0 && rows[0].top <= from + 1 && rows[rows.length - 1].bottom >= to - 1;
+})()`;
+
 test('a long list shows the pair of each place wherever it stands', { skip }, async () => {
   const dir = scratch();
   const cls = path.join(dir, 'class');
@@ -38,6 +49,7 @@ test('a long list shows the pair of each place wherever it stands', { skip }, as
     let drawn = await page.value(rows);
     assert.ok(drawn.length > 10 && drawn.length < 100, `${drawn.length} rows in the page`);
     assert.ok(byPlace(drawn) && drawn[0].rank === 1);
+    assert.ok(await page.value(covered('pair-table')));
 
     // Scrolled to the middle: the rows there, and no others.
     await page.value(`document.getElementById('pair-scroll').scrollTop = 390 * 26`);
@@ -46,6 +58,7 @@ test('a long list shows the pair of each place wherever it stands', { skip }, as
     assert.ok(byPlace(drawn), JSON.stringify(drawn.slice(0, 3)));
     assert.ok(drawn.some((r) => r.seen && r.rank > 380 && r.rank < 400), JSON.stringify(drawn.map((r) => r.rank)));
     assert.ok(drawn.length < 100);
+    assert.ok(await page.value(covered('pair-table')));
 
     // A search there: fewer pairs than places scrolled past, so the list's
     // last ones are in sight, each with a name the search finds.
@@ -61,6 +74,7 @@ test('a long list shows the pair of each place wherever it stands', { skip }, as
     assert.strictEqual(shown, 10 * 39 - 45, note);  // pairs with one of s10 to s19
     assert.strictEqual(drawn[drawn.length - 1].at, shown - 1);
     assert.ok(drawn.filter((r) => r.seen).length > 10);
+    assert.ok(await page.value(covered('pair-table')));
     // Typed back: every pair again, each row the pair of its place.
     await page.value(`(() => { const box = document.getElementById('search'); box.value = '';
                               box.dispatchEvent(new Event('input')); })()`);
@@ -79,6 +93,12 @@ test('a long list shows the pair of each place wherever it stands', { skip }, as
     drawn = await page.value(rows);
     assert.deepStrictEqual(drawn.filter((r) => r.open).map((r) => [r.rank, r.seen]), [[703, true]]);
     assert.ok(byPlace(drawn));
+
+    // Back to the lists, the students' in sight: their rows fill it.
+    await page.value(`location.hash = '#students'`);
+    await page.settle();
+    assert.deepStrictEqual(await page.value(`[${covered('student-table')}, ${covered('pair-table')}]`), [true, true]);
+    assert.ok(await page.value(`document.querySelectorAll('#student-table tbody tr:not(.spacer)').length`) > 20);
     assert.deepStrictEqual(page.errors, []);
   } finally {
     await page.close();
