@@ -60,7 +60,7 @@ void write_run(std::ostream& out, const Run& run, std::string_view written) {
   out << ",\"written\":";
   js_string(out, written);
   out << ",\"note\":";
-  js_string(out, text::scoring_note(scoring_facts(run)));
+  js_string(out, text::report_scoring_note(scoring_facts(run)));
   list("paths", o.paths);
   list("bases", o.bases);
   list("olds", o.olds);
