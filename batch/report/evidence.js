@@ -183,7 +183,9 @@ function openEvidence(i) {
   // again in the middle of the change.
   if (evidence.contains(document.activeElement)) document.activeElement.blur();
   if (!evidence.hidden && evidence.scrollTop) evidence.scrollTop = 0;
-  pairTable.reveal(shownPairs.indexOf(i));
+  // The list scrolls to the pair at the next frame, once the page is laid
+  // out with the evidence (opened from the lists, it is laid out anew).
+  pairTable.revealLater(shownPairs.indexOf(i));
   evidence.hidden = false;
   if (previous >= 0) pairTable.mark(previous, false);
   pairTable.mark(i, true);

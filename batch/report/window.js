@@ -13,8 +13,16 @@ function drawWindowsLater() {
   requestAnimationFrame(function () {
     windowsPending = false;
     var due = tableWindows.filter(function (w) { return w.pending; });
+    // Reads first (the first lays the page out, the rest find it laid
+    // out), then the scrolls to rows to be seen, then the drawing.
     due.forEach(function (w) { w.measure(); });
-    due.forEach(function (w) { w.pending = false; w.draw(undefined, false); });
+    due.forEach(function (w) { if (w.toReveal >= 0) w.scrollTo(w.toReveal); });
+    due.forEach(function (w) {
+      var at = w.toReveal;
+      w.pending = false;
+      w.toReveal = -1;
+      if (at >= 0) w.draw(at, true); else w.draw(undefined, false);
+    });
   });
 }
 
@@ -44,6 +52,7 @@ function TableWindow(table, pane, make) {
   this.body.appendChild(this.below);
   this.view = null;        // where the pane and the body stood when last measured
   this.pending = false;
+  this.toReveal = -1;      // a place to bring into sight at the next frame
   tableWindows.push(this);
   var self = this;
   var later = function () { self.later(); };
@@ -187,14 +196,28 @@ TableWindow.prototype.mark = function (item, open) {
   if (open) row.setAttribute('aria-current', 'true'); else row.removeAttribute('aria-current');
 };
 
-// Scrolls the pane so that the row at place `at` is in sight.
+// Scrolls the pane so that the row at place `at` is in sight, and draws
+// the rows there.
 TableWindow.prototype.reveal = function (at) {
   if (at < 0) return;
+  this.scrollTo(at);
+  this.draw(at, true);
+};
+
+// The same at the next frame, when the page is laid out anyway: for a
+// change that lays it out afresh (a pair opened beside the list).
+TableWindow.prototype.revealLater = function (at) {
+  if (at < 0) return;
+  this.toReveal = at;
+  this.later();
+};
+
+// Scrolls the pane so that the row at place `at` is in sight.
+TableWindow.prototype.scrollTo = function (at) {
   var h = this.height(), pane = this.pane;
   var bodyTop = this.body.getBoundingClientRect().top - pane.getBoundingClientRect().top + pane.scrollTop;
   var head = this.table.tHead.getBoundingClientRect().height;
   var top = bodyTop + at * h, visibleTop = pane.scrollTop + head;
   if (top < visibleTop) pane.scrollTop = top - head - h;
   else if (top + h > pane.scrollTop + pane.clientHeight) pane.scrollTop = top + 2 * h - pane.clientHeight;
-  this.draw(at, true);
 };
