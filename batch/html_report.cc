@@ -26,6 +26,7 @@ CCSIM_EMBEDDED(kReportStyle)
 CCSIM_EMBEDDED(kReportPrint)
 CCSIM_EMBEDDED(kReportPure)
 CCSIM_EMBEDDED(kReportDecisions)
+CCSIM_EMBEDDED(kReportWindow)
 CCSIM_EMBEDDED(kReportLists)
 CCSIM_EMBEDDED(kReportEvidence)
 CCSIM_EMBEDDED(kReportGroups)
@@ -123,7 +124,7 @@ std::string report_page(const Run& run, const ReportLimits& limits) {
   using Part = std::pair<const char*, std::size_t>;
   for (const Part& part :
        {Part{kReportPure, kReportPureSize}, Part{kReportDecisions, kReportDecisionsSize},
-        Part{kReportLists, kReportListsSize}, Part{kReportEvidence, kReportEvidenceSize},
+        Part{kReportWindow, kReportWindowSize}, Part{kReportLists, kReportListsSize}, Part{kReportEvidence, kReportEvidenceSize},
         Part{kReportGroups, kReportGroupsSize}, Part{kReportDesk, kReportDeskSize}})
     script.append(part.first, part.second);
   script += "})();\n";

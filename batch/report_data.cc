@@ -12,6 +12,7 @@
 #include "batch/display_text.h"
 #include "batch/names.h"
 #include "batch/report_groups.h"
+#include "batch/report_tiles.h"
 #include "text/batch_messages.h"
 #include "text/batch_results.h"
 
@@ -36,151 +37,11 @@ void js_string(std::ostream& out, std::string_view s) {
 
 namespace {
 
-// The sources of one submission as shown, and where its characters land.
-struct Shown {
-  bool included = false;
-  std::vector<ShownFile> files;
-};
-
-// A stretch of one file's shown text: [line, column] to [end line, end
-// column].
-struct Stretch {
-  std::uint32_t file, line, column, end_line, end_column;
-  bool holds(const Stretch& o) const {
-    return file == o.file && std::make_pair(line, column) <= std::make_pair(o.line, o.column) &&
-           std::make_pair(o.end_line, o.end_column) <= std::make_pair(end_line, end_column);
-  }
-};
-
-// The token-string characters [start, start + length) of `s` as stretches
-// of source. A stretch runs forward through one file: where the tokens go
-// back (statements put in one order, a loop's step after its body) a new
-// one starts, and the text of comments and messages (after the code in the
-// token string) is taken line by line, not as all that lies between two
-// comments. Bytes past a clipped file's end are left out.
-std::vector<Stretch> stretches_of(const Submission& s, const Shown& shown, std::size_t start,
-                                  std::size_t length) {
-  std::vector<Stretch> out;
-  for (std::size_t c = start; c < start + length;) {
-    const std::uint32_t f = s.char_file[c];
-    const bool aside = c >= s.code_end;
-    std::size_t last = c;
-    while (last + 1 < start + length && s.char_file[last + 1] == f &&
-           s.char_begin[last + 1] >= s.char_begin[last] &&
-           !(aside && s.char_line[last + 1] != s.char_line[last]))
-      ++last;
-    const ShownFile& file = shown.files[f];
-    const std::size_t limit = file.line_of.size() - 1;  // bytes shown
-    const std::size_t begin = s.char_begin[c];
-    const std::size_t end = std::min<std::size_t>(s.char_end[last], limit);
-    if (begin < end)
-      out.push_back(Stretch{f, static_cast<std::uint32_t>(file.line_of[begin]),
-                            static_cast<std::uint32_t>(file.column_of[begin]),
-                            static_cast<std::uint32_t>(file.line_of[end]),
-                            static_cast<std::uint32_t>(file.column_of[end])});
-    c = last + 1;
-  }
-  return out;
-}
-
-// Writes stretches as [file, line, column, end line, end column(, kind)]
-// ranges. False if there are none.
-bool write_stretches(std::ostream& out, const std::vector<Stretch>& stretches, int kind) {
-  out << '[';
-  for (std::size_t k = 0; k < stretches.size(); ++k) {
-    const Stretch& r = stretches[k];
-    out << (k ? ",[" : "[") << r.file << ',' << r.line << ',' << r.column << ',' << r.end_line
-        << ',' << r.end_column;
-    if (kind >= 0) out << ',' << kind;
-    out << ']';
-  }
-  out << ']';
-  return !stretches.empty();
-}
-
-// Leaves out of `fresh` what a stretch already drawn holds (a message's
-// text inside the matched code around it).
-// Past a few thousand drawn the check is skipped: it costs their product.
-void drop_drawn(std::vector<Stretch>* fresh, std::vector<Stretch>* drawn) {
-  if (drawn->size() > 4096) return;
-  std::vector<Stretch> kept;
-  for (const Stretch& r : *fresh) {
-    bool held = false;
-    for (const Stretch& d : *drawn) held = held || d.holds(r);
-    if (!held) kept.push_back(r);
-  }
-  *fresh = std::move(kept);
-}
-
 std::string hex(std::uint64_t v) {
   char buf[20];
   std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(v));
   return buf;
 }
-
-// A line of a submission: its file and its 1-based line there.
-std::uint64_t line_key(const Submission& s, std::size_t c) {
-  return (static_cast<std::uint64_t>(s.char_file[c]) << 32) | s.char_line[c];
-}
-
-// Lines of a pair in a teacher's terms: the share of each side's own lines
-// (those holding code that counts: neither template nor common) that lie in
-// matched blocks, and the longest block in lines (of its shorter side).
-struct LineFigures {
-  double first = 0, second = 0;
-  std::size_t longest = 0;
-};
-
-class LineCounter {
- public:
-  explicit LineCounter(const Run& run) : run_(run), own_(run.subs.size(), -1) {}
-
-  LineFigures figures(const PairScore& p, const std::vector<compare::Match>& tiles) {
-    LineFigures out;
-    std::vector<std::uint64_t> all_a, all_b;
-    for (const compare::Match& m : tiles) {
-      const std::size_t a = lines_of(p.first, m.a, m.length, &all_a);
-      const std::size_t b = lines_of(p.second, m.b, m.length, &all_b);
-      out.longest = std::max(out.longest, std::min(a, b));
-    }
-    out.first = share(distinct(&all_a), own(p.first));
-    out.second = share(distinct(&all_b), own(p.second));
-    return out;
-  }
-
- private:
-  static std::size_t distinct(std::vector<std::uint64_t>* keys) {
-    std::sort(keys->begin(), keys->end());
-    return static_cast<std::size_t>(std::unique(keys->begin(), keys->end()) - keys->begin());
-  }
-  static double share(std::size_t part, std::size_t whole) {
-    return whole == 0 ? 0 : std::min(1.0, static_cast<double>(part) / static_cast<double>(whole));
-  }
-  // The distinct lines of characters [start, start + length) of code, also
-  // added to `all`.
-  std::size_t lines_of(std::uint32_t k, std::size_t start, std::size_t length,
-                       std::vector<std::uint64_t>* all) const {
-    const Submission& s = run_.subs[k];
-    const std::size_t end = std::min(start + length, s.code_end);
-    std::vector<std::uint64_t> keys;
-    for (std::size_t c = start; c < end; ++c) keys.push_back(line_key(s, c));
-    all->insert(all->end(), keys.begin(), keys.end());
-    return distinct(&keys);
-  }
-  std::size_t own(std::uint32_t k) {
-    if (own_[k] >= 0) return static_cast<std::size_t>(own_[k]);
-    const Submission& s = run_.subs[k];
-    const std::vector<std::uint8_t>& allowed = run_.prepared[k].allowed;
-    std::vector<std::uint64_t> keys;
-    for (std::size_t c = 0; c < s.code_end && c < allowed.size(); ++c)
-      if (allowed[c]) keys.push_back(line_key(s, c));
-    own_[k] = static_cast<std::int64_t>(distinct(&keys));
-    return static_cast<std::size_t>(own_[k]);
-  }
-
-  const Run& run_;
-  std::vector<std::int64_t> own_;
-};
 
 void write_run(std::ostream& out, const Run& run, std::string_view written) {
   const Options& o = run.options;
@@ -199,7 +60,7 @@ void write_run(std::ostream& out, const Run& run, std::string_view written) {
   out << ",\"written\":";
   js_string(out, written);
   out << ",\"note\":";
-  js_string(out, text::scoring_note(scoring_facts(run)));
+  js_string(out, text::report_scoring_note(scoring_facts(run)));
   list("paths", o.paths);
   list("bases", o.bases);
   list("olds", o.olds);
@@ -294,7 +155,7 @@ PageData page_data(const Run& run, const ReportLimits& limits, std::string_view 
   out << "],\"pairs\":[";
   std::size_t tiles_left = limits.all_tiles;
   std::map<std::size_t, std::size_t> place;  // rank -> index in the page's pairs
-  LineCounter lines(run);
+  LineCounter lines(run.subs, run.prepared);
   for (std::size_t i = 0; i < listed.size(); ++i) {
     const std::size_t k = listed[i];
     place[k] = i;
@@ -302,11 +163,22 @@ PageData page_data(const Run& run, const ReportLimits& limits, std::string_view 
     const std::vector<compare::Match> tiles =
         p.tiles ? tiles_of(run.prepared, p.first, p.second, o.min_match)
                 : std::vector<compare::Match>{};
-    const LineFigures figures = lines.figures(p, tiles);
+    // The blocks and the figures in lines are those of the tiles drawn, as
+    // the evidence shows them (with the sources left out of the page, of
+    // all the tiles).
+    const bool both = shown[p.first].included && shown[p.second].included;
+    const std::vector<DrawnTile> drawn =
+        both ? drawn_tiles(run.subs[p.first], shown[p.first], run.subs[p.second], shown[p.second],
+                           tiles)
+             : std::vector<DrawnTile>{};
+    std::vector<compare::Match> counted;
+    for (const DrawnTile& t : drawn) counted.push_back(t.tile);
+    const LineFigures figures = lines.figures(p.first, p.second, both ? counted : tiles);
+    const std::size_t blocks = both ? drawn.size() : p.tiles;
     out << (i ? ",\n" : "\n") << "{\"r\":" << k + 1 << ",\"a\":" << p.first << ",\"b\":" << p.second
         << ",\"s\":" << text::six_places(p.score) << ",\"c\":" << text::six_places(p.coverage)
         << ",\"m\":" << text::six_places(p.similarity) << ",\"x\":" << p.matched
-        << ",\"l\":" << p.longest << ",\"t\":" << p.tiles << ",\"n\":" << text::six_places(p.names)
+        << ",\"l\":" << p.longest << ",\"t\":" << blocks << ",\"n\":" << text::six_places(p.names)
         << ",\"la\":" << text::six_places(figures.first)
         << ",\"lb\":" << text::six_places(figures.second) << ",\"lk\":" << figures.longest
         << ",\"w\":[";
@@ -321,30 +193,16 @@ PageData page_data(const Run& run, const ReportLimits& limits, std::string_view 
       js_string(out, name_as_written(names[w], limits.name_bytes));
     }
     out << "],\"u\":" << (p.score >= o.threshold ? "true" : "false") << ",\"k\":[";
-    const bool both = shown[p.first].included && shown[p.second].included;
-    // Tiles cut by the limits are said; one whose characters stand for no
-    // source bytes, or for none a longer tile has not marked, is passed over.
-    std::size_t drawn = 0;
-    bool limited = false;
-    std::vector<Stretch> drawn_a, drawn_b;
-    for (const compare::Match& m : tiles) {
-      if (!both) break;
-      if (drawn >= limits.pair_tiles || tiles_left == 0) {
-        limited = true;
-        break;
-      }
-      std::vector<Stretch> in_a = stretches_of(run.subs[p.first], shown[p.first], m.a, m.length);
-      std::vector<Stretch> in_b = stretches_of(run.subs[p.second], shown[p.second], m.b, m.length);
-      drop_drawn(&in_a, &drawn_a);
-      drop_drawn(&in_b, &drawn_b);
-      if (in_a.empty() || in_b.empty()) continue;
-      drawn_a.insert(drawn_a.end(), in_a.begin(), in_a.end());
-      drawn_b.insert(drawn_b.end(), in_b.begin(), in_b.end());
+    // Tiles past the limits are cut, and said.
+    std::size_t written = 0;
+    const bool limited = drawn.size() > std::min(limits.pair_tiles, tiles_left);
+    for (const DrawnTile& t : drawn) {
+      if (written == limits.pair_tiles || tiles_left == 0) break;
       std::ostringstream a, b;
-      write_stretches(a, in_a, -1);
-      write_stretches(b, in_b, -1);
-      out << (drawn ? "," : "") << '[' << m.length << ',' << a.str() << ',' << b.str() << ']';
-      ++drawn;
+      write_stretches(a, t.first, -1);
+      write_stretches(b, t.second, -1);
+      out << (written ? "," : "") << '[' << t.tile.length << ',' << a.str() << ',' << b.str() << ']';
+      ++written;
       --tiles_left;
     }
     out << "]" << (limited ? ",\"cut\":true" : "") << "}";

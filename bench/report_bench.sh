@@ -22,7 +22,10 @@ command -v node >/dev/null 2>&1 && [ -x "${CHROMIUM:-/usr/bin/chromium}" ] ||
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 mkdir "$out/class"
-ls "$real" | head -n "$count" | while read -r f; do cp -r "$real/$f" "$out/class/"; done
+# (the names read whole first: with pipefail, ls cut short by head would
+# end the script)
+mapfile -t names < <(ls "$real")
+for f in "${names[@]:0:$count}"; do cp -r "$real/$f" "$out/class/"; done
 
 TIMEFORMAT=%R
 echo "== $count submissions, the defaults"

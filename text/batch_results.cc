@@ -40,9 +40,11 @@ std::string score_formula(std::size_t guard, bool names, double padding, double 
          std::to_string(guard) + ") - " + shortest_number(margin) + ")";
 }
 
-std::string scoring_note(const ScoringFacts& f) {
-  std::string s = "score >= " + shortest_number(f.threshold) + ", ";
-  if (f.floored) s += "pairs below " + shortest_number(f.floor) + " counted only, ";
+namespace {
+
+std::string note_with(const ScoringFacts& f, std::string (*number)(double)) {
+  std::string s = "score >= " + number(f.threshold) + ", ";
+  if (f.floored) s += "pairs below " + number(f.floor) + " counted only, ";
   s += "runs over " + std::to_string(f.min_match) + " characters, ";
   s += f.common_cutoff == 0
            ? std::string("no common code left out")
@@ -50,6 +52,12 @@ std::string scoring_note(const ScoringFacts& f) {
   if (!f.names) s += ", names not weighed";
   return s;
 }
+
+}  // namespace
+
+std::string scoring_note(const ScoringFacts& f) { return note_with(f, shortest_number); }
+
+std::string report_scoring_note(const ScoringFacts& f) { return note_with(f, three_places); }
 
 std::string table_summary(std::size_t submissions, std::size_t skipped, std::uint64_t pairs,
                           std::size_t suspected, std::string_view note) {
@@ -80,9 +88,9 @@ std::string report_summary(const ReportCounts& c, const ScoringFacts& f, std::st
   s += ", " + counted(c.pairs, "pair", "pairs");
   if (c.below_floor > 0)
     s += " (" + std::to_string(c.below_floor) + " of them below the floor of " +
-         rounded_three(f.floor) + ", counted only)";
+         three_places(f.floor) + ", counted only)";
   s += ", <strong>" + std::to_string(c.suspected) + " suspected</strong> at score &ge; " +
-       shortest_number(f.threshold) + ". Runs count when longer than " +
+       three_places(f.threshold) + ". Runs count when longer than " +
        std::to_string(f.min_match) + " token-string characters";
   if (f.templated) s += "; template code removed first";
   if (f.common_cutoff > 0)
@@ -112,12 +120,12 @@ std::string histogram_bin(int from_percent, int to_percent, std::uint64_t pairs)
 }
 
 std::string histogram_below(double floor, std::uint64_t pairs) {
-  return counted(pairs, "pair", "pairs") + " below the floor of " + rounded_three(floor) +
+  return counted(pairs, "pair", "pairs") + " below the floor of " + three_places(floor) +
          ": counted only, not charted";
 }
 
 std::string histogram_threshold(double threshold) {
-  return "threshold " + shortest_number(threshold);
+  return "threshold " + three_places(threshold);
 }
 
 }  // namespace text

@@ -13,8 +13,9 @@ namespace text {
 /// "1 pair", "2 pairs": the count and the word that goes with it.
 std::string counted(std::uint64_t n, std::string_view one, std::string_view many);
 
-/// A number to three places, rounded (0.466667 shows as 0.467): for a
-/// bound such as the floor, which no figure cut to three places passes.
+/// A number to three places, rounded (0.466667 shows as 0.467). The
+/// report cuts its bounds as it cuts the scores (three_places): a pair at
+/// or above the floor never shows under it.
 std::string rounded_three(double v);
 
 /// A number with as few digits as show it ("%g").
@@ -48,6 +49,9 @@ struct ScoringFacts {
 /// "score >= 0.6, pairs below 0.4 counted only, runs over 12 characters,
 /// code in 10 or more submissions left out"
 std::string scoring_note(const ScoringFacts& facts);
+/// The same as the report says it: every figure to three places, cut as
+/// the scores are ("score >= 0.700, pairs below 0.466 counted only, ...").
+std::string report_scoring_note(const ScoringFacts& facts);
 
 /// "<n> submissions, [<k> skipped, ]<p> pairs, <s> suspected (<note>)\n"
 std::string table_summary(std::size_t submissions, std::size_t skipped, std::uint64_t pairs,

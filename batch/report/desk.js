@@ -132,8 +132,12 @@ function route() {
   closeEvidence();
   show('overview');
   if (m) document.getElementById('status').textContent = say('noSuchPair', m[1]);
+  // Drawn where they stood, then measured afresh at the next frame: the
+  // lists were out of sight, or laid out otherwise, when last measured.
   pairTable.draw();
   studentTable.draw();
+  pairTable.later();
+  studentTable.later();
   if (/^#group/.test(hash) && groupsStale) { groupsStale = false; drawGroups(true); }
   var target = hash.length > 1 && document.getElementById(hash.slice(1));
   if (target) {

@@ -28,24 +28,32 @@ function sourcePane(s, ranges, order, numberOf, label) {
   var width = String(longest).length + 2;
   var pad = function (n) { var t = String(n); return new Array(width - t.length).join(' ') + t + '  '; };
   var pane = el('div', { cls: 'pane', tabindex: '0', role: 'region', 'aria-label': label });
-  var started = {};
+  var started = {}, before = 0;  // lines of the pane before this file
   order.forEach(function (f) {
     var file = s.f[f];
     var mine = ranges.filter(function (r) { return r.f === f; });
-    // Lines go in runs of 40, each laid out only when in sight.
+    // Lines go in runs of 20. Those starting past the pane's first 40
+    // lines (what it shows when the pair opens) are laid out only when in
+    // sight; the first are laid out with the rest of the page, not in a
+    // second pass after it.
     var pre = el('pre', { cls: 'source' }), run = null;
     file.l.forEach(function (text, line) {
-      if (line % 40 === 0) {
-        run = el('div', { cls: 'run' });
-        run.style.containIntrinsicSize = 'auto ' + 1.4 * Math.min(40, file.l.length - line) + 'em';
+      if (line % 20 === 0) {
+        var later = before + line >= 40;
+        run = el('div', { cls: later ? 'run later' : 'run' });
+        if (later) run.style.containIntrinsicSize = 'auto ' + 1.4 * Math.min(20, file.l.length - line) + 'em';
         pre.appendChild(run);
       }
-      // Inline, a line number as text padded to its width: blocks and boxes
-      // per line would cost the layout of every line.
-      var row = el('span', { cls: 'line' }, [el('span', { cls: 'ln', text: pad(line + 1) })]);
+      // Inline, a line number in a span of its own, padded to its width,
+      // then the line's text and marks straight in the run, the text after
+      // the last mark one node with the line's end: a box per line, or a
+      // node more, would cost the layout of every line.
+      run.appendChild(el('span', { cls: 'ln', text: pad(line + 1) }));
+      var loose = '';
       pure.segments(mine, line, text).forEach(function (seg) {
         var piece = text.slice(seg[0], seg[1]), r = seg[2], m;
-        if (!r) { row.appendChild(document.createTextNode(piece)); return; }
+        if (!r) { loose += piece; return; }
+        if (loose) { run.appendChild(document.createTextNode(loose)); loose = ''; }
         if (r.tile >= 0) {
           m = document.createElement('mark');
           m.dataset.t = r.tile;
@@ -56,12 +64,12 @@ function sourcePane(s, ranges, order, numberOf, label) {
         } else {
           m = el('span', { cls: r.tile === -1 ? 'tpl' : 'common', title: say(r.tile === -1 ? 'templateCode' : 'commonCode'), text: piece });
         }
-        row.appendChild(m);
+        run.appendChild(m);
       });
-      row.appendChild(document.createTextNode('\n'));
-      run.appendChild(row);
+      run.appendChild(document.createTextNode(loose + '\n'));
     });
     var matched = mine.some(function (r) { return r.tile >= 0; });
+    before += file.l.length;
     pane.appendChild(el('div', { cls: 'file' + (matched ? '' : ' unmatched') }, [
       el('div', { cls: 'path', text: file.p + (file.c ? say('clipped') : '') + (matched ? '' : say('noBlocksInFile')) }), pre]));
   });
@@ -78,52 +86,71 @@ function scoresInWords(p) {
          say('otherFigures', pure.threePlaces(p.c), pure.threePlaces(p.m), pure.threePlaces(p.n), p.x, p.l);
 }
 
-// What was run, as the printed page's header says it.
+// What was run, as the printed page's header says it: made once, the time
+// it is printed at set as each pair opens.
+var runHeadParts = null;
 function runHead() {
-  var run = data.run, parts = [
-    el('div', { cls: 'run-class', text: say('headClass', run.paths.join(', ')) + (run.bases.length ? say('headTemplate', run.bases.join(', ')) : '') +
-      (run.olds.length ? say('headOld', run.olds.join(', ')) : '') }),
-    el('div', { text: say('headRun', run.version, run.written, pure.dateText(new Date())) }),
-    el('div', { text: say('headOptions', run.note) })];
-  return el('header', { cls: 'run-head' }, parts);
+  if (!runHeadParts) {
+    var run = data.run, printed = el('div');
+    runHeadParts = { head: el('header', { cls: 'run-head' }, [
+      el('div', { cls: 'run-class', text: say('headClass', run.paths.join(', ')) + (run.bases.length ? say('headTemplate', run.bases.join(', ')) : '') +
+        (run.olds.length ? say('headOld', run.olds.join(', ')) : '') }),
+      printed,
+      el('div', { text: say('headOptions', run.note) })]), printed: printed };
+  }
+  setText(runHeadParts.printed, say('headRun', data.run.version, data.run.written, pure.dateText(new Date())));
+  return runHeadParts.head;
 }
 
-function decisionBox(p) {
-  var d = decisionOf(p);
+// The decision's controls: made once, kept from pair to pair (a form
+// control made anew costs more to lay out than all the rest of the
+// header), and filled with the decision on the pair shown.
+var decisionParts = null;
+function decisionArea() {
+  if (decisionParts) return decisionParts;
   var choice = el('select', { id: 'decision-choice' }, ['', 'confirmed', 'cleared'].map(function (v) {
-    var o = el('option', { value: v, text: say(v || 'undecided') });
-    if (v === d.d) o.selected = true;
-    return o;
+    return el('option', { value: v, text: say(v || 'undecided') });
   }));
   var note = el('textarea', { id: 'decision-note', placeholder: say('notePlaceholder'), rows: '2' });
-  note.value = d.note || '';
-  var save = function () { setDecision(p, choice.value, note.value.trim()); };
+  var save = function () { if (shown) setDecision(shown.p, choice.value, note.value.trim()); };
   choice.addEventListener('change', save);
   note.addEventListener('change', save);
+  var when = el('span', { cls: 'when' });
   var box = el('div', { cls: 'decision' }, [
     el('label', { 'for': 'decision-choice', text: say('decision') + ' ' }), choice,
-    el('label', { 'for': 'decision-note', cls: 'note-label', text: say('note') }), note]);
-  if (d.t) box.appendChild(el('span', { cls: 'when', text: say('decidedOn', d.t) }));
+    el('label', { 'for': 'decision-note', cls: 'note-label', text: say('note') }), note, when]);
+  var printed = el('p', { cls: 'decision-print' });
+  decisionParts = { area: el('div', { id: 'decision-area' }, [box, printed]), box: box, choice: choice, note: note,
+                    when: when, printed: printed, conflict: null };
+  return decisionParts;
+}
+
+// The decision area filled for pair p.
+function decisionBox(p) {
+  var d = decisionOf(p), parts = decisionArea();
+  if (parts.choice.value !== d.d) parts.choice.value = d.d;
+  if (parts.note.value !== (d.note || '')) parts.note.value = d.note || '';
+  setText(parts.when, d.t ? say('decidedOn', d.t) : '');
+  parts.when.hidden = !d.t;
+  if (parts.conflict) { parts.conflict.remove(); parts.conflict = null; }
   if (d.o) {
     var take = el('button', { type: 'button', text: say('takeTheirs') });
     var keep = el('button', { type: 'button', text: say('keepMine') });
     take.addEventListener('click', function () { settleConflict(p, true); });
     keep.addEventListener('click', function () { settleConflict(p, false); });
-    box.appendChild(el('div', { cls: 'conflict-box', role: 'note' }, [
+    parts.conflict = el('div', { cls: 'conflict-box', role: 'note' }, [
       el('strong', { text: say('conflict') + ': ' }),
-      document.createTextNode(say('conflictSays', d.o.from, say(d.o.d || 'undecided'), d.o.note ? ' (' + d.o.note + ')' : '')), take, keep]));
+      document.createTextNode(say('conflictSays', d.o.from, say(d.o.d || 'undecided'), d.o.note ? ' (' + d.o.note + ')' : '')), take, keep]);
+    parts.box.appendChild(parts.conflict);
   }
-  var printed = el('p', { cls: 'decision-print', text: say('printedDecision', say(d.d || 'undecided'), d.note || '—') });
-  return el('div', { id: 'decision-area' }, [box, printed]);
+  setText(parts.printed, say('printedDecision', say(d.d || 'undecided'), d.note || '—'));
+  return parts.area;
 }
 
-// Redraws what shows pair p's decision, if its evidence is open.
+// Redraws what shows pair p's decision, if its evidence is open (in place:
+// a focus in it stays).
 function redrawDecision(p) {
-  if (!shown || shown.p !== p) return;
-  var area = document.getElementById('decision-area');
-  var focused = document.activeElement && document.activeElement.id;
-  area.replaceWith(decisionBox(p));
-  if (focused === 'decision-choice' || focused === 'decision-note') document.getElementById(focused).focus();
+  if (shown && shown.p === p) decisionBox(p);
 }
 
 function pairNav(i) {
@@ -155,13 +182,13 @@ function openEvidence(i) {
   // out: taken from a removed element later, it would lay the page out
   // again in the middle of the change.
   if (evidence.contains(document.activeElement)) document.activeElement.blur();
+  if (!evidence.hidden && evidence.scrollTop) evidence.scrollTop = 0;
+  // The list scrolls to the pair at the next frame, once the page is laid
+  // out with the evidence (opened from the lists, it is laid out anew).
+  pairTable.revealLater(shownPairs.indexOf(i));
   evidence.hidden = false;
-  evidence.scrollTop = 0;
   if (previous >= 0) pairTable.mark(previous, false);
-  pairTable.reveal(shownPairs.indexOf(i));
   pairTable.mark(i, true);
-  var body = document.getElementById('evidence-body');
-  body.textContent = '';
   var files = pure.fileOrder(p.k, (a.f || []).length, (b.f || []).length);
   var order = pure.blockOrder(p.k, files.left), numberOf = {};
   order.forEach(function (k, n) { numberOf[k] = n + 1; });
@@ -169,21 +196,20 @@ function openEvidence(i) {
   var pathsB = (b.f || []).map(function (f) { return f.p; });
 
   // The whole evidence bears the address's name: a browser going to it
-  // shows its top.
-  var article = el('article', { id: 'pair-' + p.r });
-  body.appendChild(article);
-  body = article;
-  body.appendChild(pairNav(i));
-  body.appendChild(runHead());
-  body.appendChild(el('h2', { id: 'pair-heading', tabindex: '-1' }, [
+  // shows its top. It is kept from pair to pair, with the parts that are
+  // the same for every pair; the rest is made anew.
+  var body = evidenceArticle();
+  body.id = 'pair-' + p.r;
+  var parts = [pairNav(i), runHead()];
+  parts.push(el('h2', { id: 'pair-heading', tabindex: '-1' }, [
     document.createTextNode(say('pairHeading', p.r, a.n, b.n) + ' '),
     el('span', { cls: p.u ? 'verdict on' : 'verdict', text: p.u ? say('suspectedWord') : say('notSuspectedWord') })]));
-  body.appendChild(el('p', { cls: 'in-words', text: scoresInWords(p) + (p.cut ? say('tilesCut', p.k.length) : '') }));
+  parts.push(el('p', { cls: 'in-words', text: scoresInWords(p) + (p.cut ? say('tilesCut', p.k.length) : '') }));
   if (p.w && p.w.length) {
-    body.appendChild(el('p', { cls: 'names' }, [document.createTextNode(say('sharedNames')),
+    parts.push(el('p', { cls: 'names' }, [document.createTextNode(say('sharedNames')),
       el('span', {}, p.w.map(function (w) { return el('code', { text: w }); }))]));
   }
-  body.appendChild(decisionBox(p));
+  parts.push(decisionBox(p));
   var blocks = el('ol', { cls: 'blocks', 'aria-label': say('blocksLabel') }, order.map(function (k, n) {
     var t = p.k[k];
     var button = el('button', { type: 'button' }, [
@@ -196,8 +222,7 @@ function openEvidence(i) {
     return el('li', {}, [button]);
   }));
   if (order.length) {
-    body.appendChild(el('p', { cls: 'blocks-help', text: say('blocksHelp') }));
-    body.appendChild(blocks);
+    parts.push(el('p', { cls: 'blocks-help', text: say('blocksHelp') }), blocks);
   }
   // The key: what the marks in these two sources mean.
   var kinds = {};
@@ -206,7 +231,7 @@ function openEvidence(i) {
   key.firstChild.style.background = pure.tileColour(0);
   if (kinds[0]) key.appendChild(el('span', { cls: 'tpl', text: say('keyTemplate') }));
   if (kinds[1]) key.appendChild(el('span', { cls: 'common', text: say('keyCommon') }));
-  if (p.k.length) body.appendChild(key);
+  if (p.k.length) parts.push(key);
 
   var sides = el('div', { cls: 'sides' });
   var left = null, right = null;
@@ -225,8 +250,31 @@ function openEvidence(i) {
   } else {
     sides.appendChild(el('p', { cls: 'note', text: say('noSource') }));
   }
-  body.appendChild(sides);
+  parts.push(sides);
+  placeParts(body, parts);
   shown = { p: p, order: order, left: left, right: right, at: -1, marks: [], blocks: blocks };
+}
+
+// The article the evidence is drawn in, made once.
+function evidenceArticle() {
+  var body = document.getElementById('evidence-body');
+  if (!body.firstChild) body.appendChild(el('article'));
+  return body.firstChild;
+}
+
+// Puts `parts` in `article` in order: those in it already stay where they
+// are, the others go; nothing is taken out and put back.
+function placeParts(article, parts) {
+  var keep = new Set(parts);
+  for (var c = article.firstChild, next; c; c = next) {
+    next = c.nextSibling;
+    if (!keep.has(c)) c.remove();
+  }
+  var at = article.firstChild;
+  parts.forEach(function (part) {
+    if (at === part) at = at.nextSibling;
+    else article.insertBefore(part, at);
+  });
 }
 
 function blockSize(lines) {

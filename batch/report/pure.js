@@ -268,6 +268,35 @@ var pure = {
     return [from, to];
   },
 
+  // The rows to draw when rows `drawn` are drawn and `wanted` are needed:
+  // those drawn, if they hold all wanted, lie within `count` and are at
+  // most `slack` rows more (a small scroll then changes nothing in the
+  // page); else those wanted.
+  keptWindow: function (drawn, wanted, count, slack) {
+    var holds = drawn[0] <= wanted[0] && drawn[1] >= wanted[1] && drawn[1] <= count;
+    return holds && drawn[1] - drawn[0] <= wanted[1] - wanted[0] + slack ? drawn : wanted;
+  },
+
+  // Which of a sequence of rows can stay where they are in the page, given
+  // where each stands now (-1: not in the page): the most rows that already
+  // stand in the sequence's order (a longest increasing run, not
+  // necessarily contiguous); every other row is moved.
+  inOrder: function (places) {
+    var tails = [], before = [], stays = places.map(function () { return false; });
+    places.forEach(function (p, k) {
+      if (p < 0) return;
+      var low = 0, high = tails.length;
+      while (low < high) {
+        var mid = (low + high) >> 1;
+        if (places[tails[mid]] < p) low = mid + 1; else high = mid;
+      }
+      before[k] = low > 0 ? tails[low - 1] : -1;
+      tails[low] = k;
+    });
+    for (var k = tails.length ? tails[tails.length - 1] : -1; k >= 0; k = before[k]) stays[k] = true;
+    return stays;
+  },
+
   // The next place in a list of `count` after `at` (or before it, with a
   // `step` of -1) whose item `wanted` accepts, going round once; -1 if
   // none is. From nowhere (`at` -1) the search starts at the list's end.

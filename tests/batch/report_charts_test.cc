@@ -46,9 +46,9 @@ TEST(ReportCharts, PairsBelowTheFloorAreSaidNotDrawn) {
   EXPECT_EQ(4u, count(svg, "<title>"));
   EXPECT_EQ(2u, count(svg, "<rect class=\"over\""));  // at or over the threshold
   EXPECT_NE(std::string::npos,
-            svg.find("79638 pairs below the floor of 0.467: counted only, not charted"));
+            svg.find("79638 pairs below the floor of 0.466: counted only, not charted"));
   EXPECT_NE(std::string::npos, svg.find("class=\"unscored\""));
-  EXPECT_NE(std::string::npos, svg.find(">threshold 0.7<"));
+  EXPECT_NE(std::string::npos, svg.find(">threshold 0.700<"));
   for (const char* tick : {">0<", ">0.1<", ">0.5<", ">0.9<", ">1<"})
     EXPECT_NE(std::string::npos, svg.find(tick)) << tick;
   // The similarity's axis is not the score's: nothing shaded, the count still said.

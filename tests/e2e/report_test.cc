@@ -170,6 +170,34 @@ TEST_F(ReportTest, PairsCarryTheirFiguresInLines) {
   }
 }
 
+// The number of arrays in the JSON array of arrays of numbers at `at`.
+std::size_t arrays_in(const string& json, std::size_t at) {
+  std::size_t count = 0;
+  int depth = 0;
+  for (std::size_t k = at; k < json.size(); ++k) {
+    if (json[k] == '[' && ++depth == 2) ++count;
+    if (json[k] == ']' && --depth == 0) break;
+  }
+  return count;
+}
+
+// The blocks a pair's row counts are those its evidence draws: a tile whose
+// text a longer tile has marked already (alice.c's messages, inside the
+// code round them) is counted by neither.
+TEST_F(ReportTest, TheBlocksCountedAreTheBlocksDrawn) {
+  std::size_t pairs = 0;
+  for (std::size_t at = report_.find("{\"r\":"); at != string::npos;
+       at = report_.find("{\"r\":", at + 1)) {
+    const std::size_t blocks = std::stoul(report_.substr(report_.find("\"t\":", at) + 4));
+    const std::size_t k = report_.find("\"k\":[", at) + 4;
+    EXPECT_EQ(blocks, arrays_in(report_, k)) << report_.substr(at, 80);
+    ++pairs;
+  }
+  EXPECT_GT(pairs, 1u);
+  EXPECT_NE(string::npos, report_.find("{\"r\":1,\"a\":0,\"b\":1,")) << "alice.c and bob.c first";
+  EXPECT_NE(string::npos, report_.find("\"t\":3,", report_.find("{\"r\":1,")));
+}
+
 TEST_F(ReportTest, MakesNoNetworkRequest) {
   if (access(kChromium.c_str(), X_OK) != 0)
     GTEST_SKIP() << "no " << kChromium << " (apt-get install chromium)";

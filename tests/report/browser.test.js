@@ -39,7 +39,7 @@ test('the report works as a place to review a class', { skip: !available() && 'n
     await search('');
 
     // A row opens its pair's evidence: both sides, every block on both,
-    // the address naming the pair.
+    // as many as its row counts, the address naming the pair.
     await page.value(`document.querySelector('#pair-table tbody tr:not(.spacer) td.name').click()`);
     await page.settle();
     const evidence = await page.value(`(() => {
@@ -49,11 +49,12 @@ test('the report works as a place to review a class', { skip: !available() && 'n
       return { address: location.hash, shown: !document.getElementById('evidence').hidden, sides: sides.length,
                left: tiles(sides[0]), right: tiles(sides[1]), numbered: [starts(sides[0]), starts(sides[1])],
                blocks: document.querySelectorAll('#evidence .blocks li').length,
+               listed: document.querySelector('#pair-table tr.open .col-blocks').textContent,
                heading: document.getElementById('pair-heading').textContent,
                summaryHidden: getComputedStyle(document.getElementById('summary')).display === 'none' };
     })()`);
     assert.deepStrictEqual(evidence, { address: '#pair-1', shown: true, sides: 2, left: ['1', '2', '3'],
-      right: ['1', '2', '3'], numbered: [['1', '2', '3'], ['1', '2', '3']], blocks: 3,
+      right: ['1', '2', '3'], numbered: [['1', '2', '3'], ['1', '2', '3']], blocks: 3, listed: '3',
       heading: '#1 alice.c ↔ bob.c suspected', summaryHidden: true });
 
     // A decision and a note, kept across a reload, shown and exported with

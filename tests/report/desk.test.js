@@ -48,11 +48,18 @@ test('keys move through pairs and blocks, decide, and open the help', { skip }, 
     assert.match(await page.value(`document.querySelector('#pair-table tr.open .decision-cell').textContent`), /^confirmed/);
     await page.press('u');
     assert.strictEqual((await page.value(where)).pair, 2);
+    // The decision's controls show the pair open, not the one before.
+    const controls = `[document.getElementById('decision-choice').value, document.getElementById('decision-note').value,
+                       document.querySelector('.decision-print').textContent]`;
+    assert.deepStrictEqual(await page.value(controls), ['', '', 'Decision: undecided. Note: —']);
     await page.press('x');
     await page.press('u');
     assert.strictEqual((await page.value(where)).pair, 2);
     assert.match(await page.value(`document.getElementById('status').textContent`), /Every pair listed is decided/);
     assert.strictEqual(await page.value(`document.getElementById('decided').textContent`), '2 of 2 decided');
+    await page.press('k');
+    assert.deepStrictEqual(await page.value(controls), ['confirmed', '', 'Decision: confirmed. Note: —']);
+    await page.press('j');
 
     // Keys typed into a box are the box's.
     await page.value(`document.getElementById('decision-note').focus()`);

@@ -53,7 +53,7 @@ test('printing an open pair prints that pair alone, in colour, with its header',
     assert.ok(printed.head.includes('Class: ' + cls), printed.head);
     assert.ok(printed.head.includes('template: ' + path.join(source, 'examples/class-template')), printed.head);
     assert.match(printed.head, /ccsim-batch \d+\.\d+\.\d+, report written \d{4}-\d\d-\d\d \d\d:\d\d, printed \d{4}-/);
-    assert.match(printed.head, /Options: score >= 0\.7, pairs below 0\.466667 counted only, runs over 16 characters/);
+    assert.match(printed.head, /Options: score >= 0\.700, pairs below 0\.466 counted only, runs over 16 characters/);
     assert.strictEqual(printed.decision, 'Decision: confirmed. Note: same three mistakes');
     assert.match(printed.words, /^Score 0\.9\d\d: at or above the threshold of 0\.700, so the pair is suspected\. 1\.000 of alice\.c's own lines/);
     assert.deepStrictEqual(printed.shown, [true, true, true, true, true]);

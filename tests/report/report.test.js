@@ -167,6 +167,27 @@ test('a table window holds the rows in sight and a few round them', () => {
   assert.deepStrictEqual(pure.rowWindow(1000, 20, -30000, 0, 400, 5), [1000, 1000]);
   assert.deepStrictEqual(pure.rowWindow(3, 20, 500, 0, 400, 5), [0, 0]);
   assert.deepStrictEqual(pure.rowWindow(0, 20, 0, 0, 400, 5), [0, 0]);
+  // Rows drawn are kept while they hold those wanted and not too many more.
+  assert.deepStrictEqual(pure.keptWindow([490, 530], [495, 525], 1000, 10), [490, 530]);
+  assert.deepStrictEqual(pure.keptWindow([480, 530], [495, 525], 1000, 10), [495, 525]);  // 20 more
+  assert.deepStrictEqual(pure.keptWindow([490, 520], [495, 525], 1000, 10), [495, 525]);  // one wanted missing
+  assert.deepStrictEqual(pure.keptWindow([500, 530], [495, 525], 1000, 10), [495, 525]);
+  // A list cut shorter than the rows drawn: drawn again.
+  assert.deepStrictEqual(pure.keptWindow([0, 40], [0, 30], 30, 20), [0, 30]);
+});
+
+test('rows already in order stay, the fewest move', () => {
+  const T = true, F = false;
+  // Refilled where they stand: none moves.
+  assert.deepStrictEqual(pure.inOrder([0, 1, 2, 3]), [T, T, T, T]);
+  // Scrolled by two: the two rows that went round from the top move.
+  assert.deepStrictEqual(pure.inOrder([2, 3, 4, 5, 0, 1]), [T, T, T, T, F, F]);
+  assert.deepStrictEqual(pure.inOrder([4, 5, 0, 1, 2, 3]), [F, F, T, T, T, T]);
+  // Rows new to the page always go in; the rest keep their longest run.
+  assert.deepStrictEqual(pure.inOrder([-1, 0, -1, 1]), [F, T, F, T]);
+  assert.deepStrictEqual(pure.inOrder([3, 0, 4, 1, 2]), [F, T, F, T, T]);
+  assert.deepStrictEqual(pure.inOrder([]), []);
+  assert.deepStrictEqual(pure.inOrder([-1]), [F]);
 });
 
 test('the next place skips what is not wanted, round once where asked', () => {

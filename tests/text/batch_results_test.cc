@@ -24,14 +24,33 @@ TEST(BatchResults, ThreePlacesAreCutNeverRoundedAndAnyDoubleFits) {
   EXPECT_NE(std::string::npos, text::three_places(std::nan("")).find("nan"));
 }
 
-TEST(BatchResults, BoundsAreRoundedToThreePlaces) {
-  // The default floor: 0.466 would let a pair of 0.4663 look above it.
+TEST(BatchResults, RoundedThreeRoundsToTheNearest) {
   EXPECT_EQ("0.467", text::rounded_three(0.7 * 2 / 3));
   EXPECT_EQ("0.700", text::rounded_three(0.7));
-  EXPECT_EQ("1 pair below the floor of 0.467: counted only, not charted",
-            text::histogram_below(0.466667, 1));
+}
+
+TEST(BatchResults, TheReportsBoundsAreCutToThreePlacesAsItsScoresAre) {
+  // The default floor, 0.7 x 2/3: a pair listed at 0.4667 shows as 0.466,
+  // not under a floor shown as 0.467.
+  const double floor = 0.7 * 2 / 3;
+  EXPECT_EQ("1 pair below the floor of 0.466: counted only, not charted",
+            text::histogram_below(floor, 1));
   EXPECT_EQ("79638 pairs below the floor of 0.300: counted only, not charted",
             text::histogram_below(0.3, 79638));
+  EXPECT_EQ("threshold 0.700", text::histogram_threshold(0.7));
+  text::ScoringFacts facts;
+  facts.threshold = 0.7;
+  facts.floor = floor;
+  facts.min_match = 16;
+  facts.common_cutoff = 10;
+  EXPECT_EQ("score >= 0.700, pairs below 0.466 counted only, runs over 16 characters, "
+            "code in 10 or more submissions left out",
+            text::report_scoring_note(facts));
+  const std::string summary = text::report_summary({12, 0, 66, 40, 2}, facts, "f");
+  EXPECT_NE(std::string::npos, summary.find("below the floor of 0.466,")) << summary;
+  EXPECT_NE(std::string::npos, summary.find("at score &ge; 0.700.")) << summary;
+  // On the terminal the options stay as given.
+  EXPECT_EQ(0u, text::scoring_note(facts).find("score >= 0.7, pairs below 0.466667 counted only"));
 }
 
 TEST(BatchResults, CountsTakeTheirWordInTheSingularForOne) {
