@@ -21,11 +21,6 @@ std::string three_places(double v) {
   return dot == std::string::npos ? six : six.substr(0, dot + 4);  // "inf", "nan" whole
 }
 
-std::string rounded_three(double v) {
-  char buf[400];
-  return std::string(buf, std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 3).ptr);
-}
-
 std::string shortest_number(double v) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%g", v);

@@ -13,11 +13,6 @@ namespace text {
 /// "1 pair", "2 pairs": the count and the word that goes with it.
 std::string counted(std::uint64_t n, std::string_view one, std::string_view many);
 
-/// A number to three places, rounded (0.466667 shows as 0.467). The
-/// report cuts its bounds as it cuts the scores (three_places): a pair at
-/// or above the floor never shows under it.
-std::string rounded_three(double v);
-
 /// A number with as few digits as show it ("%g").
 std::string shortest_number(double v);
 

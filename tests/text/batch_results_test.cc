@@ -24,11 +24,6 @@ TEST(BatchResults, ThreePlacesAreCutNeverRoundedAndAnyDoubleFits) {
   EXPECT_NE(std::string::npos, text::three_places(std::nan("")).find("nan"));
 }
 
-TEST(BatchResults, RoundedThreeRoundsToTheNearest) {
-  EXPECT_EQ("0.467", text::rounded_three(0.7 * 2 / 3));
-  EXPECT_EQ("0.700", text::rounded_three(0.7));
-}
-
 TEST(BatchResults, TheReportsBoundsAreCutToThreePlacesAsItsScoresAre) {
   // The default floor, 0.7 x 2/3: a pair listed at 0.4667 shows as 0.466,
   // not under a floor shown as 0.467.
