@@ -70,4 +70,14 @@ bool acting_call(const std::vector<RawToken>& in, std::size_t b, std::size_t k) 
   return true;
 }
 
+bool only_computes(const std::vector<RawToken>& in, std::size_t b, std::size_t e) {
+  for (std::size_t k = b; k < e; ++k) {
+    const RawToken& t = in[k];
+    if (t.directive != 0 || is_assignment(t) || is_symbol(t, "++") || is_symbol(t, "--") ||
+        is_symbol(t, "{") || is_word(t, "new") || is_word(t, "delete") || acting_call(in, b, k))
+      return false;
+  }
+  return true;
+}
+
 }  // namespace batch

@@ -38,4 +38,8 @@ std::vector<std::size_t> top_level(const std::vector<RawToken>& in, std::size_t 
 /// (computes_only), after `)`, or after a template's `>` that is no cast.
 bool acting_call(const std::vector<RawToken>& in, std::size_t b, std::size_t k);
 
+/// [b, e) only computes a value: no call that may do something, nothing
+/// set (no assignment, `++` or `--`), no block, no preprocessor line.
+bool only_computes(const std::vector<RawToken>& in, std::size_t b, std::size_t e);
+
 }  // namespace batch

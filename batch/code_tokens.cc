@@ -11,6 +11,7 @@
 #include "batch/code_rewrites.h"
 #include "batch/code_scan.h"
 #include "batch/statement_order.h"
+#include "batch/temporaries.h"
 #include "batch/unread_settings.h"
 #include "lexer/keywords.h"
 #include "lexer/token_files.h"
@@ -157,9 +158,10 @@ std::string written_statement(const std::vector<RawToken>& in, std::size_t b, st
 
 std::vector<CodeToken> code_tokens(std::string_view text) {
   std::vector<Aside> aside;
-  const std::vector<RawToken> in = order_statements(
-      without_unread_settings(rewrite_statements(read_through_aliases(scan_code(text, &aside)))),
-      written_statement);
+  const std::vector<RawToken> in =
+      order_statements(without_temporaries(without_unread_settings(
+                           rewrite_statements(read_through_aliases(scan_code(text, &aside))))),
+                       written_statement);
   std::vector<CodeToken> out;
   out.reserve(in.size());
   Writer writer(&out);

@@ -89,7 +89,7 @@ class Unread {
     }
     if (is_word(t, "if") || is_word(t, "while")) {
       const std::size_t c = b + 1 < e && is_symbol(in_[b + 1], "(") ? closer(in_, b + 1, e) : kNone;
-      if (c == kNone || c + 2 > e || !computes(b + 2, c)) return {};
+      if (c == kNone || c + 2 > e || !only_computes(in_, b + 2, c)) return {};
       if (past_statement(in_, c + 1, e) != e) return {};  // an else
       return sets_only(c + 1, e);
     }
@@ -99,20 +99,7 @@ class Unread {
     if (!is_identifier(t) || t.directive != 0) return {};
     const RawToken& op = in_[b + 1];
     if ((is_symbol(op, "++") || is_symbol(op, "--")) && e - b == 3) return t.text;
-    return is_assignment(op) && e - b > 3 && computes(b + 2, e - 1) ? t.text : std::string_view();
-  }
-
-  // [b, e) only computes a value: no call but to a library function that
-  // only computes, nothing set, no block, no preprocessor line.
-  bool computes(std::size_t b, std::size_t e) const {
-    for (std::size_t k = b; k < e; ++k) {
-      const RawToken& t = in_[k];
-      if (t.directive != 0 || is_assignment(t) || is_symbol(t, "++") || is_symbol(t, "--") ||
-          is_symbol(t, "{") || is_word(t, "new") || is_word(t, "delete"))
-        return false;
-      if (acting_call(in_, b, k)) return false;
-    }
-    return true;
+    return is_assignment(op) && e - b > 3 && only_computes(in_, b + 2, e - 1) ? t.text : std::string_view();
   }
 
   const std::vector<RawToken>& in_;

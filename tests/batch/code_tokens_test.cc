@@ -19,10 +19,11 @@ std::string written(std::string_view text) {
 }
 
 // Statements as they stand in a program: in a function that is called,
-// their variables read after them.
+// their variables read after them (twice: none of them is a temporary).
+const char kRead[] = "\nuse(a, b, c, d, i, k, m, n, p, q, r, s, t, x, y, z);\n"
+                     "use(a, b, c, d, i, k, m, n, p, q, r, s, t, x, y, z);\n}\n";
 std::string in_main(std::string_view body) {
-  return written("int main() {\n" + std::string(body) +
-                 "\nuse(a, b, c, d, i, k, m, n, p, q, r, s, t, x, y, z);\n}\n");
+  return written("int main() {\n" + std::string(body) + kRead);
 }
 
 TEST(CodeTokens, CommentsAndMessagesStandAfterTheCode) {
@@ -144,6 +145,25 @@ TEST(CodeTokens, CodeThatNeverRunsIsLeftOut) {
   EXPECT_EQ("zhid(zhid)returnid;", written("int g(int b) { return b; }"));
 }
 
+TEST(CodeTokens, ExpressionsSplitIntoTemporariesAreWhole) {
+  // A value set and read once, in the next statement, is written where it
+  // is read, bracketed where an operator beside it binds harder.
+  EXPECT_EQ(in_main("x = a * b + c;"), in_main("int h = a * b;\nx = h + c;"));
+  EXPECT_EQ(in_main("x = (a + b) * c;"), in_main("w = a + b;\nx = w * c;"));
+  EXPECT_EQ(in_main("x = c - (a + b);"), in_main("w = a + b;\nx = c - w;"));
+  EXPECT_EQ(in_main("if (a * 2 > b) f(a);"), in_main("h = a * 2;\nif (h > b) f(a);"));
+  // A chain comes back whole.
+  EXPECT_EQ(in_main("x = (a + 1) * 2 - c;"), in_main("u = a + 1;\nw = u * 2;\nx = w - c;"));
+  // Not a temporary: read twice, read later, set by a call, or read where
+  // it is set again or pointed to, or only inside a block.
+  const std::string whole = "id=id*id+id;";
+  ASSERT_NE(std::string::npos, in_main("x = a * b + c;").find(whole));
+  for (const char* kept : {"w = a * b;\nx = w + c;\ny = w;", "w = a * b;\ny = 1;\nx = w + c;",
+                           "w = g(a);\nx = w + c;", "w = a * b;\nw += c;\nx = w;",
+                           "w = a * b;\nf(&w);", "w = a * b;\nwhile (c) { x = w + c; }"})
+    EXPECT_EQ(std::string::npos, in_main(kept).find(whole)) << kept;
+}
+
 TEST(CodeTokens, SettingsThatCanTradePlacesHaveOneOrder) {
   // Settings of different variables come out in one order, in any block.
   EXPECT_EQ(in_main("a = 1;\nb = c * d;\n"), in_main("b = c * d;\na = 1;\n"));
@@ -187,7 +207,7 @@ TEST(CodeTokens, PrototypesAreLeftOut) {
 }
 
 TEST(CodeTokens, MacrosAndTypedefsAreReadThrough) {
-  const std::string read = "\nuse(a, b, c, d, i, k, m, n, p, q, r, s, t, x, y, z);\n}\n";
+  const std::string read = kRead;
   EXPECT_EQ(written("#define LOOP for\n") + in_main("for (i = 0; i < n; i++) t();"),
             written("#define LOOP for\nint main() {\nLOOP (i = 0; i < n; i++) t();" + read));
   EXPECT_EQ(written("typedef long long num;") + in_main("x = (long long)y;"),
