@@ -29,6 +29,20 @@ std::size_t closer(const std::vector<RawToken>& in, std::size_t k, std::size_t l
 /// it cannot be told within `limit`.
 std::size_t past_statement(const std::vector<RawToken>& in, std::size_t k, std::size_t limit);
 
+/// Calls `inside(begin, end)` for each outermost `{ }` block within [b, e),
+/// with the bounds of what stands between its braces; stops at one that
+/// does not close.
+template <typename Inside>
+void each_block(const std::vector<RawToken>& in, std::size_t b, std::size_t e, Inside inside) {
+  for (std::size_t k = b; k < e; ++k) {
+    if (!is_symbol(in[k], "{")) continue;
+    const std::size_t c = closer(in, k, e);
+    if (c == kNone) return;
+    inside(k + 1, c);
+    k = c;
+  }
+}
+
 /// Where `symbol` stands outside every bracket within [b, e).
 std::vector<std::size_t> top_level(const std::vector<RawToken>& in, std::size_t b, std::size_t e,
                                    std::string_view symbol);

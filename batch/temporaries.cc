@@ -76,14 +76,9 @@ class Temporaries {
   }
 
  private:
+  // The blocks within [b, e), each read as statements.
   void inner(std::size_t b, std::size_t e) {
-    for (std::size_t k = b; k < e; ++k) {
-      if (!is_symbol(in_[k], "{")) continue;
-      const std::size_t c = closer(in_, k, e);
-      if (c == kNone) return;
-      statements(k + 1, c);
-      k = c;
-    }
+    each_block(in_, b, e, [this](std::size_t from, std::size_t to) { statements(from, to); });
   }
 
   void statements(std::size_t b, std::size_t e) {
