@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 #include <unordered_map>
 
 #include "batch/code_brackets.h"
@@ -168,8 +169,8 @@ class Temporaries {
 
 }  // namespace
 
-std::vector<RawToken> without_temporaries(const std::vector<RawToken>& in) {
-  std::vector<RawToken> out = in;
+std::vector<RawToken> without_temporaries(std::vector<RawToken> in) {
+  std::vector<RawToken> out = std::move(in);
   std::vector<RawToken> next;
   for (int round = 0; round < kRounds && Temporaries(out).rewrite(&next); ++round) out.swap(next);
   return out;

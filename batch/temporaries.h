@@ -19,6 +19,6 @@ namespace batch {
 
 /// `in` (after rewrite_statements) with its temporaries written where they
 /// are read. Tokens keep the source they stand for.
-std::vector<RawToken> without_temporaries(const std::vector<RawToken>& in);
+std::vector<RawToken> without_temporaries(std::vector<RawToken> in);
 
 }  // namespace batch

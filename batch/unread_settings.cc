@@ -3,6 +3,7 @@
 #include "batch/unread_settings.h"
 
 #include <string_view>
+#include <utility>
 #include <unordered_map>
 
 #include "batch/code_brackets.h"
@@ -102,8 +103,8 @@ class Unread {
 
 }  // namespace
 
-std::vector<RawToken> without_unread_settings(const std::vector<RawToken>& in) {
-  std::vector<RawToken> out = in;
+std::vector<RawToken> without_unread_settings(std::vector<RawToken> in) {
+  std::vector<RawToken> out = std::move(in);
   for (int round = 0; round < kRounds; ++round) {
     std::vector<std::uint8_t> drop(out.size(), 0);
     if (!Unread(out).mark(&drop)) break;

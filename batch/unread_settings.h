@@ -19,6 +19,6 @@ namespace batch {
 
 /// `in` (after rewrite_statements: declarations are settings) without the
 /// statements that only set variables no one reads.
-std::vector<RawToken> without_unread_settings(const std::vector<RawToken>& in);
+std::vector<RawToken> without_unread_settings(std::vector<RawToken> in);
 
 }  // namespace batch
